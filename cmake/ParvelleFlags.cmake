@@ -1,0 +1,15 @@
+# Flags shared by every target of the project (not by the cross-built libraries).
+add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX
+                        CJSON_HIDE_SYMBOLS CURL_STATICLIB)
+add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Wall> $<$<COMPILE_LANGUAGE:C,CXX>:-Wextra>)
+
+# One exe that imports only system DLLs.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+if(PARVELLE_TESTS)
+  # Library assertions and undefined-behaviour checks that trap at once
+  # (no runtime library is needed, so the test exes stay static).
+  add_compile_definitions(_GLIBCXX_ASSERTIONS)
+  add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-fsanitize=undefined>
+                      $<$<COMPILE_LANGUAGE:C,CXX>:-fsanitize-undefined-trap-on-error>)
+endif()

@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Cross-builds the static libraries the client links (libcurl with Schannel
+# and static zlib, cJSON, libqrencode) and GoogleTest from Debian's sources
+# into a prefix outside the work tree. The prefix is keyed on this script, the
+# toolchain file and the package versions, so a second run costs a second.
+#
+# Prints the prefix path on its last line of stdout.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+toolchain="$root/cmake/toolchain-mingw64-posix.cmake"
+cache=${PARVELLE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/parvelle}
+mkdir -p "$cache"
+
+src_version() { apt-cache showsrc --only-source "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -V | tail -n1; }
+versions="curl=$(src_version curl) cjson=$(src_version cjson) qrencode=$(src_version qrencode)"
+versions+=" $(dpkg-query -W -f='${Package}=${Version} ' googletest g++-mingw-w64-x86-64-posix libz-mingw-w64-dev)"
+key=$( { cat "$0" "$toolchain"; echo "$versions"; } | sha256sum | cut -c1-16)
+prefix="$cache/deps-$key"
+
+if [ -f "$prefix/.complete" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+echo "build-deps.sh: building into $prefix ($versions)" >&2
+work=$(mktemp -d "$cache/deps-build.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+rm -rf "$prefix"
+mkdir -p "$prefix"
+
+cmake_lib() { # source-dir build-name extra-args...
+  local src=$1 name=$2; shift 2
+  cmake -S "$src" -B "$work/build-$name" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF \
+    -DCMAKE_POSITION_INDEPENDENT_CODE=OFF "$@" >"$work/$name-configure.log" 2>&1 ||
+    { cat "$work/$name-configure.log" >&2; exit 1; }
+  cmake --build "$work/build-$name" >"$work/$name-build.log" 2>&1 ||
+    { tail -n 60 "$work/$name-build.log" >&2; exit 1; }
+  cmake --install "$work/build-$name" >/dev/null
+}
+
+cd "$work"
+# One package per call: a single missing file makes apt-get source unpack nothing.
+for pkg in cjson qrencode curl; do
+  (mkdir -p "dl-$pkg" && cd "dl-$pkg" && apt-get source --download-only -qq "$pkg" >/dev/null 2>&1) || true
+done
+
+# cJSON
+dpkg-source -x dl-cjson/cjson_*.dsc src-cjson >/dev/null
+cmake_lib src-cjson cjson -DENABLE_CJSON_TEST=OFF -DENABLE_CUSTOM_COMPILER_FLAGS=OFF \
+  -DENABLE_PUBLIC_SYMBOLS=OFF -DENABLE_HIDDEN_SYMBOLS=ON -DENABLE_CJSON_UTILS=OFF
+
+# libqrencode: the Debian tarball of patches may be missing from the archive;
+# the upstream tarball is enough.
+mkdir src-qrencode
+tar -xf dl-qrencode/qrencode_*.orig.tar.* -C src-qrencode --strip-components=1
+cmake_lib src-qrencode qrencode -DWITH_TOOLS=OFF -DWITH_TESTS=OFF -DWITHOUT_PNG=ON
+
+# libcurl with Schannel TLS and static zlib
+dpkg-source -x dl-curl/curl_*.dsc src-curl >/dev/null
+cmake_lib src-curl curl -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF -DBUILD_CURL_EXE=OFF \
+  -DBUILD_TESTING=OFF -DENABLE_MANUAL=OFF -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBPSL=OFF \
+  -DUSE_LIBIDN2=OFF -DUSE_NGHTTP2=OFF -DCURL_DISABLE_LDAP=ON -DCURL_DISABLE_LDAPS=ON \
+  -DCURL_ZLIB=ON -DZLIB_LIBRARY=/usr/x86_64-w64-mingw32/lib/libz.a \
+  -DZLIB_INCLUDE_DIR=/usr/x86_64-w64-mingw32/include
+
+# GoogleTest from Debian's googletest source
+cmake_lib /usr/src/googletest googletest -Dgtest_disable_pthreads=OFF
+
+touch "$prefix/.complete"
+# Keep only the newest few prefixes.
+ls -1dt "$cache"/deps-*/ 2>/dev/null | grep -v deps-build | tail -n +4 | xargs -r rm -rf
+echo "$prefix"

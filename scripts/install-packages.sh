@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build, the tests and the demo need.
+# Idempotent: a second run with everything present returns in about a second.
+set -euo pipefail
+
+PACKAGES=(
+  # cross toolchain (the -posix thread model only: the meta package would
+  # switch the unsuffixed compilers to the win32 model)
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
+  libz-mingw-w64-dev cmake ninja-build dpkg-dev googletest
+  # Wine test bed and screen
+  wine64 wine fonts-wine fonts-wqy-microhei xvfb xdotool imagemagick
+  # store simulator and scripts
+  python3 openssl ca-certificates curl git
+)
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "install-packages.sh: run as root" >&2
+  exit 1
+fi
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+# `apt-get source` for the three cross-built libraries needs a deb-src entry.
+SRC_LIST=/etc/apt/sources.list.d/storefront-src.sources
+need_update=0
+if [ ! -f "$SRC_LIST" ]; then
+  cat >"$SRC_LIST" <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  need_update=1
+fi
+
+if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+fi
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "install-packages.sh: installing ${missing[*]}"
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
