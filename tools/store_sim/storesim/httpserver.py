@@ -1,0 +1,212 @@
+"""HTTPS transport: TLS per connection, keep-alive, request log and fault delivery."""
+
+import email.utils
+import http.server
+import itertools
+import re
+import select
+import socket
+import socketserver
+import ssl
+import sys
+import threading
+import time
+
+from .app import Request, Response
+
+MAX_REQUEST_BODY = 1 << 20
+_HOP_TARGET = re.compile(r"/_hop/[0-9]{1,3}(/.*)\Z", re.S)
+
+
+class Handler(http.server.BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "ParvelleStoreSim/1.0"
+    sys_version = ""
+    timeout = 60  # idle keep-alive connections are closed after this
+
+    def __init__(self, request, client_address, server, conn_id):
+        self.conn_id = conn_id
+        super().__init__(request, client_address, server)
+
+    def log_message(self, fmt, *args):
+        if self.server.verbose:
+            sys.stderr.write("[conn %d] %s\n" % (self.conn_id, fmt % args))
+
+    def do_GET(self):
+        self._serve()
+
+    do_POST = do_PUT = do_DELETE = do_HEAD = do_GET
+
+    # ---- request ----------------------------------------------------------
+
+    def _read_body(self):
+        if self.headers.get("Transfer-Encoding"):
+            self._send(Response(411, "text/plain; charset=utf-8", b"chunked bodies are not supported"), close=True)
+            return None
+        try:
+            length = int(self.headers.get("Content-Length") or 0)
+        except ValueError:
+            length = -1
+        if length < 0 or length > MAX_REQUEST_BODY:
+            self._send(Response(413, "text/plain; charset=utf-8", b"bad request body length"), close=True)
+            return None
+        return self.rfile.read(length) if length else b""
+
+    def _serve(self):
+        body = self._read_body()
+        if body is None:
+            return
+        app = self.server.app
+        request = Request(self.command, self.path, self.headers, body, self.conn_id, self.server.port)
+        if request.path == "/admin" or request.path.startswith("/admin/"):
+            self._send(app.admin(request))
+            return
+        name, hops = app.classify(request)
+        entry = app.log.add(request.method, request.url, request.path, request.query_text, name, self.conn_id)
+        if hops is not None:
+            if hops > 0:
+                original = _HOP_TARGET.match(request.target).group(1)
+                status = self._send(self._redirect(request, hops - 1, original, 302))
+            else:
+                status = self._send(app.answer(request, _HOP_TARGET.match(request.path).group(1)))
+        else:
+            status = self._deliver(request, app.faults.take(name))
+        app.log.set_status(entry, status)
+
+    # ---- answers and faults -----------------------------------------------
+
+    @staticmethod
+    def _redirect(request, hops_left, target, status):
+        location = "%s/_hop/%d%s" % (request.base, hops_left, target)
+        return Response(status, "text/plain; charset=utf-8", b"moved", [("Location", location)])
+
+    def _deliver(self, request, fault):
+        """Sends the answer as the fault says; returns the HTTP status sent, or None."""
+        app = self.server.app
+        kind = fault["kind"] if fault else None
+        if kind is None:
+            return self._send(app.answer(request))
+        if kind == "delay":
+            time.sleep(fault["ms"] / 1000.0)
+            return self._send(app.answer(request))
+        if kind == "hang":
+            self._hang(fault["max_ms"] / 1000.0)
+            return None
+        if kind == "drop":
+            self.close_connection = True
+            return None
+        if kind in ("status", "not_json"):
+            return self._send(Response(fault["status"], fault["content_type"], fault["body"].encode("utf-8")))
+        if kind == "body":
+            return self._send(Response(fault["status"], fault["content_type"], fault["raw"]))
+        if kind == "redirect":
+            return self._send(self._redirect(request, fault["hops"] - 1, request.target, fault["status"]))
+        answer = app.answer(request)
+        if kind == "oversized":
+            answer.body = _pad(answer.body, fault["bytes"])
+            return self._send(answer)
+        if kind == "truncated":
+            body = answer.body
+            sent = len(body) // 2 if fault["send"] < 0 else min(fault["send"], len(body))
+            declared = max(len(body), sent + 1) if fault["length"] < 0 else max(fault["length"], sent + 1)
+            self._write(answer, body[:sent], declared, close=True)
+            self.close_connection = True
+            return answer.status
+        return self._send(answer)
+
+    def _hang(self, max_seconds):
+        """Holds the request until the client closes, the faults are cleared, or time runs out."""
+        faults = self.server.app.faults
+        generation = faults.generation()
+        deadline = time.monotonic() + max_seconds
+        while time.monotonic() < deadline and faults.generation() == generation and not self.server.stopping:
+            try:
+                readable, _, _ = select.select([self.connection], [], [], 0.05)
+            except (OSError, ValueError):
+                break
+            if readable:
+                break
+        self.close_connection = True
+
+    # ---- writing ----------------------------------------------------------
+
+    def _send(self, response, close=False):
+        if close:
+            self.close_connection = True
+        self._write(response, response.body, len(response.body), self.close_connection)
+        return response.status
+
+    def _write(self, response, body, declared_length, close):
+        # Headers and body leave in one write: one TLS record run, no Nagle wait.
+        lines = ["HTTP/1.1 %d %s" % (response.status, self.responses.get(response.status, ("",))[0]),
+                 "Server: " + self.server_version,
+                 "Date: " + email.utils.formatdate(usegmt=True),
+                 "Content-Type: " + response.content_type,
+                 "Content-Length: %d" % declared_length,
+                 "Connection: " + ("close" if close else "keep-alive")]
+        lines += ["%s: %s" % header for header in response.headers]
+        head = ("\r\n".join(lines) + "\r\n\r\n").encode("latin-1", "replace")
+        if self.command == "HEAD":
+            body = b""
+        try:
+            self.wfile.write(head + body)
+        except OSError:
+            self.close_connection = True
+
+
+def _pad(body, size):
+    """The answer grown to `size` bytes; a JSON object gets a leading "padding" member."""
+    if body.startswith(b"{"):
+        room = size - len(body) - len(b'"padding":"",')
+        if room >= 0:
+            return b'{"padding":"' + b"x" * room + b'",' + body[1:]
+        return body
+    return body + b"\0" * max(0, size - len(body))
+
+
+class SimServer(socketserver.ThreadingMixIn, http.server.HTTPServer):
+    daemon_threads = True
+    request_queue_size = 128
+
+    def __init__(self, port, ssl_context, app, verbose=False):
+        self.ssl_context = ssl_context
+        self.app = app
+        self.verbose = verbose
+        self.stopping = False
+        self._conn_ids = itertools.count(1)
+        self._conn_lock = threading.Lock()
+        super().__init__(("127.0.0.1", port), Handler)
+        self.port = self.server_address[1]
+
+    def server_bind(self):
+        # HTTPServer.server_bind looks up the host's FQDN, which can stall; not needed here.
+        socketserver.TCPServer.server_bind(self)
+        self.server_name = "localhost"
+        self.server_port = self.server_address[1]
+
+    def finish_request(self, request, client_address):
+        with self._conn_lock:
+            conn_id = next(self._conn_ids)
+        latency = self.app.settings.conn_latency_ms
+        if latency:
+            # Before the handshake, as the round trips of a distant server would be.
+            time.sleep(latency / 1000.0)
+        request.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
+        request.settimeout(15)
+        try:
+            tls = self.ssl_context.wrap_socket(request, server_side=True)
+        except (ssl.SSLError, OSError):
+            return
+        try:
+            Handler(tls, client_address, self, conn_id)
+        except (ssl.SSLError, OSError):
+            pass
+        finally:
+            try:
+                tls.close()
+            except OSError:
+                pass
+
+    def handle_error(self, request, client_address):
+        if not isinstance(sys.exc_info()[1], OSError):
+            super().handle_error(request, client_address)
