@@ -1,0 +1,114 @@
+#include "config/channel.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "config/local_config.h"
+
+namespace {
+
+constexpr wchar_t kInstallerKey[] = L"SOFTWARE\\Caphyon\\Advanced Installer\\LZMA\\";
+constexpr wchar_t kSection[] = L"para";
+
+std::wstring AnsiToWide(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(n > 0 ? n : 0, L'\0');
+    if (n > 0) {
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    }
+    return wide;
+}
+
+// Walks one registry view; false when the product's key is not there.
+bool ReadExePathInView(const std::wstring& productCode, REGSAM view, std::string* path) {
+    HKEY key = nullptr;
+    std::wstring name = kInstallerKey + productCode;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, name.c_str(), 0, KEY_READ | view, &key) !=
+        ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD subKeys = 0;
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
+        wchar_t subName[100] = {};
+        DWORD subNameLength = 100;
+        if (RegEnumKeyExW(key, 0, subName, &subNameLength, nullptr, nullptr, nullptr, nullptr) ==
+            ERROR_SUCCESS) {
+            HKEY sub = nullptr;
+            if (RegOpenKeyExW(key, subName, 0, KEY_QUERY_VALUE | view, &sub) == ERROR_SUCCESS) {
+                char value[512] = {};
+                DWORD size = 511;
+                if (RegQueryValueExA(sub, "AI_ExePath", nullptr, nullptr,
+                                     reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS) {
+                    value[size] = '\0';
+                    *path = value;
+                }
+                RegCloseKey(sub);
+            }
+        }
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+}  // namespace
+
+std::string ChannelFromExePath(const std::string& path) {
+    auto underscore = path.rfind('_');
+    if (underscore == std::string::npos) {
+        return {};
+    }
+    auto dot = path.find('.', underscore + 1);
+    if (dot == std::string::npos) {
+        return {};
+    }
+    return path.substr(underscore + 1, dot - underscore - 1);
+}
+
+std::string ReadInstallerExePath(const std::wstring& productCode) {
+    std::string path;
+    if (!ReadExePathInView(productCode, 0, &path)) {
+        ReadExePathInView(productCode, KEY_WOW64_32KEY, &path);
+    }
+    return path;
+}
+
+std::wstring FirstCommandLineArgument() {
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (args == nullptr) {
+        return {};
+    }
+    std::wstring first = count > 1 ? args[1] : L"";
+    LocalFree(args);
+    return first;
+}
+
+std::string ResolveChannel(const std::wstring& firstArgument, const std::wstring& configDir) {
+    std::wstring iniPath = configDir + L"\\config.ini";
+    std::wstring productCode;
+    if (!firstArgument.empty()) {
+        productCode = firstArgument;
+        WritePrivateProfileStringW(kSection, L"product_code", productCode.c_str(), iniPath.c_str());
+    } else {
+        wchar_t buffer[100] = {};
+        GetPrivateProfileStringW(kSection, L"product_code", L"", buffer, 99, iniPath.c_str());
+        productCode = buffer;
+    }
+    if (productCode.empty()) {
+        return {};
+    }
+    std::string channel = ChannelFromExePath(ReadInstallerExePath(productCode));
+    if (!channel.empty()) {
+        WritePrivateProfileStringW(kSection, productCode.c_str(), AnsiToWide(channel).c_str(),
+                                   iniPath.c_str());
+    }
+    return channel;
+}
+
+std::string ResolveChannel() {
+    return ResolveChannel(FirstCommandLineArgument(), localConfig.moduleDir);
+}

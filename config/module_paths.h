@@ -1,0 +1,22 @@
+#pragma once
+// The executable's directory and the paths derived from it.
+
+#include <string>
+
+struct LocalConfig;
+
+// Text before the last backslash (the backslash excluded); empty when there
+// is none.
+std::wstring DirectoryOf(const std::wstring& path);
+std::string DirectoryOf(const std::string& path);
+
+// Directory of the running executable, however long its path.
+std::wstring ModuleDirectory();
+std::string ModuleDirectoryAnsi();
+
+// moduleDir + "\tmp.bin".
+std::wstring QrImagePathIn(const std::wstring& dir);
+
+// Fills moduleDir, moduleDirAnsi and qrImagePath and deletes the QR image an
+// earlier run may have left. False when the module path cannot be read.
+bool FillModulePaths(LocalConfig& config);

@@ -1,0 +1,61 @@
+#pragma once
+// The one HTTPS transport of the program: a blocking GET of a fully formatted
+// URL into a caller's buffer or into a file. Success means the transfer
+// completed; the HTTP status is not examined, so an error page is delivered
+// like any other body.
+//
+// Every request verifies the server's certificate and host name, against the
+// system store or against the PEM bundle given to SetTrustedCaFile. Transfers
+// share one connection cache, TLS session cache and DNS cache (safe across
+// threads), so consecutive requests to the store reuse one connection.
+//
+// Call HttpGlobalInit once at process start, before any thread exists.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Where the body goes: buffer mode when buffer is set, otherwise file mode.
+struct WriteSink {
+    int32_t received = 0;  // body bytes accepted so far
+    int32_t capacity = 0;  // buffer size in bytes (0 in file mode)
+    FILE* file = nullptr;
+    char* buffer = nullptr;
+    bool overflowed = false;  // a chunk did not fit and the transfer was abandoned
+};
+
+// libcurl's global initialisation and the shared caches. Later calls do
+// nothing; a transfer made without it initialises on first use.
+void HttpGlobalInit();
+
+// Trusts only the certificates of this PEM bundle (read once, now) instead of
+// the system store; an empty path goes back to the system store. False, with
+// the system store in use, when the file cannot be read or holds no
+// certificate. The narrow overload takes UTF-8.
+bool SetTrustedCaFile(const std::wstring& pemPath);
+bool SetTrustedCaFile(const std::string& pemPathUtf8);
+
+// Connection, TLS session and DNS sharing between transfers (on by default);
+// off makes every transfer start from scratch, for comparisons.
+void SetConnectionSharing(bool enabled);
+
+// The core: one GET. A null sink discards the body. includeHeaders delivers
+// the response headers to the sink too; extraHeaders are "Name: value" lines.
+// True exactly when the transfer completed and the body fitted the sink.
+bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, int timeoutSeconds,
+                const std::vector<std::string>& extraHeaders = {});
+
+// *length holds the buffer's capacity on entry. On success the body is in the
+// buffer followed by a zero byte and *length is its size. A body of capacity
+// bytes or more does not fit: false, *length unchanged, nothing written at or
+// beyond buffer[capacity].
+bool HttpGetToBuffer(std::string url, char* buffer, int* length, int timeoutSeconds);
+
+// The body into a file (created or truncated). No request is made when the
+// file cannot be created; after a failed transfer no file is left at path.
+bool HttpGetToFile(std::string url, const std::wstring& path, int timeoutSeconds);
+
+// libcurl's result code of this thread's last transfer (0 = success), for
+// diagnostics and tests.
+int LastHttpError();

@@ -1,0 +1,147 @@
+#include "net/http.h"
+
+#include <cstring>
+
+#include "net/http_session.h"
+
+namespace {
+
+thread_local int lastError = CURLE_OK;
+
+size_t WriteChunk(char* data, size_t size, size_t count, void* userData) {
+    WriteSink* sink = *static_cast<WriteSink**>(userData);
+    size_t n = size * count;
+    if (sink == nullptr) {
+        return n;
+    }
+    if (sink->buffer != nullptr) {
+        // One byte always stays free for the terminator. A body that does not
+        // fit cannot be used, so the transfer stops here.
+        if (static_cast<int64_t>(sink->received) + static_cast<int64_t>(n) >=
+            static_cast<int64_t>(sink->capacity)) {
+            sink->overflowed = true;
+            return 0;
+        }
+        memcpy(sink->buffer + sink->received, data, n);
+    } else {
+        n = fwrite(data, 1, n, sink->file);
+    }
+    sink->received += static_cast<int32_t>(n);
+    return n;
+}
+
+// A redirect must not take an https request to plain http.
+const char* RedirectProtocols(const std::string& url) {
+    return curl_strnequal(url.c_str(), "https:", 6) ? "https" : "http,https";
+}
+
+// Keeps the header list alive for the transfer and frees it afterwards.
+class HeaderList {
+public:
+    explicit HeaderList(const std::vector<std::string>& lines) {
+        for (const std::string& line : lines) {
+            curl_slist* next = curl_slist_append(list_, line.c_str());
+            if (next != nullptr) {
+                list_ = next;
+            }
+        }
+    }
+    ~HeaderList() { curl_slist_free_all(list_); }
+    HeaderList(const HeaderList&) = delete;
+    HeaderList& operator=(const HeaderList&) = delete;
+    curl_slist* get() const { return list_; }
+
+private:
+    curl_slist* list_ = nullptr;
+};
+
+}  // namespace
+
+bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, int timeoutSeconds,
+                const std::vector<std::string>& extraHeaders) {
+    http_detail::EnsureGlobalInit();
+    CURL* curl = curl_easy_init();
+    if (curl == nullptr) {
+        lastError = CURLE_FAILED_INIT;
+        return false;
+    }
+    std::shared_ptr<const std::string> caBundle = http_detail::TrustedCaBundle();
+    HeaderList headers(extraHeaders);
+    char errorText[CURL_ERROR_SIZE] = {};
+
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (caBundle) {
+        curl_blob blob{const_cast<char*>(caBundle->data()), caBundle->size(), CURL_BLOB_NOCOPY};
+        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
+    }
+    // An unreachable revocation server must not cut the store off; a revoked
+    // certificate is still refused.
+    curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteChunk);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_HEADER, includeHeaders ? 1L : 0L);
+    if (headers.get() != nullptr) {
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+    }
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 20L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(timeoutSeconds));
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, -1L);
+    curl_easy_setopt(curl, CURLOPT_AUTOREFERER, 1L);
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, RedirectProtocols(url));
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+    if (CURLSH* share = http_detail::SharedCaches()) {
+        curl_easy_setopt(curl, CURLOPT_SHARE, share);
+    }
+
+    CURLcode result = curl_easy_perform(curl);
+    curl_easy_cleanup(curl);
+    lastError = result;
+    if (result != CURLE_OK) {
+        std::string line = "HTTP GET failed (" + std::to_string(result) + " " +
+                           (errorText[0] ? errorText : curl_easy_strerror(result)) + "): " + url;
+        OutputDebugStringA(line.c_str());
+        return false;
+    }
+    return sink == nullptr || !sink->overflowed;
+}
+
+bool HttpGetToBuffer(std::string url, char* buffer, int* length, int timeoutSeconds) {
+    if (buffer == nullptr || length == nullptr || *length < 1) {
+        return false;  // no room even for the terminator
+    }
+    WriteSink sink;
+    sink.capacity = *length;
+    sink.buffer = buffer;
+    if (!PerformGet(url, &sink, false, timeoutSeconds)) {
+        return false;
+    }
+    buffer[sink.received] = '\0';
+    *length = sink.received;
+    return true;
+}
+
+bool HttpGetToFile(std::string url, const std::wstring& path, int timeoutSeconds) {
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (file == nullptr) {
+        return false;
+    }
+    WriteSink sink;
+    sink.file = file;
+    bool ok = PerformGet(url, &sink, false, timeoutSeconds);
+    // A failed close loses data too.
+    if (fclose(file) != 0) {
+        ok = false;
+    }
+    if (!ok) {
+        DeleteFileW(path.c_str());
+    }
+    return ok;
+}
+
+int LastHttpError() {
+    return lastError;
+}

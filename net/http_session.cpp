@@ -1,0 +1,134 @@
+#include "net/http_session.h"
+
+#include <atomic>
+#include <cstdio>
+#include <mutex>
+
+#include "net/http.h"
+
+namespace http_detail {
+namespace {
+
+std::once_flag initOnce;
+CURLSH* share = nullptr;
+std::atomic<bool> sharingEnabled{true};
+
+// One lock per kind of shared data, so a DNS lookup does not wait on the
+// connection cache.
+std::mutex shareLocks[CURL_LOCK_DATA_LAST];
+
+std::mutex trustMutex;
+std::shared_ptr<const std::string> trustedBundle;
+
+void LockShare(CURL*, curl_lock_data data, curl_lock_access, void*) {
+    shareLocks[data].lock();
+}
+
+void UnlockShare(CURL*, curl_lock_data data, void*) {
+    shareLocks[data].unlock();
+}
+
+void InitOnce() {
+    curl_global_init(CURL_GLOBAL_ALL);
+    share = curl_share_init();
+    if (share != nullptr) {
+        curl_share_setopt(share, CURLSHOPT_LOCKFUNC, LockShare);
+        curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, UnlockShare);
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    }
+    // Never cleaned up: transfers may run until the process ends.
+}
+
+std::wstring Utf8ToWidePath(const std::string& text) {
+    if (text.empty()) {
+        return {};
+    }
+    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (n <= 0) {
+        return {};
+    }
+    std::wstring wide(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
+// Whole file, or false; bundles are small, anything over 16 MiB is refused.
+bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (f == nullptr) {
+        return false;
+    }
+    std::string data;
+    char chunk[16384];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) {
+        data.append(chunk, n);
+        if (data.size() > (16u << 20)) {
+            fclose(f);
+            return false;
+        }
+    }
+    bool ok = ferror(f) == 0;
+    fclose(f);
+    if (ok) {
+        *bytes = std::move(data);
+    }
+    return ok;
+}
+
+}  // namespace
+
+void EnsureGlobalInit() {
+    std::call_once(initOnce, InitOnce);
+}
+
+CURLSH* SharedCaches() {
+    return sharingEnabled.load() ? share : nullptr;
+}
+
+std::shared_ptr<const std::string> TrustedCaBundle() {
+    std::lock_guard<std::mutex> lock(trustMutex);
+    return trustedBundle;
+}
+
+}  // namespace http_detail
+
+void HttpGlobalInit() {
+    http_detail::EnsureGlobalInit();
+}
+
+void SetConnectionSharing(bool enabled) {
+    http_detail::sharingEnabled.store(enabled);
+}
+
+bool SetTrustedCaFile(const std::wstring& pemPath) {
+    std::shared_ptr<const std::string> bundle;
+    bool ok = true;
+    if (!pemPath.empty()) {
+        std::string bytes;
+        ok = http_detail::ReadWholeFile(pemPath, &bytes) &&
+             bytes.find("-----BEGIN CERTIFICATE-----") != std::string::npos;
+        if (ok) {
+            bundle = std::make_shared<const std::string>(std::move(bytes));
+        } else {
+            OutputDebugStringW((L"ca_file unreadable or without certificates: " + pemPath).c_str());
+        }
+    }
+    std::lock_guard<std::mutex> lock(http_detail::trustMutex);
+    http_detail::trustedBundle = std::move(bundle);
+    return ok;
+}
+
+bool SetTrustedCaFile(const std::string& pemPathUtf8) {
+    if (pemPathUtf8.empty()) {
+        return SetTrustedCaFile(std::wstring());
+    }
+    std::wstring wide = http_detail::Utf8ToWidePath(pemPathUtf8);
+    if (wide.empty()) {
+        SetTrustedCaFile(std::wstring());
+        return false;
+    }
+    return SetTrustedCaFile(wide);
+}

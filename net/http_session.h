@@ -1,0 +1,24 @@
+#pragma once
+// Process-wide transport state behind http.h: libcurl's global set-up, the
+// shared caches and the trusted CA bundle.
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <curl/curl.h>
+
+#include <memory>
+#include <string>
+
+namespace http_detail {
+
+// libcurl's global initialisation and the share object, once per process.
+void EnsureGlobalInit();
+
+// The share object for a new transfer; null while sharing is off.
+CURLSH* SharedCaches();
+
+// PEM bytes to trust instead of the system store; null for the system store.
+std::shared_ptr<const std::string> TrustedCaBundle();
+
+}  // namespace http_detail
