@@ -96,7 +96,8 @@ class FaultBoard:
                         fault["remaining"] -= 1
                         if fault["remaining"] <= 0:
                             self._faults.remove(fault)
-                    return dict(fault)
+                    # The generation taken now lets a clear release this very request.
+                    return dict(fault, generation=self._generation)
             return None
 
     def clear(self, request=None):

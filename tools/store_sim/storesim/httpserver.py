@@ -62,6 +62,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self._send(app.admin(request))
             return
         name, hops = app.classify(request)
+        fault = app.faults.take(name) if hops is None else None
         entry = app.log.add(request.method, request.url, request.path, request.query_text, name, self.conn_id)
         if hops is not None:
             if hops > 0:
@@ -70,7 +71,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             else:
                 status = self._send(app.answer(request, _HOP_TARGET.match(request.path).group(1)))
         else:
-            status = self._deliver(request, app.faults.take(name))
+            status = self._deliver(request, fault)
         app.log.set_status(entry, status)
 
     # ---- answers and faults -----------------------------------------------
@@ -90,7 +91,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             time.sleep(fault["ms"] / 1000.0)
             return self._send(app.answer(request))
         if kind == "hang":
-            self._hang(fault["max_ms"] / 1000.0)
+            self._hang(fault["max_ms"] / 1000.0, fault["generation"])
             return None
         if kind == "drop":
             self.close_connection = True
@@ -114,10 +115,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return answer.status
         return self._send(answer)
 
-    def _hang(self, max_seconds):
+    def _hang(self, max_seconds, generation):
         """Holds the request until the client closes, the faults are cleared, or time runs out."""
         faults = self.server.app.faults
-        generation = faults.generation()
         deadline = time.monotonic() + max_seconds
         while time.monotonic() < deadline and faults.generation() == generation and not self.server.stopping:
             try:
