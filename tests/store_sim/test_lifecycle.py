@@ -9,7 +9,7 @@ import subprocess
 import tempfile
 import unittest
 
-from simtest import PYTHON, SIMCTL, Client, Simulator, unique_mac
+from simtest import PYTHON, SIMCTL, Client, Simulator, unique_mac, wait_until
 
 
 class RestartTest(unittest.TestCase):
@@ -71,14 +71,24 @@ class RestartTest(unittest.TestCase):
             sim.stop()
 
     def test_start_options_apply(self):
-        sim = Simulator(self.state_dir, ["--auto-pay", "0", "--conn-latency-ms", "5"]).start()
+        sim = Simulator(self.state_dir, ["--auto-pay", "0.05", "--conn-latency-ms", "5"]).start()
         try:
             client = sim.client()
             status = client.admin("status")
-            self.assertEqual((status["auto_pay_seconds"], status["conn_latency_ms"]), (0, 5))
+            self.assertEqual((status["auto_pay_seconds"], status["conn_latency_ms"]), (0.05, 5))
             order = client.api("createOrder", mac=unique_mac(), type=1, channel="c", pay_type=1, package_id=201,
                                mobile="1")["data"]
-            self.assertEqual(client.api("orderDetail", order_no=order["order_no"])["data"]["status"], 1)
+            self.assertTrue(wait_until(
+                lambda: client.api("orderDetail", order_no=order["order_no"])["data"]["status"] == 1))
+            # Zero turns automatic payment off, at runtime as at start.
+            self.assertIsNone(client.admin("auto_pay", seconds=0)["auto_pay_seconds"])
+            client.close()
+        finally:
+            sim.stop()
+        sim = Simulator(self.state_dir, ["--auto-pay", "0"]).start()
+        try:
+            client = sim.client()
+            self.assertIsNone(client.admin("status")["auto_pay_seconds"])
             client.close()
         finally:
             sim.stop()

@@ -27,15 +27,15 @@ def parse_args(argv):
     parser.add_argument("--port", type=int, default=0, help="port on 127.0.0.1; 0 picks a free one")
     parser.add_argument("--state-dir", required=True, help="certificates, orders database")
     parser.add_argument("--auto-pay", type=float, default=None, metavar="SECONDS",
-                        help="pay every new order automatically after SECONDS")
+                        help="pay every new order automatically after SECONDS (0: off)")
     parser.add_argument("--conn-latency-ms", type=int, default=0, metavar="MS",
                         help="extra delay before each new connection's TLS handshake")
     parser.add_argument("--catalogue", default=os.path.join(HERE, "catalogue.json"))
     parser.add_argument("--pictures", default=os.path.join(HERE, "pictures"))
     parser.add_argument("--verbose", action="store_true", help="print every request to stderr")
     args = parser.parse_args(argv)
-    if args.auto_pay is not None and args.auto_pay < 0:
-        args.auto_pay = None
+    if args.auto_pay is not None and not 0 < args.auto_pay < 1e9:
+        args.auto_pay = None  # 0 (the demo's default) and negative values mean off
     if not 0 <= args.port <= 65535 or not 0 <= args.conn_latency_ms <= 60000:
         parser.error("port or latency out of range")
     return args

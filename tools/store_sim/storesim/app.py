@@ -28,7 +28,7 @@ class Response:
 
 def json_response(document, status=200):
     return Response(status, "application/json; charset=utf-8",
-                    json.dumps(document, ensure_ascii=False, indent=1).encode("utf-8"))
+                    json.dumps(document, ensure_ascii=False, separators=(",", ":")).encode("utf-8"))
 
 
 def html_response(result):
@@ -233,7 +233,7 @@ class App:
             return json_response({"ok": True, "order": self._order_public(self.orders.get(order_no))})
         if action == "auto_pay":
             value = p.get("seconds")
-            if value in (None, "", "off", "none", "null") or (_number(value) is not None and _number(value) < 0):
+            if value in (None, "", "off", "none", "null") or (_number(value) is not None and _number(value) <= 0):
                 self.settings.auto_pay_seconds = None
             elif _number(value) is None:
                 raise FaultError("seconds must be a number or off")
