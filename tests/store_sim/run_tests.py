@@ -15,9 +15,12 @@ def main(argv):
         loader.testNamePatterns = ["*%s*" % argv[1]]
     suite = loader.discover(HERE, pattern="test_*.py", top_level_dir=HERE)
     result = unittest.TextTestRunner(verbosity=2, stream=sys.stdout).run(suite)
-    failed = len(result.failures) + len(result.errors) + len(result.unexpectedSuccesses)
+    # Failing subtests report once per subtest; count each test once.
+    failed_ids = {getattr(test, "test_case", test).id() for test, _ in result.failures + result.errors}
+    failed_ids |= {test.id() for test in result.unexpectedSuccesses}
+    failed = len(failed_ids)
     skipped = len(result.skipped)
-    passed = result.testsRun - failed - skipped
+    passed = max(0, result.testsRun - failed - skipped)
     print("%d passed, %d failed" % (passed, failed) + (", %d skipped" % skipped if skipped else ""))
     return 0 if failed == 0 and result.testsRun > 0 else 1
 

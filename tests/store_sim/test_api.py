@@ -1,6 +1,8 @@
 """The store API: catalogue, orders, paging, links and malformed queries."""
 
 import json
+import socket
+import ssl
 import time
 import unittest
 import urllib.parse
@@ -265,6 +267,39 @@ class MalformedQueryTest(unittest.TestCase):
         self.assertEqual(self.client.get("/pay/NOSUCHORDER").status, 404)
         self.assertEqual(self.client.get("/download/NOSUCHORDER").status, 404)
         self.assertEqual(self.client.api("getGroupConfig", type=2)["status_code"], 1000)
+
+
+class RawRequestTest(unittest.TestCase):
+    """Requests no well-behaved client sends still get an answer."""
+
+    def exchange(self, raw):
+        context = ssl.create_default_context(cafile=sim.ca_file)
+        with socket.create_connection(("127.0.0.1", sim.port), timeout=5) as plain:
+            with context.wrap_socket(plain, server_hostname="localhost") as tls:
+                tls.sendall(raw)
+                data = b""
+                while b"\r\n\r\n" not in data:
+                    chunk = tls.recv(65536)
+                    if not chunk:
+                        break
+                    data += chunk
+                return data.split(b"\r\n", 1)[0]
+
+    def test_odd_requests_are_answered(self):
+        cases = [
+            (b"GET //[x HTTP/1.1\r\nHost: localhost\r\n\r\n", b"404"),
+            (b"GET /api/ps/orderDetail?order_no=%E4%B8%AD%FF HTTP/1.1\r\nHost: localhost\r\n\r\n", b"200"),
+            (b"GET /api/ps/getGroupConfig?type=1 HTTP/1.1\r\nHost: <bad>\r\n\r\n", b"200"),
+            (b"GET /api/ps/getGroupConfig?type=1 HTTP/1.1\r\nContent-Length: abc\r\n\r\n", b"413"),
+            (b"POST /admin/status HTTP/1.1\r\nContent-Length: 99999999\r\n\r\n", b"413"),
+            (b"POST /admin/fault HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n", b"411"),
+            (b"POST /admin/fault HTTP/1.1\r\nContent-Length: 5\r\n\r\n{\"a\":", b"400"),
+            (b"BREW /api/ps/getGroupConfig HTTP/1.1\r\n\r\n", b"501"),
+            (b"garbage\r\n\r\n", b"400"),
+        ]
+        for raw, status in cases:
+            with self.subTest(raw=raw[:40]):
+                self.assertIn(status, self.exchange(raw))
 
 
 class RequestLogTest(unittest.TestCase):

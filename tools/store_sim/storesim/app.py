@@ -60,10 +60,10 @@ class Request:
         self.method = method
         self.conn = conn
         self.target = target if target.startswith("/") else "/" + target
-        split = urllib.parse.urlsplit(self.target)
-        self.path = urllib.parse.unquote(split.path, errors="replace")
-        self.query_text = split.query
-        self.query = parse_query(split.query)
+        raw_path, _, self.query_text = self.target.partition("?")
+        self.query_text = self.query_text.partition("#")[0]
+        self.path = urllib.parse.unquote(raw_path, errors="replace")
+        self.query = parse_query(self.query_text)
         self.headers = headers
         self.body = body
         host = headers.get("Host", "")

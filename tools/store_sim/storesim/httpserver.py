@@ -11,7 +11,9 @@ import ssl
 import sys
 import threading
 import time
+import traceback
 
+from .api import ERR_INTERNAL, failure
 from .app import Request, Response
 
 MAX_REQUEST_BODY = 1 << 20
@@ -53,6 +55,17 @@ class Handler(http.server.BaseHTTPRequestHandler):
         return self.rfile.read(length) if length else b""
 
     def _serve(self):
+        try:
+            self._serve_one()
+        except OSError:
+            self.close_connection = True
+        except Exception:
+            # Whatever went wrong, the client gets an answer and the traceback stays here.
+            traceback.print_exc(file=sys.stderr)
+            self._send(Response(500, "application/json; charset=utf-8",
+                                failure(ERR_INTERNAL, "服务器内部错误")), close=True)
+
+    def _serve_one(self):
         body = self._read_body()
         if body is None:
             return
