@@ -44,6 +44,11 @@ std::string DirectoryOf(const std::string& path) {
     return CutAtLastBackslash(path);
 }
 
+std::wstring ReadFullModulePath(const ModulePathGetter& get) {
+    return FullModulePath<wchar_t>(
+        [&](wchar_t* b, DWORD n) { return static_cast<DWORD>(get(b, n)); });
+}
+
 std::wstring ModuleDirectory() {
     return DirectoryOf(FullModulePath<wchar_t>(
         [](wchar_t* b, DWORD n) { return GetModuleFileNameW(nullptr, b, n); }));

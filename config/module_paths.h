@@ -1,6 +1,7 @@
 #pragma once
 // The executable's directory and the paths derived from it.
 
+#include <functional>
 #include <string>
 
 struct LocalConfig;
@@ -9,6 +10,11 @@ struct LocalConfig;
 // is none.
 std::wstring DirectoryOf(const std::wstring& path);
 std::string DirectoryOf(const std::string& path);
+
+// What a GetModuleFileNameW-style call reports, asking again with a larger
+// buffer for as long as it truncates (the call does so silently).
+using ModulePathGetter = std::function<unsigned long(wchar_t* buffer, unsigned long size)>;
+std::wstring ReadFullModulePath(const ModulePathGetter& get);
 
 // Directory of the running executable, however long its path.
 std::wstring ModuleDirectory();

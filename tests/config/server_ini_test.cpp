@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "config/local_config.h"
+#include "config/server_ini.h"
+#include "temp_dir.h"
+
+namespace {
+
+class ServerIni : public ::testing::Test {
+protected:
+    void Write(const std::string& ansi) { ASSERT_TRUE(dir_.WriteFile(L"server.ini", ansi)); }
+    void WriteUtf16(const std::wstring& text) {
+        ASSERT_TRUE(dir_.WriteFile(L"server.ini", Utf16FileBytes(text)));
+    }
+    int StoreTypeFor(const std::string& value) {
+        Write("[server]\r\ntype=" + value + "\r\n");
+        return ReadStoreType(dir_.ansiPath());
+    }
+
+    TempDir dir_;
+};
+
+TEST_F(ServerIni, MissingFileGivesDefaults) {
+    ASSERT_TRUE(dir_.ok());
+    EXPECT_EQ(ReadServerDomain(dir_.ansiPath()), "");
+    EXPECT_EQ(ApiHostFromDomain(ReadServerDomain(dir_.ansiPath())), kDefaultApiHost);
+    EXPECT_EQ(ReadStoreType(dir_.ansiPath()), 1);
+    EXPECT_EQ(ReadTitle(dir_.path()), L"");
+    EXPECT_EQ(ReadIconName(dir_.path()), L"");
+    EXPECT_EQ(ReadPayType(dir_.path()), 1);
+    EXPECT_EQ(ReadCaFile(dir_.path()), L"");
+}
+
+TEST_F(ServerIni, AnsiFileValues) {
+    Write(
+        "[other]\r\ndomain=wrong.example\r\n[server]\r\ndomain=store.example.com\r\n"
+        "type=7\r\ntitle=My Shop\r\nicon=app.ico\r\npay_type=2\r\n");
+    EXPECT_EQ(ApiHostFromDomain(ReadServerDomain(dir_.ansiPath())), "store.example.com");
+    EXPECT_EQ(ReadStoreType(dir_.ansiPath()), 7);
+    EXPECT_EQ(ReadTitle(dir_.path()), L"My Shop");
+    EXPECT_EQ(ReadIconName(dir_.path()), L"app.ico");
+    EXPECT_EQ(ReadPayType(dir_.path()), 2);
+}
+
+TEST_F(ServerIni, StoreTypeOutsideOneToHundredBecomesOne) {
+    EXPECT_EQ(StoreTypeFor("0"), 1);
+    EXPECT_EQ(StoreTypeFor("101"), 1);
+    EXPECT_EQ(StoreTypeFor("-3"), 1);
+    EXPECT_EQ(StoreTypeFor("shop"), 1);
+    EXPECT_EQ(StoreTypeFor("100"), 100);
+    EXPECT_EQ(StoreTypeFor("1"), 1);
+}
+
+TEST_F(ServerIni, LongValuesAreCutAt254Characters) {
+    std::string longHost(300, 'h');
+    std::wstring longTitle(300, L't');
+    Write("[server]\r\ndomain=" + longHost + "\r\ntitle=" + std::string(300, 't') + "\r\n");
+    EXPECT_EQ(ReadServerDomain(dir_.ansiPath()), longHost.substr(0, 254));
+    EXPECT_EQ(ReadTitle(dir_.path()), longTitle.substr(0, 254));
+}
+
+TEST_F(ServerIni, Utf16FileWithChineseTitleAndIcon) {
+    WriteUtf16(
+        L"[server]\r\ndomain=api.example.cn\r\ntype=3\r\ntitle=\x5546\x5E97 Shop\r\n"
+        L"icon=\x56FE\x6807.ico\r\npay_type=1\r\n");
+    EXPECT_EQ(ReadServerDomain(dir_.ansiPath()), "api.example.cn");
+    EXPECT_EQ(ReadStoreType(dir_.ansiPath()), 3);
+    EXPECT_EQ(ReadTitle(dir_.path()), L"\x5546\x5E97 Shop");
+    EXPECT_EQ(ReadIconName(dir_.path()), L"\x56FE\x6807.ico");
+    EXPECT_EQ(ReadPayType(dir_.path()), 1);
+}
+
+TEST_F(ServerIni, CaFileRelativeToTheDirectoryOrAbsolute) {
+    Write("[server]\r\nca_file=certs\\store.pem\r\n");
+    EXPECT_EQ(ReadCaFile(dir_.path()), dir_.path() + L"\\certs\\store.pem");
+    Write("[server]\r\nca_file=C:\\trust\\store.pem\r\n");
+    EXPECT_EQ(ReadCaFile(dir_.path()), L"C:\\trust\\store.pem");
+    Write("[server]\r\nca_file=\\\\server\\share\\store.pem\r\n");
+    EXPECT_EQ(ReadCaFile(dir_.path()), L"\\\\server\\share\\store.pem");
+    // Paths are not cut at the short-value limit.
+    std::string deep = "C:\\" + std::string(600, 'd') + "\\store.pem";
+    Write("[server]\r\nca_file=" + deep + "\r\n");
+    EXPECT_EQ(ReadCaFile(dir_.path()).size(), deep.size());
+}
+
+}  // namespace
