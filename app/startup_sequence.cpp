@@ -1,0 +1,90 @@
+#include "app/startup_sequence.h"
+
+#include <windows.h>
+
+#include "app/statistics_tap.h"
+#include "config/channel.h"
+#include "config/local_config.h"
+#include "config/module_paths.h"
+#include "config/server_ini.h"
+#include "config/window_icon.h"
+#include "net/http.h"
+#include "store/catalogue.h"
+#include "store/group_config.h"
+#include "store/store_state.h"
+
+namespace {
+
+std::string ToAnsi(const std::wstring& text) {
+    if (text.empty())
+        return std::string();
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, nullptr);
+    if (n <= 0)
+        return std::string();
+    std::string ansi(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &ansi[0], n,
+                        nullptr, nullptr);
+    return ansi;
+}
+
+bool FillPaths(LocalConfig& config, const StartupInputs& inputs) {
+    if (!inputs.moduleDir) {
+        return FillModulePaths(config);
+    }
+    config.moduleDir = *inputs.moduleDir;
+    config.moduleDirAnsi = ToAnsi(config.moduleDir);
+    config.qrImagePath = QrImagePathIn(config.moduleDir);
+    DeleteFileW(config.qrImagePath.c_str());
+    return true;
+}
+
+}  // namespace
+
+bool RunStartupSequence(StartupWindow& window, const StartupInputs& inputs) {
+    LocalConfig& config = localConfig;
+    if (!AllocateResponseBuffer(config)) {
+        return false;
+    }
+    HttpGlobalInit();
+    if (!FillPaths(config, inputs)) {
+        return false;
+    }
+    config.apiHost = ApiHostFromDomain(ReadServerDomain(config.moduleDirAnsi));
+    config.caFile = ReadCaFile(config.moduleDir);
+    // A store with a private certificate names its CA; empty means the system store.
+    SetTrustedCaFile(config.caFile);
+
+    config.machineId = inputs.adapters ? ChooseMachineId(*inputs.adapters) : ReadMachineId();
+    if (config.machineId.empty()) {
+        return false;
+    }
+    config.channel = inputs.firstArgument
+                         ? ResolveChannel(*inputs.firstArgument, config.moduleDir)
+                         : ResolveChannel(FirstCommandLineArgument(), config.moduleDir);
+    if (config.channel.empty()) {
+        config.channel = "master";
+    }
+
+    int storeType = ReadStoreType(config.moduleDirAnsi);
+    window.SetStoreType(storeType);
+
+    if (FetchProductList(storeType)) {
+        FetchGroupConfig(storeType, storeState.products.front());
+    }
+    // The only check of the catalogue: a failed request leaves it empty.
+    if (storeState.products.empty()) {
+        return false;
+    }
+    config.currentProductName = storeState.products.front().name;
+
+    window.SetTitle(ReadTitle(config.moduleDir));
+    // Without a loadable icon file the window keeps its resource icon.
+    if (HICON icon = LoadWindowIconFromConfig(config.moduleDir, ReadIconName(config.moduleDir))) {
+        window.SetIcon(icon);
+    }
+    window.SetPayTypeIsFirst(ReadPayType(config.moduleDir) == 1);
+
+    SendStatisticsTap(storeType);
+    return true;
+}

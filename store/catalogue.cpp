@@ -1,0 +1,106 @@
+#include "store/catalogue.h"
+
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "config/local_config.h"
+#include "net/http.h"
+#include "store/api_url.h"
+#include "store/json_read.h"
+#include "store/picture_file.h"
+
+namespace {
+
+constexpr int kListTimeoutSeconds = 5;
+constexpr int kPictureTimeoutSeconds = 10;
+// One byte of the shared buffer stays free for the terminator.
+constexpr int kListCapacity = static_cast<int>(kResponseBufferSize - 1);
+
+std::wstring WideMember(const cJSON* object, const char* key) {
+    return Utf8ToWide(JsonGetString(object, key));
+}
+
+}  // namespace
+
+ProductRecord ReadProductRecord(const cJSON* product) {
+    ProductRecord record;
+    record.id = JsonGetInt(product, "id");
+    record.name = WideMember(product, "name");
+    record.sta = JsonGetInt(product, "sta");
+    record.type = JsonGetInt(product, "type");
+    record.productImg = JsonGetString(product, "product_img");
+    record.gift = WideMember(product, "gift");
+    record.desc = WideMember(product, "desc");
+    record.explain = WideMember(product, "explain");
+    record.shopUrl = JsonGetString(product, "shop_url");
+    const cJSON* version = JsonFindMember(product, "version");
+    for (const cJSON* item = version ? version->child : nullptr; item; item = item->next) {
+        record.packages.push_back(ReadPackageRecord(item));
+    }
+    return record;
+}
+
+PackageRecord ReadPackageRecord(const cJSON* package) {
+    PackageRecord record;
+    record.id = JsonGetInt(package, "id");
+    record.productId = JsonGetInt(package, "product_id");
+    record.price = JsonGetInt(package, "price");
+    record.sourcePrice = JsonGetInt(package, "source_price");
+    record.name = WideMember(package, "name");
+    record.linkUrl = JsonGetString(package, "link_url");
+    record.formatPrice = WideMember(package, "format_price");
+    record.packageImg = JsonGetString(package, "package_img");
+    record.packageImg2 = JsonGetString(package, "package_img2");
+    record.title1 = WideMember(package, "title_1");
+    record.title2 = WideMember(package, "title_2");
+    record.packageDetail = WideMember(package, "package_detail");
+    record.helpTitle = WideMember(package, "help_title");
+    record.helpDesc = WideMember(package, "help_desc");
+    record.helpLinkUrl = WideMember(package, "help_link_url");
+    return record;
+}
+
+Gdiplus::Image* LoadCachedPicture(const std::wstring& path, const std::string& url) {
+    // The file name stands for the picture for good: a present file is never
+    // refreshed.
+    if (!PathFileExistsW(path.c_str())) {
+        if (!HttpGetToFile(url, path, kPictureTimeoutSeconds)) {
+            return nullptr;
+        }
+    }
+    return LoadPictureFile(path);
+}
+
+bool FetchProductList(int type) {
+    if (localConfig.responseBuffer.size() < kResponseBufferSize &&
+        !AllocateResponseBuffer(localConfig)) {
+        return false;
+    }
+    std::string url =
+        ApiUrl("getProductList",
+               {{"mac", localConfig.machineId}, {"type", type}, {"channel", localConfig.channel}});
+    OutputDebugStringA(url.c_str());
+    char* buffer = localConfig.responseBuffer.data();
+    int length = kListCapacity;
+    if (!HttpGetToBuffer(url, buffer, &length, kListTimeoutSeconds)) {
+        return false;
+    }
+    JsonDocument document = JsonParse(buffer);
+    if (!document) {
+        return false;
+    }
+    ServiceEnvelope envelope = ReadEnvelope(document.get());
+    if (!envelope.ok() || !envelope.data || !envelope.data->child) {
+        return false;
+    }
+    // Only the first element counts, whether "data" is an array or an object.
+    ProductRecord product = ReadProductRecord(envelope.data->child);
+    const std::wstring& dir = localConfig.moduleDir;
+    product.productImage = LoadCachedPicture(ProductPicturePath(dir, type), product.productImg);
+    for (PackageRecord& package : product.packages) {
+        package.packageImage =
+            LoadCachedPicture(PackagePicturePath(dir, type, package.id), package.packageImg);
+    }
+    storeState.products.push_back(std::move(product));
+    return true;
+}

@@ -1,0 +1,75 @@
+#pragma once
+// What the store service's answers become: the catalogue records, the paid
+// order's links and the process-wide store state.
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace Gdiplus {
+class Image;
+}
+
+// One purchasable package. Copies share the picture with the catalogue record,
+// which owns it.
+struct PackageRecord {
+    int id = 0;
+    int productId = 0;
+    int price = 0;  // hundredths
+    int sourcePrice = 0;
+    std::wstring name;
+    std::string packageImg;
+    std::string packageImg2;  // stored only, never downloaded
+    std::wstring title1;
+    std::wstring title2;
+    std::wstring packageDetail;
+    std::string linkUrl;
+    std::wstring helpTitle;
+    std::wstring helpDesc;
+    std::wstring helpLinkUrl;
+    std::wstring formatPrice;
+    Gdiplus::Image* packageImage = nullptr;
+    int payStatus = 0;  // only set on copies made for an order history entry
+};
+
+// One catalogue product with its packages and the store type's branding.
+struct ProductRecord {
+    int id = 0;
+    std::wstring name;
+    int sta = 0;
+    int type = 0;
+    std::wstring gift;
+    std::wstring desc;
+    std::string productImg;
+    std::wstring explain;
+    std::string shopUrl;
+    std::vector<PackageRecord> packages;
+    std::string logoUrl;
+    std::wstring word1;
+    std::wstring word2;
+    std::wstring word3;
+    std::wstring navigation;
+    std::wstring step3;
+    Gdiplus::Image* logoImage = nullptr;
+    Gdiplus::Image* productImage = nullptr;
+};
+
+// The links of a paid order; posted on the heap to the page that watches the
+// order, which deletes it.
+struct OrderLinks {
+    std::string linkFileName;
+    std::string linkUrl;
+    std::string code;
+};
+
+struct StoreState {
+    std::vector<ProductRecord> products;  // the first one is the current product
+    std::string customerServiceUrl;
+    std::string currentOrderNo;
+    HANDLE pollThread = nullptr;
+};
+
+// Filled on the user-interface thread during start-up, read-only afterwards
+// except for the order members.
+extern StoreState storeState;
