@@ -1,0 +1,215 @@
+// The product list request against the store simulator: its exact URL, the
+// records it builds, the picture cache files and their reuse rule, and the
+// answers that must fail or succeed.
+#include <windows.h>
+
+#include <string>
+
+#include "config/local_config.h"
+#include "store/catalogue.h"
+#include "store/store_state.h"
+#include "tests/store/store_sim_fixture.h"
+
+namespace {
+
+class CatalogueTest : public StoreSimTest {
+protected:
+    // A getProductList answer with one product of `packages` (JSON array text).
+    std::string ProductAnswer(const std::string& productImg, const std::string& packages) const {
+        return R"({"status_code":1000,"data":[{"id":9,"name":"测试产品","type":9,"product_img":")" +
+               productImg + R"(","version":)" + packages + "}]}";
+    }
+    std::string Package(int id, const std::string& img) const {
+        return R"({"id":)" + std::to_string(id) + R"(,"name":"套餐)" + std::to_string(id) +
+               R"(","package_img":")" + img + R"("})";
+    }
+    std::string File(const std::wstring& name) const {
+        std::string bytes;
+        dir_.ReadFile(name, &bytes);
+        return bytes;
+    }
+};
+
+TEST_F(CatalogueTest, ColdCacheRequestsListThenEachPictureAndFillsTheCache) {
+    ASSERT_TRUE(FetchProductList(1));
+    ASSERT_EQ(storeState.products.size(), 1u);
+    const ProductRecord& product = storeState.products[0];
+    EXPECT_EQ(product.name, L"光影创意设计套件");
+    EXPECT_EQ(product.shopUrl, sim_.url() + "/shop/1");
+    EXPECT_NE(product.productImage, nullptr);
+    ASSERT_EQ(product.packages.size(), 5u);
+    for (size_t i = 0; i < 5; ++i) {
+        const PackageRecord& package = product.packages[i];
+        EXPECT_EQ(package.id, 101 + static_cast<int>(i));
+        EXPECT_NE(package.packageImage, nullptr);
+    }
+    EXPECT_EQ(product.packages[0].name, L"月度会员（1个月）");
+    EXPECT_EQ(product.packages[0].price, 2900);
+    EXPECT_EQ(product.packages[0].formatPrice, L"29.00");
+    EXPECT_TRUE(product.logoUrl.empty());
+    EXPECT_EQ(product.logoImage, nullptr);
+
+    std::vector<SimLogEntry> log = Requests();
+    ASSERT_EQ(log.size(), 7u);
+    EXPECT_EQ(log[0].url, LoggedUrl(sim_.info(),
+                                    "/api/ps/getProductList?mac=0a:00:27:00:05:01&type=1&"
+                                    "channel=master"));
+    EXPECT_EQ(log[1].url, PictureUrl("product_1.png"));
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(log[2 + i].url, PictureUrl("pkg_10" + std::to_string(i + 1) + ".png"));
+    }
+
+    EXPECT_EQ(File(L"pdt_1.bin"), PictureBytes("product_1.png"));
+    EXPECT_EQ(File(L"1_101.bin"), PictureBytes("pkg_101.png"));
+    EXPECT_EQ(File(L"1_105.bin"), PictureBytes("pkg_105.png"));
+}
+
+TEST_F(CatalogueTest, PresentFilesAreUsedWhateverTheUrlNowSays) {
+    // Real pictures under the names of type 9, though the answer names others.
+    ASSERT_TRUE(dir_.WriteFile(L"pdt_9.bin", PictureBytes("product_2.png")));
+    ASSERT_TRUE(dir_.WriteFile(L"9_1.bin", PictureBytes("pkg_201.png")));
+    Mark();
+    AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
+                                               "[" + Package(1, PictureUrl("pkg_101.png")) + "," +
+                                                   Package(2, PictureUrl("pkg_102.png")) + "]"));
+    ASSERT_TRUE(FetchProductList(9));
+
+    std::vector<SimLogEntry> pictures = Requests("picture");
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0].url, PictureUrl("pkg_102.png"));
+    EXPECT_EQ(File(L"pdt_9.bin"), PictureBytes("product_2.png"));
+    EXPECT_EQ(File(L"9_1.bin"), PictureBytes("pkg_201.png"));
+    EXPECT_EQ(File(L"9_2.bin"), PictureBytes("pkg_102.png"));
+    const ProductRecord& product = storeState.products[0];
+    EXPECT_NE(product.productImage, nullptr);
+    EXPECT_NE(product.packages[0].packageImage, nullptr);
+
+    // A second call for the same type appends a second record and downloads nothing.
+    Mark();
+    AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
+                                               "[" + Package(1, PictureUrl("pkg_101.png")) + "," +
+                                                   Package(2, PictureUrl("pkg_102.png")) + "]"));
+    ASSERT_TRUE(FetchProductList(9));
+    EXPECT_EQ(storeState.products.size(), 2u);
+    EXPECT_TRUE(Requests("picture").empty());
+}
+
+TEST_F(CatalogueTest, FailedDownloadLeavesNoFileAndIsTriedAgainNextTime) {
+    // Nothing listens on port 1: the connection is refused at once.
+    const std::string unreachable = "https://localhost:1/pictures/pkg_102.png";
+    AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
+                                               "[" + Package(1, PictureUrl("pkg_101.png")) + "," +
+                                                   Package(2, unreachable) + "," +
+                                                   Package(3, PictureUrl("pkg_103.png")) + "]"));
+    ASSERT_TRUE(FetchProductList(9));
+    const ProductRecord& first = storeState.products[0];
+    ASSERT_EQ(first.packages.size(), 3u);
+    EXPECT_NE(first.packages[0].packageImage, nullptr);
+    EXPECT_EQ(first.packages[1].packageImage, nullptr);
+    EXPECT_NE(first.packages[2].packageImage, nullptr);
+    EXPECT_FALSE(dir_.Exists(L"9_2.bin"));
+    EXPECT_EQ(File(L"9_3.bin"), PictureBytes("pkg_103.png"));
+
+    // The next start fetches only the missing picture.
+    Mark();
+    AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
+                                               "[" + Package(1, PictureUrl("pkg_101.png")) + "," +
+                                                   Package(2, PictureUrl("pkg_102.png")) + "," +
+                                                   Package(3, PictureUrl("pkg_103.png")) + "]"));
+    ASSERT_TRUE(FetchProductList(9));
+    std::vector<SimLogEntry> pictures = Requests("picture");
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_EQ(pictures[0].url, PictureUrl("pkg_102.png"));
+    EXPECT_NE(storeState.products[1].packages[1].packageImage, nullptr);
+    EXPECT_EQ(File(L"9_2.bin"), PictureBytes("pkg_102.png"));
+}
+
+TEST_F(CatalogueTest, TwoPackagesWithOneIdShareOneFile) {
+    AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
+                                               "[" + Package(7, PictureUrl("pkg_101.png")) + "," +
+                                                   Package(7, PictureUrl("pkg_102.png")) + "]"));
+    ASSERT_TRUE(FetchProductList(9));
+    std::vector<SimLogEntry> pictures = Requests("picture");
+    ASSERT_EQ(pictures.size(), 2u);  // product, first package
+    EXPECT_EQ(pictures[1].url, PictureUrl("pkg_101.png"));
+    const ProductRecord& product = storeState.products[0];
+    EXPECT_NE(product.packages[0].packageImage, nullptr);
+    EXPECT_NE(product.packages[1].packageImage, nullptr);
+    EXPECT_EQ(File(L"9_7.bin"), PictureBytes("pkg_101.png"));
+}
+
+TEST_F(CatalogueTest, AnswersThatFailLeaveTheCatalogueUnchanged) {
+    const char* failing[] = {
+        R"({"status_code":"1000","data":[{"id":1,"name":"x"}]})",
+        R"({"status_code":1001,"message":"no","data":[{"id":1}]})",
+        R"({"data":[{"id":1}]})",
+        R"({"status_code":1000})",
+        R"({"status_code":1000,"data":[]})",
+        R"({"status_code":1000,"data":{}})",
+        R"({"status_code":1000,"data":"product"})",
+        "<html><body>502 Bad Gateway</body></html>",
+        "",
+    };
+    for (const char* body : failing) {
+        Mark();
+        AnswerWith("getProductList", body);
+        EXPECT_FALSE(FetchProductList(9)) << body;
+        EXPECT_TRUE(storeState.products.empty()) << body;
+        EXPECT_TRUE(Requests("picture").empty()) << body;
+    }
+}
+
+TEST_F(CatalogueTest, AnAnswerBeyondTheBufferFails) {
+    ASSERT_TRUE(sim_.AddFault(
+        R"({"request":"getProductList","kind":"oversized","bytes":1048576,"count":1})"));
+    EXPECT_FALSE(FetchProductList(1));
+    EXPECT_TRUE(storeState.products.empty());
+    // One byte less still fits with its terminator.
+    ASSERT_TRUE(sim_.AddFault(
+        R"({"request":"getProductList","kind":"oversized","bytes":1048575,"count":1})"));
+    EXPECT_TRUE(FetchProductList(1));
+}
+
+TEST_F(CatalogueTest, UnusualButValidAnswersStillAppendTheFirstProduct) {
+    struct Case {
+        const char* body;
+        const wchar_t* name;
+        size_t packages;
+    } cases[] = {
+        {R"({"STATUS_CODE":1000,"DATA":[{"Name":"大写","VERSION":[{"id":5}]}]})", L"大写", 1},
+        {R"({"status_code":1000,"data":[{"name":"第一"},{"name":"第二"}]})", L"第一", 0},
+        {R"({"status_code":1000,"data":[{"name":"无套餐"}]})", L"无套餐", 0},
+        {R"({"status_code":1000,"data":[{"name":"空","version":[]}]})", L"空", 0},
+        {R"({"status_code":1000,"data":[{"name":5,"desc":7,"id":"3"}]})", L"", 0},
+        {R"({"status_code":1000,"data":[42]})", L"", 0},
+        {R"({"status_code":1000,"data":{"product":{"name":"对象"}}})", L"对象", 0},
+    };
+    size_t expected = 0;
+    for (const Case& c : cases) {
+        AnswerWith("getProductList", c.body);
+        ASSERT_TRUE(FetchProductList(9)) << c.body;
+        ++expected;
+        ASSERT_EQ(storeState.products.size(), expected) << c.body;
+        const ProductRecord& product = storeState.products.back();
+        EXPECT_EQ(product.name, c.name) << c.body;
+        EXPECT_EQ(product.id, 0) << c.body;
+        EXPECT_TRUE(product.desc.empty()) << c.body;
+        EXPECT_EQ(product.packages.size(), c.packages) << c.body;
+        // No picture URL: the empty URL fails and no file is written.
+        EXPECT_EQ(product.productImage, nullptr) << c.body;
+        EXPECT_FALSE(dir_.Exists(L"pdt_9.bin")) << c.body;
+    }
+}
+
+TEST_F(CatalogueTest, ValuesInTheQueryAreEncoded) {
+    localConfig.machineId = "00:11:22:33:44:55&type=7";
+    localConfig.channel = u8"渠道 a+b#c";
+    AnswerWith("getProductList", R"({"status_code":1000,"data":[{"name":"x"}]})");
+    ASSERT_TRUE(FetchProductList(9));
+    std::vector<SimLogEntry> log = Requests("getProductList");
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].query,
+              "mac=00:11:22:33:44:55%26type%3D7&type=9&channel=%E6%B8%A0%E9%81%93%20a%2Bb%23c");
+}
+
+}  // namespace
