@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "config/local_config.h"
+#include "config/module_paths.h"
 
 namespace {
 
@@ -110,5 +111,6 @@ std::string ResolveChannel(const std::wstring& firstArgument, const std::wstring
 }
 
 std::string ResolveChannel() {
-    return ResolveChannel(FirstCommandLineArgument(), localConfig.moduleDir);
+    const std::wstring& dir = localConfig.moduleDir;
+    return ResolveChannel(FirstCommandLineArgument(), dir.empty() ? ModuleDirectory() : dir);
 }
