@@ -26,14 +26,17 @@ t1=$(date +%s)
 cmake --build "$dir" -- -j2
 t2=$(date +%s)
 
-# A persistent wineserver makes each test start in ~0.1 s instead of ~3 s.
-wineserver -p30 >/dev/null 2>&1 </dev/null || true
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
-
+# The display comes first: the warm-up below starts Wine's desktop process,
+# which keeps the DISPLAY it started with; without one, no test can create a
+# window.
 # shellcheck source=scripts/xvfb.sh
 . "$here/xvfb.sh"
 start_xvfb
 trap stop_xvfb EXIT
+
+# A persistent wineserver makes each test start in ~0.1 s instead of ~3 s.
+wineserver -p30 >/dev/null 2>&1 </dev/null || true
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
 cd "$dir"
 status=0
