@@ -1,0 +1,52 @@
+#pragma once
+// One paint of a skinned window (its WM_ERASEBKGND handler): the whole client
+// area is drawn off-screen with GDI+ and copied to the window's device context
+// in one BitBlt when the frame goes out of scope, so a window's paint reads as
+// its drawing order only:
+//
+//   OffscreenFrame frame(hwnd, dc);
+//   Gdiplus::Graphics& g = frame.graphics();
+//   PaintTools& tools = frame.tools();
+//   g.FillRectangle(&tools.Brush(0xFF272E48), 0, 0, frame.width(), 24);
+//   DrawSkinElements(g, elements);
+//   return TRUE;
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <optional>
+
+#include "skin/paint_tools.h"
+
+class OffscreenFrame {
+public:
+    // `dc` is the device context the window was given to erase; the off-screen
+    // bitmap is made compatible with it (the screen's colour depth).
+    OffscreenFrame(HWND hwnd, HDC dc);
+    // Copies the frame to `dc` at (0, 0), client size, SRCCOPY, then releases
+    // everything the paint made.
+    ~OffscreenFrame();
+    OffscreenFrame(const OffscreenFrame&) = delete;
+    OffscreenFrame& operator=(const OffscreenFrame&) = delete;
+
+    // Already cleared to opaque white.
+    Gdiplus::Graphics& graphics() { return *graphics_; }
+    PaintTools& tools() { return tools_; }
+    const RECT& client() const { return client_; }
+    int width() const { return client_.right - client_.left; }
+    int height() const { return client_.bottom - client_.top; }
+
+    // False when the off-screen bitmap could not be made (for example an empty
+    // client area); the graphics object then draws straight onto `dc`.
+    bool buffered() const { return memoryDc_ != nullptr; }
+    HDC memoryDc() const { return memoryDc_; }
+    HBITMAP bitmap() const { return bitmap_; }
+
+private:
+    HDC target_;
+    RECT client_{};
+    HDC memoryDc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
+    std::optional<Gdiplus::Graphics> graphics_;
+    PaintTools tools_;
+};

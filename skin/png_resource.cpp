@@ -1,0 +1,76 @@
+#include "skin/png_resource.h"
+
+#include <objidl.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// GDI+ may read a stream lazily for as long as a picture made from it lives.
+// Copying the decoded pixels into a picture of its own cuts that tie, so the
+// memory behind the stream can go right away.
+Gdiplus::Image* DecodeIndependentCopy(IStream* stream) {
+    Gdiplus::Bitmap source(stream, FALSE);
+    if (source.GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    const UINT width = source.GetWidth();
+    const UINT height = source.GetHeight();
+    if (width == 0 || height == 0)
+        return nullptr;
+
+    std::unique_ptr<Gdiplus::Bitmap> copy(new Gdiplus::Bitmap(
+        static_cast<INT>(width), static_cast<INT>(height), PixelFormat32bppARGB));
+    if (!copy || copy->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+
+    Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    Gdiplus::BitmapData from{};
+    if (source.LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppARGB, &from) !=
+        Gdiplus::Ok) {
+        return nullptr;
+    }
+    Gdiplus::BitmapData to{};
+    if (copy->LockBits(&all, Gdiplus::ImageLockModeWrite, PixelFormat32bppARGB, &to) !=
+        Gdiplus::Ok) {
+        source.UnlockBits(&from);
+        return nullptr;
+    }
+    for (UINT y = 0; y < height; ++y) {
+        const BYTE* src =
+            static_cast<const BYTE*>(from.Scan0) + static_cast<INT_PTR>(y) * from.Stride;
+        BYTE* dst = static_cast<BYTE*>(to.Scan0) + static_cast<INT_PTR>(y) * to.Stride;
+        std::memcpy(dst, src, static_cast<size_t>(width) * 4);
+    }
+    copy->UnlockBits(&to);
+    source.UnlockBits(&from);
+    return copy.release();
+}
+
+}  // namespace
+
+Gdiplus::Image* LoadPngResource(int id) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
+    if (!info)
+        return nullptr;
+    const DWORD size = SizeofResource(module, info);
+    HGLOBAL loaded = LoadResource(module, info);
+    const void* bytes = loaded ? LockResource(loaded) : nullptr;
+    if (!bytes || size == 0)
+        return nullptr;
+
+    HGLOBAL block = GlobalAlloc(GMEM_FIXED, size);
+    if (!block)
+        return nullptr;
+    std::memcpy(block, bytes, size);  // a fixed block's handle is its address
+
+    Gdiplus::Image* picture = nullptr;
+    IStream* stream = nullptr;
+    if (SUCCEEDED(CreateStreamOnHGlobal(block, FALSE, &stream))) {
+        picture = DecodeIndependentCopy(stream);
+        stream->Release();
+    }
+    GlobalFree(block);
+    return picture;
+}

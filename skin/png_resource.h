@@ -1,0 +1,10 @@
+#pragma once
+// The program's pictures: PNG files stored as resources of type "PNG".
+#include <windows.h>
+#include <gdiplus.h>
+
+// Decodes PNG resource `id` of the executable into a picture that owns its
+// pixels (it needs neither the resource nor any temporary memory afterwards).
+// Null when the resource is absent, cannot be loaded or does not decode.
+// The caller owns the picture; GDI+ must be running.
+Gdiplus::Image* LoadPngResource(int id);

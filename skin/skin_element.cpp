@@ -1,0 +1,39 @@
+#include "skin/skin_element.h"
+
+#include "skin/png_resource.h"
+
+std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count) {
+    std::vector<SkinElement> elements;
+    elements.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const SkinElementRecord& r = records[i];
+        SkinElement element;
+        element.rect = RECT{r.left, r.top, r.right, r.bottom};
+        element.picture = LoadPngResource(r.pictureId);
+        elements.push_back(element);
+    }
+    return elements;
+}
+
+SkinFrame SkinFrameOf(BYTE hover, UINT pictureWidth, UINT pictureHeight) {
+    return SkinFrame{hover * pictureWidth / 2, pictureWidth / 2, pictureHeight};
+}
+
+void DrawSkinElement(Gdiplus::Graphics& graphics, const SkinElement& element, const RECT& dest) {
+    if (!element.picture)
+        return;
+    const SkinFrame frame =
+        SkinFrameOf(element.hover, element.picture->GetWidth(), element.picture->GetHeight());
+    const Gdiplus::RectF to(static_cast<Gdiplus::REAL>(dest.left),
+                            static_cast<Gdiplus::REAL>(dest.top),
+                            static_cast<Gdiplus::REAL>(dest.right - dest.left),
+                            static_cast<Gdiplus::REAL>(dest.bottom - dest.top));
+    graphics.DrawImage(element.picture, to, static_cast<Gdiplus::REAL>(frame.x), 0.0f,
+                       static_cast<Gdiplus::REAL>(frame.width),
+                       static_cast<Gdiplus::REAL>(frame.height), Gdiplus::UnitPixel);
+}
+
+void DrawSkinElements(Gdiplus::Graphics& graphics, const std::vector<SkinElement>& elements) {
+    for (const SkinElement& element : elements)
+        DrawSkinElement(graphics, element);
+}

@@ -1,0 +1,113 @@
+#include "store/link_handoff.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace {
+
+LinkHandoffCalls& Calls() {
+    static LinkHandoffCalls calls = SystemLinkHandoffCalls();
+    return calls;
+}
+
+template <typename Char>
+bool StartsWithNoCase(std::basic_string_view<Char> text, const char* prefix) {
+    const size_t n = std::strlen(prefix);
+    if (text.size() < n)
+        return false;
+    for (size_t i = 0; i < n; ++i) {
+        Char c = text[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<Char>(c - 'A' + 'a');
+        if (c != static_cast<Char>(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+// Control characters are C0 and DEL; for UTF-16 also C1 (in UTF-8 those byte
+// values are continuation bytes of ordinary characters).
+bool IsControl(char c) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F;
+}
+bool IsControl(wchar_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+template <typename Char>
+bool IsSafe(std::basic_string_view<Char> url) {
+    if (url.size() <= 4)
+        return false;
+    if (!StartsWithNoCase(url, "http://") && !StartsWithNoCase(url, "https://"))
+        return false;
+    for (Char c : url) {
+        if (c == '"' || IsControl(c))
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+LinkHandoffCalls SystemLinkHandoffCalls() {
+    return LinkHandoffCalls{&WinExec, &ShellExecuteW, &SetClipboardData};
+}
+
+LinkHandoffCalls SetLinkHandoffCalls(const LinkHandoffCalls& calls) {
+    LinkHandoffCalls previous = Calls();
+    Calls() = calls;
+    return previous;
+}
+
+bool IsShellSafeUrl(std::string_view url) {
+    return IsSafe(url);
+}
+bool IsShellSafeUrl(std::wstring_view url) {
+    return IsSafe(url);
+}
+
+std::string ExplorerCommandLine(const std::string& url) {
+    return "explorer.exe \"" + url + "\"";
+}
+
+bool CopyTextToClipboard(std::wstring text) {
+    if (!OpenClipboard(nullptr))
+        return false;
+    if (!EmptyClipboard()) {
+        CloseClipboard();
+        return false;
+    }
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
+    void* locked = memory ? GlobalLock(memory) : nullptr;
+    if (!locked) {
+        if (memory)
+            GlobalFree(memory);
+        CloseClipboard();
+        return false;
+    }
+    std::memcpy(locked, text.c_str(), bytes);
+    GlobalUnlock(memory);
+    // On success the memory belongs to the clipboard; on refusal it is still ours.
+    if (!Calls().setClipboardData(CF_UNICODETEXT, memory)) {
+        GlobalFree(memory);
+        CloseClipboard();
+        return false;
+    }
+    CloseClipboard();
+    return true;
+}
+
+void OpenUrlInShell(std::string url) {
+    if (!IsShellSafeUrl(std::string_view(url)))
+        return;
+    Calls().winExec(ExplorerCommandLine(url).c_str(), SW_HIDE);
+}
+
+void OpenUrlInShellW(std::wstring url) {
+    if (!IsShellSafeUrl(std::wstring_view(url)))
+        return;
+    Calls().shellExecuteW(nullptr, L"open", L"explorer.exe", url.c_str(), nullptr, SW_HIDE);
+}

@@ -1,0 +1,90 @@
+// The program's PNG resources: every picture of the skin is there with its
+// size, and a loaded picture stands on its own.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "skin/png_resource.h"
+#include "test_pictures.h"
+
+namespace {
+
+struct PictureSize {
+    int id;
+    UINT width;
+    UINT height;
+};
+
+const PictureSize kPictures[] = {
+    {133, 48, 24},  {134, 48, 24},   {162, 40, 20},   {163, 440, 80},  {164, 128, 24},
+    {165, 64, 60},  {166, 128, 24},  {167, 800, 40},  {169, 360, 576}, {171, 96, 24},
+    {172, 96, 24},  {173, 800, 576}, {174, 144, 144}, {175, 64, 32},   {176, 96, 24},
+    {177, 144, 24}, {179, 360, 576},
+};
+
+TEST(PngResource, EveryPictureOfTheSkinLoadsWithItsSize) {
+    for (const PictureSize& expected : kPictures) {
+        std::unique_ptr<Gdiplus::Image> picture(LoadPngResource(expected.id));
+        ASSERT_NE(picture, nullptr) << "picture " << expected.id;
+        EXPECT_EQ(picture->GetLastStatus(), Gdiplus::Ok) << "picture " << expected.id;
+        EXPECT_EQ(picture->GetWidth(), expected.width) << "picture " << expected.id;
+        EXPECT_EQ(picture->GetHeight(), expected.height) << "picture " << expected.id;
+    }
+}
+
+TEST(PngResource, MissingIdGivesNull) {
+    EXPECT_EQ(LoadPngResource(0), nullptr);
+    EXPECT_EQ(LoadPngResource(170), nullptr);
+    EXPECT_EQ(LoadPngResource(128), nullptr);  // the icon: same id, other type
+    EXPECT_EQ(LoadPngResource(65535), nullptr);
+}
+
+// The picture keeps its pixels after the memory it was decoded from is gone:
+// drawing it 1:1 gives back exactly its own opaque pixels, and they are not
+// all white.
+TEST(PngResource, LoadedPictureDrawsItsOwnPixels) {
+    for (int id : {173, 163, 175}) {
+        std::unique_ptr<Gdiplus::Image> loaded(LoadPngResource(id));
+        ASSERT_NE(loaded, nullptr);
+        auto* picture = static_cast<Gdiplus::Bitmap*>(loaded.get());
+        const INT w = static_cast<INT>(picture->GetWidth());
+        const INT h = static_cast<INT>(picture->GetHeight());
+
+        Gdiplus::Bitmap canvas(w, h, PixelFormat32bppARGB);
+        {
+            Gdiplus::Graphics g(&canvas);
+            g.Clear(Gdiplus::Color(0xFFFFFFFF));
+            ASSERT_EQ(g.DrawImage(picture, 0, 0, w, h), Gdiplus::Ok);
+        }
+        int compared = 0;
+        int coloured = 0;
+        for (INT y = 0; y < h; y += 3) {
+            for (INT x = 0; x < w; x += 3) {
+                Gdiplus::Color own;
+                picture->GetPixel(x, y, &own);
+                if (own.GetA() != 255)
+                    continue;
+                ++compared;
+                const std::uint32_t drawn = RgbAt(canvas, x, y);
+                if (drawn != 0xFFFFFF)
+                    ++coloured;
+                ASSERT_EQ(drawn, own.GetValue() & 0xFFFFFF)
+                    << "picture " << id << " at (" << x << ", " << y << ")";
+            }
+        }
+        EXPECT_GT(compared, 0) << "picture " << id;
+        EXPECT_GT(coloured, 0) << "picture " << id;
+    }
+}
+
+TEST(PngResource, EachLoadIsAPictureOfItsOwn) {
+    std::unique_ptr<Gdiplus::Image> first(LoadPngResource(175));
+    std::unique_ptr<Gdiplus::Image> second(LoadPngResource(175));
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first.get(), second.get());
+    first.reset();
+    EXPECT_EQ(second->GetWidth(), 64u);
+}
+
+}  // namespace

@@ -1,0 +1,122 @@
+// The two-frame drawing rule of picture buttons.
+#include <gtest/gtest.h>
+
+#include "skin/skin_element.h"
+#include "test_pictures.h"
+
+namespace {
+
+constexpr Gdiplus::ARGB kRed = 0xFFFF0000;
+constexpr Gdiplus::ARGB kBlue = 0xFF0000FF;
+constexpr Gdiplus::ARGB kGreen = 0xFF00FF00;
+
+// Draws `element` onto a white canvas and returns the canvas.
+std::unique_ptr<Gdiplus::Bitmap> DrawOnCanvas(const SkinElement& element, int width, int height) {
+    std::unique_ptr<Gdiplus::Bitmap> canvas(
+        new Gdiplus::Bitmap(width, height, PixelFormat32bppARGB));
+    Gdiplus::Graphics g(canvas.get());
+    g.Clear(Gdiplus::Color(0xFFFFFFFF));
+    DrawSkinElement(g, element);
+    return canvas;
+}
+
+// Every pixel of `rect` on the canvas has `rgb`; the first mismatch is reported.
+::testing::AssertionResult RectIs(Gdiplus::Bitmap& canvas, const RECT& rect, std::uint32_t rgb) {
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        for (int x = rect.left; x < rect.right; ++x) {
+            const std::uint32_t got = RgbAt(canvas, x, y);
+            if (got != rgb) {
+                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is "
+                                                     << std::hex << got << ", expected " << rgb;
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(SkinFrame, HalfWidthTruncatedAndSecondFrameFromTheMiddle) {
+    const SkinFrame normal = SkinFrameOf(0, 48, 24);
+    EXPECT_EQ(normal.x, 0u);
+    EXPECT_EQ(normal.width, 24u);
+    EXPECT_EQ(normal.height, 24u);
+    const SkinFrame hovered = SkinFrameOf(1, 48, 24);
+    EXPECT_EQ(hovered.x, 24u);
+    const SkinFrame odd = SkinFrameOf(1, 41, 10);
+    EXPECT_EQ(odd.x, 20u);
+    EXPECT_EQ(odd.width, 20u);
+}
+
+TEST(SkinElementDrawing, HoverSelectsTheLeftOrRightHalf) {
+    auto picture = MakeTwoFramePicture(48, 24, kRed, kBlue);
+    SkinElement element;
+    element.rect = RECT{10, 5, 34, 29};
+    element.picture = picture.get();
+
+    auto normal = DrawOnCanvas(element, 60, 40);
+    EXPECT_TRUE(RectIs(*normal, element.rect, kRed & 0xFFFFFF));
+    EXPECT_TRUE(RectIs(*normal, RECT{0, 0, 60, 5}, 0xFFFFFF)) << "drawn outside its rect";
+    EXPECT_TRUE(RectIs(*normal, RECT{34, 0, 60, 40}, 0xFFFFFF)) << "drawn outside its rect";
+
+    element.hover = 1;
+    auto hovered = DrawOnCanvas(element, 60, 40);
+    EXPECT_TRUE(RectIs(*hovered, element.rect, kBlue & 0xFFFFFF));
+    EXPECT_TRUE(RectIs(*hovered, RECT{34, 0, 60, 40}, 0xFFFFFF)) << "drawn outside its rect";
+}
+
+TEST(SkinElementDrawing, OddWidthPictureUsesTwentyPixelFramesAndNeverItsLastColumn) {
+    // 41 columns: 0-19 red, 20-39 blue, 40 green (the column no frame covers).
+    auto picture = MakeTwoFramePicture(41, 12, kRed, kBlue, 40, kGreen);
+    SkinElement element;
+    element.rect = RECT{0, 0, 20, 12};
+    element.picture = picture.get();
+
+    auto normal = DrawOnCanvas(element, 30, 12);
+    EXPECT_TRUE(RectIs(*normal, element.rect, kRed & 0xFFFFFF));
+
+    element.hover = 1;
+    auto hovered = DrawOnCanvas(element, 30, 12);
+    EXPECT_TRUE(RectIs(*hovered, element.rect, kBlue & 0xFFFFFF));
+    EXPECT_TRUE(RectIs(*hovered, RECT{20, 0, 30, 12}, 0xFFFFFF));
+}
+
+TEST(SkinElementDrawing, FrameIsStretchedIntoALargerRect) {
+    auto picture = MakeTwoFramePicture(48, 24, kRed, kBlue);
+    SkinElement element;
+    element.hover = 1;
+    element.rect = RECT{0, 0, 48, 48};  // twice a frame's size
+    element.picture = picture.get();
+    auto canvas = DrawOnCanvas(element, 60, 60);
+    // Away from the edges, where resampling may blend in neighbours.
+    EXPECT_TRUE(RectIs(*canvas, RECT{2, 2, 46, 46}, kBlue & 0xFFFFFF));
+    EXPECT_TRUE(RectIs(*canvas, RECT{48, 0, 60, 60}, 0xFFFFFF));
+}
+
+TEST(SkinElementDrawing, MissingPictureDrawsNothing) {
+    SkinElement element;
+    element.rect = RECT{0, 0, 10, 10};
+    auto canvas = DrawOnCanvas(element, 10, 10);
+    EXPECT_TRUE(RectIs(*canvas, element.rect, 0xFFFFFF));
+}
+
+TEST(SkinElementTable, BuildsElementsInTableOrderWithTheirPictures) {
+    static const SkinElementRecord kTable[] = {
+        {133, 770, 0, 794, 24}, {134, 740, 0, 764, 24}, {99999, 1, 2, 3, 4},  // no such picture
+    };
+    std::vector<SkinElement> elements = BuildSkinElements(kTable);
+    ASSERT_EQ(elements.size(), 3u);
+    EXPECT_EQ(elements[0].rect.left, 770);
+    EXPECT_EQ(elements[0].rect.right, 794);
+    EXPECT_EQ(elements[1].rect.left, 740);
+    EXPECT_EQ(elements[2].rect.bottom, 4);
+    for (const SkinElement& e : elements)
+        EXPECT_EQ(e.hover, 0);
+    ASSERT_NE(elements[0].picture, nullptr);
+    ASSERT_NE(elements[1].picture, nullptr);
+    EXPECT_NE(elements[0].picture, elements[1].picture);
+    EXPECT_EQ(elements[0].picture->GetWidth(), 48u);
+    EXPECT_EQ(elements[2].picture, nullptr);
+    for (SkinElement& e : elements)
+        delete e.picture;
+}
+
+}  // namespace

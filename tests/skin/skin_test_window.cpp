@@ -1,0 +1,134 @@
+#include "skin_test_window.h"
+
+#include <windowsx.h>
+
+#include <utility>
+
+#include "skin/offscreen_frame.h"
+
+namespace {
+
+const wchar_t kClassName[] = L"ParvelleSkinTestWindow";
+
+void RegisterOnce(WNDPROC proc) {
+    static bool registered = false;
+    if (registered)
+        return;
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kClassName;
+    registered = RegisterClassExW(&wc) != 0;
+}
+
+}  // namespace
+
+SkinTestWindow::SkinTestWindow(std::vector<SkinElement> elements, int width, int height,
+                               SkinElementMask exempt, const wchar_t* caption)
+    : width_(width),
+      height_(height),
+      elements_(std::move(elements)),
+      exempt_(exempt),
+      caption_(caption) {
+    RegisterOnce(&Proc);
+    hwnd_ = CreateWindowExW(0, kClassName, caption, WS_POPUP, 40, 40, width, height, nullptr,
+                            nullptr, GetModuleHandleW(nullptr), this);
+    ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+    UpdateWindow(hwnd_);
+}
+
+SkinTestWindow::~SkinTestWindow() {
+    if (hwnd_)
+        DestroyWindow(hwnd_);
+    PumpMessages(0);
+}
+
+LRESULT CALLBACK SkinTestWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
+        auto* self = static_cast<SkinTestWindow*>(create->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<SkinTestWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self)
+        return self->Handle(hwnd, message, wparam, lparam);
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+LRESULT SkinTestWindow::Handle(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            Paint(reinterpret_cast<HDC>(wparam));
+            return 1;
+        case WM_MOUSEMOVE:
+            tracker_.OnMouseMove(hwnd_, elements_,
+                                 POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, exempt_);
+            break;
+        case WM_MOUSELEAVE:
+            tracker_.OnMouseLeave(hwnd_, elements_, exempt_);
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            hwnd_ = nullptr;
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(hwnd, message, wparam, lparam);
+}
+
+void SkinTestWindow::Paint(HDC dc) {
+    OffscreenFrame frame(hwnd_, dc);
+    Gdiplus::Graphics& g = frame.graphics();
+    PaintTools& tools = frame.tools();
+    g.FillRectangle(&tools.Brush(kTitleBand), 0, 0, frame.width(), kTitleHeight);
+    tools.DrawText(g, caption_, Gdiplus::RectF(80, 0, 240, 24),
+                   tools.Font(9, Gdiplus::FontStyleBold), tools.CentredFormat(), 0xFFF6F6F6);
+    tools.DrawText(g, L"画面文字", Gdiplus::RectF(10, 30, 200, 20), tools.Font(10),
+                   tools.NearFormat(), 0xFF282D33);
+    g.DrawLine(&tools.Pen(0xFFC6CFD2), 10, 52, 200, 52);
+    DrawSkinElements(g, elements_);
+    ++paints;
+    lastMemoryDc = frame.memoryDc();
+    lastBitmap = frame.bitmap();
+}
+
+std::vector<std::uint32_t> SkinTestWindow::Capture() {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, dib);
+    SendMessageW(hwnd_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(static_cast<size_t>(width_) * height_);
+    const auto* p = static_cast<const std::uint32_t*>(bits);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = p[i] & 0x00FFFFFF;
+    SelectObject(dc, old);
+    DeleteObject(dib);
+    DeleteDC(dc);
+    return pixels;
+}
+
+void PumpMessages(DWORD ms) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (ms)
+            Sleep(5);
+    } while (GetTickCount() - start < ms);
+}

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Times the start-up sequence against its own store simulator with added
+# latency per new connection, for 5 and 20 packages, cold and warm picture
+# cache, connection sharing on and off:
+#   tools/bench/startup_bench.sh [--build-dir DIR] [--latency-ms MS] [--runs N]
+# Builds startup_bench in DIR (default build/debug, configured with tests).
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+dir=$root/build/debug
+latency=50
+runs=5
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --build-dir) dir=$(realpath -m "$2"); shift 2 ;;
+    --latency-ms) latency=$2; shift 2 ;;
+    --runs) runs=$2; shift 2 ;;
+    *) echo "unknown argument $1" >&2; exit 2 ;;
+  esac
+done
+
+[ -f "$dir/build.ninja" ] || "$root/scripts/configure.sh" "$dir" debug >/dev/null
+ninja -C "$dir" -j2 startup_bench >/dev/null
+WINEPREFIX=$("$root/scripts/wine-prefix.sh" | tail -n1)
+export WINEPREFIX WINEDEBUG=-all
+wineserver -p30 >/dev/null 2>&1 </dev/null || true
+
+state=$(mktemp -d /tmp/startup-bench.XXXXXX)
+sim_pid=
+cleanup() {
+  if [ -n "$sim_pid" ]; then
+    kill "$sim_pid" 2>/dev/null || true
+    wait "$sim_pid" 2>/dev/null || true
+  fi
+  rm -rf "$state"
+}
+trap cleanup EXIT
+
+# The shipped catalogue plus store type 3: one product with 20 packages
+# (ids 301-320) that reuse the package pictures of store type 1.
+python3 - "$root/tools/store_sim/catalogue.json" "$state/catalogue.json" <<'PY'
+import copy, json, sys
+with open(sys.argv[1], encoding="utf-8") as f:
+    catalogue = json.load(f)
+store = copy.deepcopy(catalogue["stores"]["1"])
+product = store["product"]
+template = product["version"]
+product.update(id=3, type=3, name="基准测试产品（20个套餐）",
+               product_img="{base}/pictures/product_1.png", shop_url="{base}/shop/3")
+product["version"] = []
+for i in range(20):
+    package = copy.deepcopy(template[i % len(template)])
+    package.update(id=301 + i, product_id=3, name="套餐 %d" % (i + 1),
+                   package_img="{base}/pictures/pkg_%d.png" % (101 + i % len(template)),
+                   help_link_url="{base}/help/%d" % (301 + i))
+    product["version"].append(package)
+store["group_config"]["logo"] = "{base}/pictures/logo_1.png"
+catalogue["stores"]["3"] = store
+with open(sys.argv[2], "w", encoding="utf-8") as f:
+    json.dump(catalogue, f, ensure_ascii=False)
+PY
+
+python3 -u "$root/tools/store_sim/server.py" --port 0 --state-dir "$state" \
+  --conn-latency-ms "$latency" --catalogue "$state/catalogue.json" >"$state/server.log" 2>&1 &
+sim_pid=$!
+port=
+for _ in $(seq 1 600); do
+  port=$(sed -n 's/^listening https:\/\/localhost:\([0-9]*\)$/\1/p' "$state/server.log" 2>/dev/null || true)
+  [ -n "$port" ] && break
+  kill -0 "$sim_pid" 2>/dev/null || { cat "$state/server.log" >&2; exit 1; }
+  sleep 0.1
+done
+[ -n "$port" ] || { echo "simulator did not start" >&2; exit 1; }
+
+winpath() { echo "Z:${1//\//\\}"; }
+cat >"$state/sim.json" <<JSON
+{"port": $port, "url": "https://localhost:$port", "ca_file": "$state/ca.pem",
+ "ca_file_win": "$(winpath "$state/ca.pem" | sed 's/\\/\\\\/g')", "state_dir": "$state"}
+JSON
+
+wine "$dir/tools/bench/startup_bench.exe" --sim-info "$(winpath "$state/sim.json")" \
+  --latency-ms "$latency" --runs "$runs" --types 1,3
