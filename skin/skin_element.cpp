@@ -2,6 +2,20 @@
 
 #include "skin/png_resource.h"
 
+namespace {
+
+struct SkinFrame {
+    UINT x;
+    UINT width;
+    UINT height;
+};
+
+SkinFrame SkinFrameOf(BYTE hover, UINT pictureWidth, UINT pictureHeight) {
+    return SkinFrame{hover * pictureWidth / 2, pictureWidth / 2, pictureHeight};
+}
+
+}  // namespace
+
 std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count) {
     std::vector<SkinElement> elements;
     elements.reserve(count);
@@ -13,10 +27,6 @@ std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, siz
         elements.push_back(element);
     }
     return elements;
-}
-
-SkinFrame SkinFrameOf(BYTE hover, UINT pictureWidth, UINT pictureHeight) {
-    return SkinFrame{hover * pictureWidth / 2, pictureWidth / 2, pictureHeight};
 }
 
 void DrawSkinElement(Gdiplus::Graphics& graphics, const SkinElement& element, const RECT& dest) {

@@ -31,17 +31,10 @@ std::vector<SkinElement> BuildSkinElements(const SkinElementRecord (&records)[N]
     return BuildSkinElements(records, N);
 }
 
-// The part of a picture W x H that frame `hover` occupies: from x hover * W / 2,
-// W / 2 wide, H high (unsigned, truncated: an odd column is never shown).
-struct SkinFrame {
-    UINT x;
-    UINT width;
-    UINT height;
-};
-SkinFrame SkinFrameOf(BYTE hover, UINT pictureWidth, UINT pictureHeight);
-
-// Draws the frame that `element.hover` selects, stretched into `dest`
-// (UnitPixel, no image attributes). A missing picture draws nothing.
+// Draws the frame that `element.hover` selects, stretched into `dest`: for a
+// picture W x H the part from x hover * W / 2, W / 2 wide and H high (unsigned,
+// truncated, so an odd last column is never shown), UnitPixel, no image
+// attributes. A missing picture draws nothing.
 void DrawSkinElement(Gdiplus::Graphics& graphics, const SkinElement& element, const RECT& dest);
 
 // Same, into the element's own rectangle.

@@ -64,21 +64,6 @@ TEST(PaintTools, FontsInPointsAndSharedWithinAPaint) {
     Gdiplus::Font& bold = tools.Font(9, Gdiplus::FontStyleBold);
     EXPECT_NE(&bold, &regular);
     EXPECT_EQ(bold.GetStyle(), Gdiplus::FontStyleBold);
-    EXPECT_EQ(&tools.Brush(0xFF1473E6), &tools.Brush(0xFF1473E6));
-    EXPECT_NE(&tools.Brush(0xFF1473E6), &tools.Brush(0xFFFF9933));
-    Gdiplus::Color colour;
-    tools.Brush(0xFFFF9933).GetColor(&colour);
-    EXPECT_EQ(colour.GetValue(), 0xFFFF9933u);
-}
-
-TEST(PaintTools, FormatsHaveNoFlagsAndTheirAlignments) {
-    PaintTools tools;
-    EXPECT_EQ(tools.NearFormat().GetFormatFlags(), 0);
-    EXPECT_EQ(tools.NearFormat().GetAlignment(), Gdiplus::StringAlignmentNear);
-    EXPECT_EQ(tools.NearFormat().GetLineAlignment(), Gdiplus::StringAlignmentCenter);
-    EXPECT_EQ(tools.CentredFormat().GetFormatFlags(), 0);
-    EXPECT_EQ(tools.CentredFormat().GetAlignment(), Gdiplus::StringAlignmentCenter);
-    EXPECT_EQ(tools.CentredFormat().GetLineAlignment(), Gdiplus::StringAlignmentCenter);
 }
 
 }  // namespace

@@ -77,14 +77,4 @@ TEST(PngResource, LoadedPictureDrawsItsOwnPixels) {
     }
 }
 
-TEST(PngResource, EachLoadIsAPictureOfItsOwn) {
-    std::unique_ptr<Gdiplus::Image> first(LoadPngResource(175));
-    std::unique_ptr<Gdiplus::Image> second(LoadPngResource(175));
-    ASSERT_NE(first, nullptr);
-    ASSERT_NE(second, nullptr);
-    EXPECT_NE(first.get(), second.get());
-    first.reset();
-    EXPECT_EQ(second->GetWidth(), 64u);
-}
-
 }  // namespace

@@ -34,18 +34,6 @@ std::unique_ptr<Gdiplus::Bitmap> DrawOnCanvas(const SkinElement& element, int wi
     return ::testing::AssertionSuccess();
 }
 
-TEST(SkinFrame, HalfWidthTruncatedAndSecondFrameFromTheMiddle) {
-    const SkinFrame normal = SkinFrameOf(0, 48, 24);
-    EXPECT_EQ(normal.x, 0u);
-    EXPECT_EQ(normal.width, 24u);
-    EXPECT_EQ(normal.height, 24u);
-    const SkinFrame hovered = SkinFrameOf(1, 48, 24);
-    EXPECT_EQ(hovered.x, 24u);
-    const SkinFrame odd = SkinFrameOf(1, 41, 10);
-    EXPECT_EQ(odd.x, 20u);
-    EXPECT_EQ(odd.width, 20u);
-}
-
 TEST(SkinElementDrawing, HoverSelectsTheLeftOrRightHalf) {
     auto picture = MakeTwoFramePicture(48, 24, kRed, kBlue);
     SkinElement element;
