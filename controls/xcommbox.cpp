@@ -1,0 +1,224 @@
+#include "controls/xcommbox.h"
+
+#include <gdiplus.h>
+#include <uxtheme.h>
+
+#include <algorithm>
+
+#include "controls/back_buffer.h"
+#include "framework/afxapp.h"
+
+namespace {
+
+const wchar_t kDropClass[] = L"_xcombox_drop_class_";
+const wchar_t kDropName[] = L"_xcombox_drop_wnd_";
+constexpr int kDropCreateHeight = 200;
+
+// Both combos of the program share one class; the second registration fails
+// because the class exists, which is fine.
+void RegisterDropClass() {
+    WNDCLASSW wc{};
+    wc.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProcW;  // the framework subclasses each drop window
+    wc.hInstance = AfxGetInstanceHandle();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(DKGRAY_BRUSH));
+    wc.lpszClassName = kDropClass;
+    RegisterClassW(&wc);
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(XCommbox, CWnd)
+ON_WM_ERASEBKGND()
+ON_WM_CTLCOLOR()
+ON_WM_MOUSEMOVE()
+ON_WM_MOUSELEAVE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_MESSAGE(WM_COMBO_SELECT, &XCommbox::OnComboSelect)
+ON_MESSAGE(WM_DESTROY, &XCommbox::OnDestroyBody)
+END_MESSAGE_MAP()
+
+XCommbox::XCommbox() {
+    nullBrush.CreateStockObject(NULL_BRUSH);
+    dropWnd.textArgb = 0xFF000000;
+    dropWnd.backArgb = 0xFF000000;
+    dropWnd.logFont = nullptr;
+    dropWnd.notifyHwnd = nullptr;
+}
+
+XCommbox::~XCommbox() {
+    DiscardPendingChoices();
+}
+
+BOOL XCommbox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
+    if (!CreateEx(0, AfxRegisterWndClass(0), nullptr, dwStyle, rect, pParentWnd, nID)) {
+        return FALSE;
+    }
+
+    lfont = LOGFONTW{};
+    lfont.lfHeight = 18;
+    lfont.lfWeight = 352;
+    lfont.lfQuality = PROOF_QUALITY;
+    lfont.lfPitchAndFamily = 0x12;  // VARIABLE_PITCH | FF_SWISS
+    lstrcpynW(lfont.lfFaceName, L"微软雅黑", LF_FACESIZE);
+    font.DeleteObject();
+    font.CreateFontIndirect(&lfont);
+
+    width = rect.right - rect.left;
+    height = rect.bottom - rect.top;
+
+    const int m = (height - 20) / 2;
+    edit.Create(WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL,
+                CRect(6, m + 2, width - 32, m + 16), this, kEditId);
+    edit.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font.GetSafeHandle()), TRUE);
+
+    RegisterDropClass();
+
+    dropWnd.logFont = &lfont;
+    dropWnd.textArgb = ArgbFromColorref(textColor);
+    dropWnd.backArgb = ArgbFromColorref(backColor);
+    dropWnd.notifyHwnd = m_hWnd;
+    dropWnd.CreateEx(0, kDropClass, kDropName, WS_POPUP, 0, 0, width, kDropCreateHeight, m_hWnd,
+                     nullptr);
+    return TRUE;
+}
+
+bool XCommbox::SelectInitial() {
+    if (dropWnd.items.empty()) {
+        return false;
+    }
+    dropWnd.SelectIndex(0);
+    return true;
+}
+
+void XCommbox::OnLButtonDown(UINT nFlags, CPoint point) {
+    pressed = 1;
+    if (point.x > width - kChevronZone) {
+        ToggleDrop();
+    }
+    CWnd::OnLButtonDown(nFlags, point);
+}
+
+void XCommbox::OnLButtonUp(UINT nFlags, CPoint point) {
+    pressed = 0;
+    CWnd::OnLButtonUp(nFlags, point);
+}
+
+void XCommbox::ToggleDrop() {
+    if (dropWnd.m_hWnd != nullptr) {
+        if (dropWnd.IsWindowVisible()) {
+            dropWnd.ShowWindow(SW_HIDE);
+        } else {
+            CRect body;
+            GetWindowRect(&body);
+            // 30 pixels a row and the bottom border line; an empty list is 1 high.
+            const long long rows = static_cast<long long>(dropWnd.items.size());
+            const int dropHeight =
+                static_cast<int>(std::min<long long>(rows * XDropWnd::kRowHeight + 1, 32767));
+            dropWnd.MoveWindow(body.left, body.bottom, body.Width(), dropHeight);
+            dropWnd.ShowWindow(SW_SHOW);
+            dropWnd.UpdateWindow();
+        }
+    }
+    Invalidate();  // the chevron flips
+}
+
+void XCommbox::OnMouseMove(UINT nFlags, CPoint point) {
+    if (trackLeave) {
+        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hWnd, 0};
+        ::TrackMouseEvent(&tme);
+        trackLeave = 0;
+    }
+    CWnd::OnMouseMove(nFlags, point);
+}
+
+void XCommbox::OnMouseLeave() {
+    trackLeave = 1;
+    CWnd::OnMouseLeave();
+}
+
+BOOL XCommbox::OnEraseBkgnd(CDC* pDC) {
+    Paint(pDC->GetSafeHdc());
+    return TRUE;
+}
+
+void XCommbox::Paint(HDC target) {
+    BackBuffer buffer(m_hWnd, target);
+    if (!buffer.ok()) {
+        return;
+    }
+    // No fill of its own: the body shows its parent's background.
+    DrawThemeParentBackground(m_hWnd, buffer.dc(), nullptr);
+    {
+        Gdiplus::Graphics g(buffer.dc());
+        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+        Gdiplus::Pen pen(Gdiplus::Color(kChevronArgb), 2.0f);
+        const int w = buffer.width();
+        const int c = buffer.height() / 2;
+        if (dropWnd.m_hWnd != nullptr && dropWnd.IsWindowVisible()) {
+            g.DrawLine(&pen, w - 20, c + 4, w - 13, c - 4);  // pointing up
+            g.DrawLine(&pen, w - 13, c - 4, w - 6, c + 4);
+        } else {
+            g.DrawLine(&pen, w - 20, c - 4, w - 13, c + 4);  // pointing down
+            g.DrawLine(&pen, w - 13, c + 4, w - 6, c - 4);
+        }
+        g.Flush(Gdiplus::FlushIntentionSync);
+    }
+    buffer.Present();
+}
+
+HBRUSH XCommbox::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
+    HBRUSH brush = CWnd::OnCtlColor(pDC, pWnd, nCtlColor);
+    if (nCtlColor == CTLCOLOR_STATIC) {
+        // The read-only edit writes its text straight onto the body's pixels.
+        pDC->SetBkMode(TRANSPARENT);
+        pDC->SetBkColor(backColor);
+        pDC->SetTextColor(textColor);
+        return nullBrush;
+    }
+    return brush;
+}
+
+LRESULT XCommbox::OnComboSelect(WPARAM wParam, LPARAM lParam) {
+    if (wParam == kComboChosen) {
+        if (lParam != 0) {
+            wchar_t* text = reinterpret_cast<wchar_t*>(lParam);
+            edit.SetWindowText(text);
+            delete[] text;
+        }
+        if (dropWnd.m_hWnd != nullptr) {
+            dropWnd.ShowWindow(SW_HIDE);
+        }
+        Invalidate();
+        // Posted after the edit changed: the parent reads a settled selection.
+        if (HWND parent = ::GetParent(m_hWnd)) {
+            ::PostMessageW(parent, WM_COMBO_SELECT, kComboChanged, 0);
+        }
+    } else if (wParam == kComboClose) {
+        if (dropWnd.m_hWnd != nullptr) {
+            dropWnd.ShowWindow(SW_HIDE);
+        }
+        Invalidate();
+    }
+    return 0;
+}
+
+LRESULT XCommbox::OnDestroyBody(WPARAM, LPARAM) {
+    DiscardPendingChoices();
+    return Default();
+}
+
+void XCommbox::DiscardPendingChoices() {
+    // Texts posted to a body that is going away would never be freed.
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    MSG msg;
+    while (::PeekMessageW(&msg, m_hWnd, WM_COMBO_SELECT, WM_COMBO_SELECT, PM_REMOVE)) {
+        if (msg.wParam == kComboChosen) {
+            delete[] reinterpret_cast<wchar_t*>(msg.lParam);
+        }
+    }
+}

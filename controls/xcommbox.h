@@ -1,0 +1,72 @@
+#pragma once
+// XCommbox: the skinned drop-down selector. A thin body that draws only a
+// chevron over its parent's background, a read-only edit showing the chosen
+// text, and a pop-up XDropWnd listing the items.
+//
+// Owner's use:
+//   selector.Create(WS_CHILD | WS_VISIBLE, CRect(150, 444, 436, 469), this, 6661);
+//   selector.dropWnd.items.push_back(XComboItem{0, {}, name, id});  // after Create
+//   selector.SelectInitial();   // item 0, once the message loop runs
+//   ... on WM_COMBO_SELECT (wParam 0) or later: selector.dropWnd.selectedIndex
+#include <windows.h>
+
+#include "controls/combo_messages.h"
+#include "controls/xdropwnd.h"
+#include "framework/afxedit.h"
+#include "framework/afxgdi.h"
+#include "framework/afxwnd.h"  // before afxmsgmap.h: windowsx.h macros
+#include "framework/afxmsgmap.h"
+
+class XCommbox : public CWnd {
+public:
+    static constexpr UINT kEditId = 7001;
+    static constexpr int kChevronZone = 30;  // presses at x > width - 30 open or close
+    static constexpr std::uint32_t kChevronArgb = 0xFFDCDCDC;
+
+    XCommbox();
+    ~XCommbox() override;
+
+    // Creates the body, the edit and the (hidden) drop window. Non-zero on
+    // success; 0 when the body could not be created (nothing else is made).
+    virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
+    using CWnd::Create;
+
+    // The owners' initial selection: with at least one item, selects item 0
+    // (selectedIndex 0, hot 1) and posts its text to this combo, which shows
+    // it and then notifies the parent. False (and nothing done) with no items.
+    bool SelectInitial();
+
+    XDropWnd dropWnd;
+    CFont font;
+    LOGFONTW lfont{};
+    CEdit edit;
+    CBrush nullBrush;
+    int width = 0;
+    int height = 0;
+    BYTE trackLeave = 1;
+    BYTE pressed = 0;
+    COLORREF textColor = RGB(0, 0, 0);
+    COLORREF backColor = RGB(255, 255, 255);
+
+protected:
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnMouseLeave();
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg LRESULT OnComboSelect(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDestroyBody(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void ToggleDrop();
+    void Paint(HDC target);
+    void DiscardPendingChoices();
+};
+
+// 0x00BBGGRR -> opaque 0xFFRRGGBB.
+constexpr std::uint32_t ArgbFromColorref(COLORREF c) {
+    return 0xFF000000u | (static_cast<std::uint32_t>(GetRValue(c)) << 16) |
+           (static_cast<std::uint32_t>(GetGValue(c)) << 8) | GetBValue(c);
+}

@@ -1,0 +1,171 @@
+// What the combo box puts on the screen: the parent's background with the
+// chevron in both directions, the drop list's rows, border and separators,
+// and the same frames read back from the real window under Xvfb.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "combo_fixture.h"
+
+namespace {
+
+const RECT kComboRect{20, 30, 306, 55};
+constexpr int kWidth = 286;
+constexpr int kHeight = 25;
+
+bool Lit(std::uint32_t px) {
+    return ((px >> 16) & 0xFF) >= 0x90 && ((px >> 8) & 0xFF) >= 0x90 && (px & 0xFF) >= 0x90;
+}
+
+// Light pixels of the chevron around its middle column x = w - 13, in rows
+// [top, bottom].
+int LitAroundApex(const Capture& c, int top, int bottom) {
+    int n = 0;
+    for (int y = top; y <= bottom; ++y) {
+        for (int x = c.width - 15; x <= c.width - 11; ++x) {
+            n += Lit(c.At(x, y));
+        }
+    }
+    return n;
+}
+
+int LitIn(const Capture& c, int left, int top, int right, int bottom) {
+    int n = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            n += Lit(c.At(x, y));
+        }
+    }
+    return n;
+}
+
+class ComboPaintTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetCursorPos(1200, 1000);
+        parent_ = std::make_unique<ComboTestParent>(40, 40, 500, 400);
+        ASSERT_TRUE(combo().Create(WS_CHILD | WS_VISIBLE, kComboRect, parent_.get(), 6661));
+        FillCombo(combo(), 3);
+        combo().SelectInitial();
+        PumpPending();
+    }
+    void TearDown() override {
+        parent_.reset();
+        PumpPending();
+    }
+    XCommbox& combo() { return parent_->combo; }
+    void Toggle() {
+        SendMessageW(combo().m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kWidth - 10, 12));
+    }
+
+    std::unique_ptr<ComboTestParent> parent_;
+};
+
+TEST_F(ComboPaintTest, BodyShowsTheParentBackgroundAndAChevronThatFlips) {
+    const int c = kHeight / 2;
+    Capture closed = CaptureErase(combo().m_hWnd);
+    ASSERT_EQ(closed.width, kWidth);
+    // The parent's two colours, at the parent's split (body x 80 = parent x 100).
+    const int split = ComboTestParent::kSplitX - kComboRect.left;
+    EXPECT_EQ(closed.At(split - 1, 2), Rgb(ComboTestParent::kLeftColour));
+    EXPECT_EQ(closed.At(split, 2), Rgb(ComboTestParent::kRightColour));
+    EXPECT_EQ(closed.At(kWidth - 1, kHeight - 1), Rgb(ComboTestParent::kRightColour));
+    EXPECT_EQ(closed.At(kWidth - 30, c), Rgb(ComboTestParent::kRightColour));
+
+    // Pointing down: the apex at the bottom, the arms' ends at the top.
+    EXPECT_GE(LitAroundApex(closed, c + 2, c + 4), 3);
+    EXPECT_EQ(LitAroundApex(closed, c - 5, c - 2), 0);
+    EXPECT_GE(LitIn(closed, kWidth - 21, c - 5, kWidth - 18, c - 2), 1) << "left arm's end";
+    EXPECT_GE(LitIn(closed, kWidth - 8, c - 5, kWidth - 5, c - 2), 1) << "right arm's end";
+    EXPECT_EQ(LitIn(closed, 0, 0, kWidth - 22, kHeight), 0) << "nothing else is drawn";
+    EXPECT_EQ(LitIn(closed, kWidth - 3, 0, kWidth, kHeight), 0);
+
+    Toggle();
+    ASSERT_TRUE(combo().dropWnd.IsWindowVisible());
+    Capture open = CaptureErase(combo().m_hWnd);
+    EXPECT_GE(LitAroundApex(open, c - 4, c - 2), 3);
+    EXPECT_EQ(LitAroundApex(open, c + 2, c + 5), 0);
+    EXPECT_GE(LitIn(open, kWidth - 21, c + 2, kWidth - 18, c + 5), 1);
+    EXPECT_EQ(open.At(split, 2), Rgb(ComboTestParent::kRightColour));
+
+    Toggle();
+    Capture again = CaptureErase(combo().m_hWnd);
+    EXPECT_EQ(again.pixels, closed.pixels);
+}
+
+TEST_F(ComboPaintTest, DropListDrawsRowsBorderAndSeparators) {
+    Toggle();
+    Capture list = CaptureErase(combo().dropWnd.m_hWnd);
+    ASSERT_EQ(list.width, kWidth);
+    ASSERT_EQ(list.height, 91);
+    constexpr std::uint32_t kLine = 0xE6E6E6;
+    constexpr std::uint32_t kWhite = 0xFFFFFF;
+    for (int x : {0, kWidth - 1}) {
+        EXPECT_EQ(list.At(x, 15), kLine) << "side border at x " << x;
+    }
+    EXPECT_EQ(list.At(100, 0), kLine) << "top border";
+    for (int y : {30, 60, 90}) {
+        EXPECT_EQ(list.At(150, y), kLine) << "separator at y " << y;
+    }
+    EXPECT_EQ(list.At(150, 29), kWhite);
+    EXPECT_EQ(list.At(kWidth - 20, 45), kWhite) << "background, hot rows alike";
+
+    // Each row's text: dark pixels starting just right of x 3, inside the row.
+    for (int row = 0; row < 3; ++row) {
+        int dark = 0;
+        int leftmost = kWidth;
+        for (int y = row * 30 + 1; y < row * 30 + 30; ++y) {
+            for (int x = 1; x < 120; ++x) {
+                if ((list.At(x, y) & 0xFF) < 0x80) {
+                    ++dark;
+                    leftmost = std::min(leftmost, x);
+                }
+            }
+        }
+        EXPECT_GT(dark, 20) << "row " << row << " text";
+        EXPECT_GE(leftmost, 3);
+        EXPECT_LT(leftmost, 12);
+    }
+}
+
+TEST(ComboPaint, DropListWithoutFontDrawsNothing) {
+    XDropWnd drop;
+    ASSERT_TRUE(
+        drop.CreateEx(0, AfxRegisterWndClass(0), L"", WS_POPUP, 0, 0, 100, 60, nullptr, nullptr));
+    Capture c = CaptureErase(drop.m_hWnd);
+    EXPECT_EQ(c.At(50, 30), 0xFF00FFu) << "untouched";
+}
+
+// The real window on the Xvfb screen: the chevron flips on the screen too.
+TEST_F(ComboPaintTest, ScreenShowsTheChevronAndTheOpenList) {
+    auto screenPixel = [](HWND hwnd, int x, int y) {
+        HDC dc = GetDC(hwnd);
+        const COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(hwnd, dc);
+        return c;
+    };
+    RedrawWindow(parent_->m_hWnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpFor(50);
+    HWND body = combo().m_hWnd;
+    const int c = kHeight / 2;
+    EXPECT_EQ(screenPixel(body, kWidth - 13, c - 4), ComboTestParent::kRightColour);
+    bool apexLit = false;
+    for (int y = c + 2; y <= c + 4; ++y) {
+        apexLit = apexLit || Lit(Rgb(screenPixel(body, kWidth - 13, y)));
+    }
+    EXPECT_TRUE(apexLit) << "pointing down on the screen";
+
+    Toggle();
+    PumpFor(50);
+    RedrawWindow(body, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(screenPixel(body, kWidth - 13, c + 4), ComboTestParent::kRightColour);
+    HWND list = combo().dropWnd.m_hWnd;
+    EXPECT_EQ(screenPixel(list, 150, 30), RGB(0xE6, 0xE6, 0xE6));
+    EXPECT_EQ(screenPixel(list, kWidth - 20, 45), RGB(255, 255, 255));
+}
+
+}  // namespace
