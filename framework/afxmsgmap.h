@@ -29,6 +29,7 @@ protected:                    \
     BOOL theClass::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) { \
         typedef theClass ThisClass;                                                         \
         typedef baseClass TheBaseClass;                                                     \
+        (void)sizeof(ThisClass);                                                            \
         (void)wParam;                                                                       \
         (void)lParam;
 
