@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <shlwapi.h>
+#include <gdiplus.h>
 
 #include "config/local_config.h"
 #include "net/http.h"
@@ -63,12 +64,24 @@ PackageRecord ReadPackageRecord(const cJSON* package) {
 Gdiplus::Image* LoadCachedPicture(const std::wstring& path, const std::string& url) {
     // The file name stands for the picture for good: a present file is never
     // refreshed.
-    if (!PathFileExistsW(path.c_str())) {
-        if (!HttpGetToFile(url, path, kPictureTimeoutSeconds)) {
-            return nullptr;
-        }
+    if (PathFileExistsW(path.c_str())) {
+        return LoadPictureFile(path);
     }
-    return LoadPictureFile(path);
+    if (!HttpGetToFile(url, path, kPictureTimeoutSeconds)) {
+        return nullptr;
+    }
+    // The transport delivers an error page (404, 500) like any body. Such a
+    // page must not settle in the cache for good under the picture's name:
+    // drop a fresh download that is no picture, so the next start tries again.
+    Gdiplus::Image* picture = LoadPictureFile(path);
+    if (picture && picture->GetLastStatus() != Gdiplus::Ok) {
+        delete picture;  // releases the file before it is removed
+        picture = nullptr;
+    }
+    if (!picture) {
+        DeleteFileW(path.c_str());
+    }
+    return picture;
 }
 
 bool FetchProductList(int type) {

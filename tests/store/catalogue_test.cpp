@@ -124,6 +124,27 @@ TEST_F(CatalogueTest, FailedDownloadLeavesNoFileAndIsTriedAgainNextTime) {
     EXPECT_EQ(File(L"9_2.bin"), PictureBytes("pkg_102.png"));
 }
 
+TEST_F(CatalogueTest, AnErrorPageIsNotCachedAsAPicture) {
+    // The picture server answers 404 with an HTML page: the package gets no
+    // picture and no file, so the next start downloads it again.
+    ASSERT_TRUE(sim_.AddFault(
+        R"({"request":"picture","kind":"status","status":404,"body":"<html>Not Found</html>","count":1})"));
+    AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
+                                               "[" + Package(1, PictureUrl("pkg_101.png")) + "]"));
+    ASSERT_TRUE(FetchProductList(9));
+    EXPECT_EQ(storeState.products[0].productImage, nullptr);
+    EXPECT_FALSE(dir_.Exists(L"pdt_9.bin"));
+    EXPECT_NE(storeState.products[0].packages[0].packageImage, nullptr);
+
+    Mark();
+    AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
+                                               "[" + Package(1, PictureUrl("pkg_101.png")) + "]"));
+    ASSERT_TRUE(FetchProductList(9));
+    ASSERT_EQ(Requests("picture").size(), 1u);
+    EXPECT_NE(storeState.products[1].productImage, nullptr);
+    EXPECT_EQ(File(L"pdt_9.bin"), PictureBytes("product_1.png"));
+}
+
 TEST_F(CatalogueTest, TwoPackagesWithOneIdShareOneFile) {
     AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
                                                "[" + Package(7, PictureUrl("pkg_101.png")) + "," +
