@@ -1,0 +1,59 @@
+#include "app/parvelle_app.h"
+
+#include <commctrl.h>
+#include <gdiplus.h>
+
+#include "app/parvelle_dlg.h"
+#include "net/http.h"
+
+CparvelleApp theApp;
+
+CparvelleApp::CparvelleApp() : CWinApp(nullptr) {
+    m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART;
+}
+
+BOOL CparvelleApp::InitInstance() {
+    // A marker only: held, never waited on, gone with the process.
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName);
+    if (mutex != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(mutex);
+        return FALSE;
+    }
+
+    // Before any thread exists.
+    HttpGlobalInit();
+
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof controls;
+    controls.dwICC = ICC_WIN95_CLASSES;
+    ::InitCommonControlsEx(&controls);
+
+    CWinApp::InitInstance();
+    AfxEnableControlContainer();
+
+    CShellManager* shellManager = new CShellManager;
+
+    SetRegistryKey(L"应用程序向导生成的本地应用程序");
+
+    Gdiplus::GdiplusStartupInput gdiplusInput;
+    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
+
+    {
+        CparvelleDlg dlg;
+        m_pMainWnd = &dlg;
+        dlg.DoModal();
+        m_pMainWnd = nullptr;
+    }
+
+    delete shellManager;
+    // No message pump after the dialog: the process ends through ExitInstance.
+    return FALSE;
+}
+
+int CparvelleApp::ExitInstance() {
+    if (gdiplusToken != 0) {
+        Gdiplus::GdiplusShutdown(gdiplusToken);
+        gdiplusToken = 0;
+    }
+    return CWinApp::ExitInstance();
+}

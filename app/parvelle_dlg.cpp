@@ -1,0 +1,263 @@
+#include "app/parvelle_dlg.h"
+
+#include "app/adapter_override.h"
+#include "app/main_elements.h"
+#include "app/mobile_number.h"
+#include "app/store_front_paint.h"
+#include "config/local_config.h"
+#include "framework/afxapp.h"
+#include "framework/afxmsgmap.h"
+#include "pages/dialog_keys.h"
+#include "pages/page_messages.h"
+#include "resource.h"
+#include "skin/offscreen_frame.h"
+#include "skin/png_resource.h"
+#include "store/link_handoff.h"
+#include "store/store_state.h"
+
+namespace {
+
+const ProductRecord* CurrentProduct() {
+    return storeState.products.empty() ? nullptr : &storeState.products.front();
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CparvelleDlg, CDialogEx)
+ON_WM_ERASEBKGND()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSELEAVE()
+ON_MESSAGE(WM_HISTORY_NAVIGATE, &CparvelleDlg::OnHistoryNavigate)
+END_MESSAGE_MAP()
+
+CparvelleDlg::CparvelleDlg(CWnd* pParent) : CDialogEx(IDD, pParent) {
+    icon = ::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
+}
+
+CparvelleDlg::~CparvelleDlg() {
+    // The window goes first, so that nothing paints with a released picture.
+    DestroyWindow();
+    for (SkinElement& element : elements) {
+        delete element.picture;
+        element.picture = nullptr;
+    }
+    if (ownsIcon && icon != nullptr) {
+        ::DestroyIcon(icon);
+    }
+}
+
+void CparvelleDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialogEx::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_MOBILE_EDIT, mobileEdit);
+}
+
+BOOL CparvelleDlg::PreTranslateMessage(MSG* pMsg) {
+    return FilterDialogKeys(*this, pMsg);
+}
+
+void CparvelleDlg::SetStoreType(int value) {
+    storeType = value;
+}
+
+void CparvelleDlg::SetPayTypeIsFirst(bool value) {
+    payTypeIsFirst = value ? 1 : 0;
+}
+
+void CparvelleDlg::SetTitle(const std::wstring& title) {
+    SetWindowText(title.c_str());
+}
+
+void CparvelleDlg::SetIcon(HICON newIcon) {
+    if (ownsIcon && icon != nullptr && icon != newIcon) {
+        ::DestroyIcon(icon);
+    }
+    icon = newIcon;
+    ownsIcon = true;
+}
+
+BOOL CparvelleDlg::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+
+    if (!startupInputs.adapters) {
+        startupInputs.adapters = AdapterOverrideFromEnvironment();
+    }
+    if (!RunStartupSequence(*this, startupInputs)) {
+        // Never shown: the program ends without a word.
+        CDialog::OnOK();
+        return FALSE;
+    }
+
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+
+    bottomStrip.reset(LoadPngResource(IDP_BOTTOM_STRIP));
+
+    MoveWindow(0, 0, 800, 600);
+    CenterWindow();
+
+    elements = BuildSkinElements(kMainElementRecords);
+
+    CreateSelector();
+
+    mobileEdit.MoveWindow(571, 447, 160, 25);
+    mobileEdit.SendMessage(EM_LIMITTEXT, 15, 0);
+
+    // Created in this order, the pages stack with pageAdobeCC on top.
+    CreatePage(pageAdobeCC);
+    CreatePage(pageHistory);
+    CreatePage(pagePay2);
+
+    AnimateWindow(350, AW_SLIDE | AW_VER_POSITIVE);
+    return TRUE;
+}
+
+void CparvelleDlg::CreatePage(CDialogEx& page) {
+    page.Create(page.m_nIDHelp, this);
+    page.MoveWindow(0, 24, 800, 576);
+    page.ShowWindow(SW_HIDE);
+}
+
+BOOL CparvelleDlg::OnEraseBkgnd(CDC* pDC) {
+    OffscreenFrame frame(m_hWnd, pDC->GetSafeHdc());
+    StoreFrontContent content;
+    content.product = CurrentProduct();
+    content.productName = localConfig.currentProductName;
+    content.bottomStrip = bottomStrip.get();
+    content.elements = &elements;
+    PaintStoreFront(frame.graphics(), frame.tools(), frame.width(), content);
+    return TRUE;
+}
+
+void CparvelleDlg::OnMouseMove(UINT nFlags, CPoint point) {
+    hoverTracker.OnMouseMove(m_hWnd, elements, point);
+    CDialogEx::OnMouseMove(nFlags, point);
+}
+
+void CparvelleDlg::OnMouseLeave() {
+    hoverTracker.OnMouseLeave(m_hWnd, elements);
+}
+
+void CparvelleDlg::OnLButtonDown(UINT nFlags, CPoint point) {
+    CRect client;
+    GetClientRect(&client);
+    if (InMainDragZone(point, client.Width())) {
+        // The system moves the window with the pointer from here on.
+        SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
+    } else {
+        const ProductRecord* product = CurrentProduct();
+        switch (HitTestSkinElements(elements, point)) {
+            case kElementClose:
+                CloseAnimated();
+                break;
+            case kElementMinimise:
+                ShowWindow(SW_SHOWMINIMIZED);
+                break;
+            case kElementMyOrders:
+                OpenHistory();
+                break;
+            case kElementService:
+                OpenUrlInShell(storeState.customerServiceUrl);
+                break;
+            case kElementOfficialSite:
+                if (product != nullptr) {
+                    OpenUrlInShell(product->shopUrl);
+                }
+                break;
+            case kElementActivate:
+                Activate();
+                break;
+            default:
+                break;
+        }
+    }
+    CDialogEx::OnLButtonDown(nFlags, point);
+}
+
+void CparvelleDlg::OnLButtonUp(UINT nFlags, CPoint point) {
+    CDialogEx::OnLButtonUp(nFlags, point);
+}
+
+void CparvelleDlg::CloseAnimated() {
+    AnimateWindow(350, AW_HIDE | AW_SLIDE | AW_VER_NEGATIVE);
+    CDialog::OnOK();
+}
+
+void CparvelleDlg::OpenHistory() {
+    ShowStoreFrontControls(SW_HIDE);
+    pageAdobeCC.ShowWindow(SW_HIDE);
+    pageHistory.FetchOrderPage(1);
+    // pagePay2 may stay shown: the history page lies above it.
+    pageHistory.AnimateWindow(300, AW_SLIDE | AW_HOR_NEGATIVE);
+}
+
+void CparvelleDlg::Activate() {
+    char text[kMobileNumberBufferSize] = {};
+    GetDlgItemTextA(IDC_MOBILE_EDIT, text, kMobileNumberBufferSize);
+    if (!IsValidMobileNumber(text)) {
+        MessageBox(L"手机格式错误！", L"", MB_OK);
+        return;
+    }
+    const ProductRecord* product = CurrentProduct();
+    const int index = SelectedPackageIndex();
+    if (product == nullptr || index < 0 || static_cast<size_t>(index) >= product->packages.size()) {
+        // Nothing to buy: an empty catalogue product leaves the selector empty.
+        return;
+    }
+    mobileNumber = text;
+    ShowStoreFrontControls(SW_HIDE);
+    ShowOrderPage(1, product->packages[static_cast<size_t>(index)]);
+}
+
+void CparvelleDlg::ShowOrderPage(int view, const PackageRecord& record) {
+    if (payTypeIsFirst) {
+        pageAdobeCC.ShowPackage(view, record);
+    } else {
+        pagePay2.ShowPackage(view, record);
+    }
+}
+
+void CparvelleDlg::ShowStoreFrontControls(int nCmdShow) {
+    mobileEdit.ShowWindow(nCmdShow);
+    ShowSelector(nCmdShow);
+}
+
+LRESULT CparvelleDlg::OnHistoryNavigate(WPARAM wParam, LPARAM lParam) {
+    if (wParam != kHistoryNavigateSource) {
+        return 1;
+    }
+    // The record is ours whatever happens below.
+    std::unique_ptr<PackageRecord> record(reinterpret_cast<PackageRecord*>(lParam));
+    if (!record) {
+        pageAdobeCC.ShowWindow(SW_HIDE);
+        pagePay2.ShowWindow(SW_HIDE);
+        pageHistory.AnimateWindow(300, AW_HIDE | AW_SLIDE | AW_HOR_POSITIVE);
+        ShowStoreFrontControls(SW_SHOW);
+        return 1;
+    }
+    ShowStoreFrontControls(SW_HIDE);
+    pageHistory.AnimateWindow(300, AW_HIDE | AW_SLIDE | AW_HOR_POSITIVE);
+    // The page copies what it keeps; the picture stays the catalogue's.
+    ShowOrderPage(3, *record);
+    return 1;
+}
+
+void CparvelleDlg::CreateSelector() {
+    selector.Create(WS_CHILD | WS_VISIBLE, CRect(150, 444, 436, 469), this, kSelectorId);
+    selector.UpdateWindow();
+    if (const ProductRecord* product = CurrentProduct()) {
+        for (const PackageRecord& package : product->packages) {
+            selector.dropWnd.items.push_back(XComboItem{0, RECT{}, package.name, package.id});
+        }
+    }
+    selector.SelectInitial();
+}
+
+int CparvelleDlg::SelectedPackageIndex() const {
+    return selector.dropWnd.selectedIndex;
+}
+
+void CparvelleDlg::ShowSelector(int nCmdShow) {
+    selector.ShowWindow(nCmdShow);
+}

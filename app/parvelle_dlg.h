@@ -1,0 +1,86 @@
+#pragma once
+// The program's only top-level window: a frameless, skinned 800 x 600 dialog
+// with its own title strip, the store front (product picture, package
+// selector, mobile-number edit, action button) and three pages that slide
+// over it. Its initialisation runs the start-up sequence first and closes the
+// window, unseen, when that fails.
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <vector>
+
+#include "app/startup_sequence.h"
+#include "app/startup_window.h"
+#include "controls/xcommbox.h"
+#include "framework/afxdialogex.h"
+#include "framework/afxmsgmap.h"
+#include "framework/afxedit.h"
+#include "pages/page_adobe_cc.h"
+#include "pages/page_history.h"
+#include "pages/page_pay2.h"
+#include "skin/hover_tracking.h"
+#include "skin/skin_element.h"
+
+class CparvelleDlg : public CDialogEx, public StartupWindow {
+public:
+    explicit CparvelleDlg(CWnd* pParent = nullptr);
+    ~CparvelleDlg() override;
+
+    static constexpr UINT IDD = 102;
+    static constexpr UINT kSelectorId = 6661;
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // StartupWindow: what the start-up sequence sets.
+    void SetStoreType(int value) override;
+    void SetPayTypeIsFirst(bool value) override;
+    void SetTitle(const std::wstring& title) override;
+    void SetIcon(HICON newIcon) override;
+
+    // The store-front state, open to the tests that drive the window.
+    HICON icon = nullptr;
+    std::vector<SkinElement> elements;
+    int storeType = 1;
+    std::unique_ptr<Gdiplus::Image> bottomStrip;
+    HoverTracker hoverTracker;  // holds trackLeave
+    BYTE payTypeIsFirst = 0;
+    CPagePay2 pagePay2;
+    CPageAdobeCC pageAdobeCC;
+    CPageHistory pageHistory;
+    CEdit mobileEdit;
+    XCommbox selector;
+
+    // Inputs of the start-up sequence; unset members come from the process
+    // (the adapter list also from the PARVELLE_TEST_ADAPTERS test hook).
+    StartupInputs startupInputs;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnMouseLeave();
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg LRESULT OnHistoryNavigate(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void CreatePage(CDialogEx& page);
+    void ShowOrderPage(int view, const PackageRecord& record);
+    void ShowStoreFrontControls(int nCmdShow);
+
+    // The package selector: created and filled from the current product,
+    // its choice (-1: none), shown or hidden with the edit.
+    void CreateSelector();
+    int SelectedPackageIndex() const;
+    void ShowSelector(int nCmdShow);
+
+    void CloseAnimated();
+    void OpenHistory();
+    void Activate();
+
+    bool ownsIcon = false;  // icon came from a file (DestroyIcon), not from resources
+};

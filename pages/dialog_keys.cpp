@@ -1,0 +1,13 @@
+#include "pages/dialog_keys.h"
+
+BOOL FilterDialogKeys(CDialogEx& dialog, MSG* pMsg) {
+    if (pMsg->message == WM_KEYDOWN) {
+        if (pMsg->wParam == VK_RETURN) {
+            return TRUE;
+        }
+        if (pMsg->wParam == VK_ESCAPE) {
+            dialog.OnCancel();
+        }
+    }
+    return dialog.CDialogEx::PreTranslateMessage(pMsg);
+}

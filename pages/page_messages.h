@@ -1,0 +1,16 @@
+#pragma once
+// Private window messages between the pages, the order watch and the main
+// window. All are posted; a heap record in lParam belongs to the receiver.
+#include <windows.h>
+
+// Polling thread -> the payment page that created the order. wParam 1,
+// lParam a heap OrderLinks.
+constexpr UINT WM_ORDER_PAID = 0x29C5;
+
+// History table -> history page. wParam the row index, lParam 0.
+constexpr UINT WM_HISTORY_ROW_OPEN = 0x776;
+
+// History page -> main window. wParam kHistoryNavigateSource; lParam 0 for
+// Back, or a heap PackageRecord copy of the order to open.
+constexpr UINT WM_HISTORY_NAVIGATE = 0x1B70;
+constexpr WPARAM kHistoryNavigateSource = 132;

@@ -1,0 +1,229 @@
+"""Harness of the end-to-end tests: the real parvelle.exe under Wine on the
+test display (DISPLAY, an Xvfb server from scripts/test.sh), driven with
+xdotool, seen through screenshots and win_probe.exe, against the store
+simulator of the test run (PARVELLE_SIM_DIR/sim.json)."""
+
+import json
+import os
+import shutil
+import ssl
+import subprocess
+import tempfile
+import time
+import urllib.request
+
+BUILD_DIR = os.environ.get("PARVELLE_BUILD_DIR", "")
+SOURCE_DIR = os.environ.get("PARVELLE_SOURCE_DIR", "")
+SIM_DIR = os.environ.get("PARVELLE_SIM_DIR", "")
+WINEPREFIX = os.environ.get("PARVELLE_WINEPREFIX", "")
+
+
+def wine_env(extra=None):
+    env = dict(os.environ)
+    env["WINEPREFIX"] = WINEPREFIX
+    env["WINEDEBUG"] = "-all"
+    env.pop("PARVELLE_TEST_ADAPTERS", None)
+    if extra:
+        env.update(extra)
+    return env
+
+
+def wait_until(predicate, timeout, step=0.05):
+    """predicate() until it returns something true, or None after timeout."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            return None
+        time.sleep(step)
+
+
+# --- the store simulator ------------------------------------------------------
+
+class Sim:
+    def __init__(self, sim_dir=SIM_DIR):
+        with open(os.path.join(sim_dir, "sim.json")) as f:
+            self.info = json.load(f)
+        self.port = self.info["port"]
+        self.url = self.info["url"]
+        self.ca_file_win = self.info["ca_file_win"]
+        self._ctx = ssl.create_default_context(cafile=self.info["ca_file"])
+
+    def admin(self, action, **params):
+        body = json.dumps(params).encode()
+        req = urllib.request.Request(self.url + "/admin/" + action, data=body,
+                                     headers={"Content-Type": "application/json"})
+        with urllib.request.urlopen(req, context=self._ctx, timeout=20) as r:
+            answer = json.loads(r.read().decode())
+        if not answer.get("ok"):
+            raise RuntimeError("simulator refused %s: %r" % (action, answer))
+        return answer
+
+    def log(self, since=0):
+        return self.admin("log", since=since)["entries"]
+
+    def mark(self):
+        entries = self.log()
+        return max((e["seq"] for e in entries), default=0)
+
+    def names_since(self, mark):
+        return [e["name"] for e in self.log(mark)]
+
+
+# --- screen and input ---------------------------------------------------------
+
+class Shot:
+    """A screenshot of the whole screen as RGB bytes."""
+
+    def __init__(self):
+        data = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], check=True,
+                              capture_output=True).stdout
+        self.width, self.height, self.rgb = parse_ppm(data)
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.rgb[i:i + 3])
+
+    def region(self, x, y, w, h):
+        """Rows of RGB tuples."""
+        return [[self.pixel(x + i, y + j) for i in range(w)] for j in range(h)]
+
+
+def parse_ppm(data):
+    # P6 header: magic, width, height, maxval, each separated by whitespace.
+    fields = []
+    pos = 0
+    while len(fields) < 4:
+        while data[pos:pos + 1].isspace():
+            pos += 1
+        if data[pos:pos + 1] == b"#":
+            pos = data.index(b"\n", pos) + 1
+            continue
+        start = pos
+        while not data[pos:pos + 1].isspace():
+            pos += 1
+        fields.append(data[start:pos])
+    assert fields[0] == b"P6" and int(fields[3]) == 255, fields
+    width, height = int(fields[1]), int(fields[2])
+    return width, height, data[pos + 1:pos + 1 + width * height * 3]
+
+
+def picture_rgb(path, crop=None, background="white"):
+    """An image file flattened onto `background`, optionally cropped
+    (w, h, x, y), as (width, height, rgb bytes)."""
+    args = ["convert", path]
+    if crop:
+        args += ["-crop", "%dx%d+%d+%d" % crop, "+repage"]
+    args += ["-background", background, "-flatten", "-depth", "8", "ppm:-"]
+    return parse_ppm(subprocess.run(args, check=True, capture_output=True).stdout)
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool"] + [str(a) for a in args], capture_output=True,
+                          text=True).stdout
+
+
+def distance(a, b):
+    return max(abs(p - q) for p, q in zip(a, b))
+
+
+# --- the program --------------------------------------------------------------
+
+class App:
+    """One parvelle.exe copied into a fresh directory with its own server.ini."""
+
+    def __init__(self, sim, title, store_type=1, pay_type=1, env=None):
+        self.dir = tempfile.mkdtemp(prefix="parvelle-e2e-")
+        self.exe = os.path.join(self.dir, "parvelle.exe")
+        shutil.copy(os.path.join(BUILD_DIR, "app", "parvelle.exe"), self.exe)
+        self.title = title
+        ini = ("[server]\r\ndomain=localhost:%d\r\ntype=%d\r\ntitle=%s\r\npay_type=%d\r\n"
+               "ca_file=%s\r\n" % (sim.port, store_type, title, pay_type, sim.ca_file_win))
+        # UTF-16 with BOM: the title is read as wide text.
+        with open(os.path.join(self.dir, "server.ini"), "wb") as f:
+            f.write(b"\xff\xfe" + ini.encode("utf-16-le"))
+        self.env = env
+        self.proc = None
+        self.wid = None
+
+    def start(self):
+        self.proc = subprocess.Popen(["wine", self.exe], env=wine_env(self.env),
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+        return self
+
+    def visible_windows(self):
+        out = xdotool("search", "--onlyvisible", "--pid", self.proc.pid)
+        return [int(w) for w in out.split()]
+
+    def wait_window(self, timeout=30):
+        def found():
+            if self.proc.poll() is not None:
+                return None
+            wids = self.visible_windows()
+            return wids[0] if wids else None
+        self.wid = wait_until(found, timeout)
+        return self.wid
+
+    def wait_exit(self, timeout=30, watch_windows=False):
+        """Exit code, or None on timeout. With watch_windows, also whether a
+        window of the process was ever visible meanwhile."""
+        seen = False
+        deadline = time.monotonic() + timeout
+        while self.proc.poll() is None and time.monotonic() < deadline:
+            if watch_windows and self.visible_windows():
+                seen = True
+            time.sleep(0.05)
+        code = self.proc.poll()
+        return (code, seen) if watch_windows else code
+
+    def origin(self):
+        """Screen position of the client area (the window has no frame)."""
+        out = xdotool("getwindowgeometry", self.wid)
+        for line in out.splitlines():
+            line = line.strip()
+            if line.startswith("Position:"):
+                x, y = line.split()[1].split(",")
+                return int(x), int(y)
+        raise RuntimeError("no geometry: %r" % out)
+
+    def move_to(self, x, y):
+        ox, oy = self.origin()
+        xdotool("mousemove", ox + x, oy + y)
+
+    def click(self, x, y):
+        self.move_to(x, y)
+        xdotool("click", 1)
+
+    def kill(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait()
+
+    def cleanup(self):
+        self.kill()
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+def probe():
+    """The session's top-level windows (win_probe.exe), as dicts."""
+    exe = os.path.join(BUILD_DIR, "tests", "e2e", "win_probe.exe")
+    out = subprocess.run(["wine", exe], env=wine_env(), capture_output=True,
+                         stdin=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+    return [json.loads(line) for line in out.splitlines() if line.startswith("{")]
+
+
+def main_dialog(title):
+    for w in probe():
+        if w["class"] == "#32770" and w["title"] == title and w["visible"]:
+            return w
+    return None
+
+
+def child(window, control_id):
+    for c in window["children"]:
+        if c["id"] == control_id and c["parent"] == window["hwnd"]:
+            return c
+    return None

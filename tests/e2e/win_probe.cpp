@@ -1,0 +1,106 @@
+// Test helper run under Wine next to the program under test: prints the
+// top-level windows of the session and their child windows as JSON lines,
+// so that the end-to-end tests can see what X cannot (child controls, the
+// message box's text, window titles as the program set them).
+//
+//   win_probe.exe            one line per top-level window:
+//   {"hwnd":N,"pid":N,"owner":N,"class":"..","title":"..","visible":0|1,
+//    "rect":[l,t,r,b],"children":[{"hwnd":N,"id":N,"class":"..","text":"..",
+//    "visible":0|1,"rect":[l,t,r,b]}, ...]}
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty())
+        return std::string();
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n,
+                        nullptr, nullptr);
+    return out;
+}
+
+std::string Quote(const std::wstring& text) {
+    std::string out = "\"";
+    for (char c : Utf8(text)) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (u < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", u);
+            out += buf;
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[256] = {};
+    GetClassNameW(hwnd, name, 256);
+    return name;
+}
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t text[1024] = {};
+    // Another process's control: WM_GETTEXT crosses processes for text.
+    SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                        2000, nullptr);
+    return text;
+}
+
+std::string RectOf(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "[%ld,%ld,%ld,%ld]", r.left, r.top, r.right, r.bottom);
+    return buf;
+}
+
+std::string Handle(HWND hwnd) {
+    return std::to_string(reinterpret_cast<ULONG_PTR>(hwnd));
+}
+
+BOOL CALLBACK OnChild(HWND hwnd, LPARAM param) {
+    std::string& out = *reinterpret_cast<std::string*>(param);
+    if (out.back() != '[')
+        out += ",";
+    out += "{\"hwnd\":" + Handle(hwnd) + ",\"parent\":" + Handle(GetParent(hwnd)) +
+           ",\"id\":" + std::to_string(GetDlgCtrlID(hwnd)) + ",\"class\":" + Quote(ClassOf(hwnd)) +
+           ",\"text\":" + Quote(TextOf(hwnd)) +
+           ",\"visible\":" + (IsWindowVisible(hwnd) ? "1" : "0") + ",\"rect\":" + RectOf(hwnd) +
+           "}";
+    return TRUE;
+}
+
+BOOL CALLBACK OnTop(HWND hwnd, LPARAM) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == GetCurrentProcessId())
+        return TRUE;
+    std::string line = "{\"hwnd\":" + Handle(hwnd) + ",\"pid\":" + std::to_string(pid) +
+                       ",\"owner\":" + Handle(GetWindow(hwnd, GW_OWNER)) +
+                       ",\"class\":" + Quote(ClassOf(hwnd)) + ",\"title\":" + Quote(TextOf(hwnd)) +
+                       ",\"visible\":" + (IsWindowVisible(hwnd) ? "1" : "0") +
+                       ",\"rect\":" + RectOf(hwnd) + ",\"children\":[";
+    EnumChildWindows(hwnd, OnChild, reinterpret_cast<LPARAM>(&line));
+    line += "]}\n";
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    return TRUE;
+}
+
+}  // namespace
+
+int main() {
+    EnumWindows(OnTop, 0);
+    std::fflush(stdout);
+    return 0;
+}
