@@ -17,8 +17,6 @@
 // processing. DECLARE_MESSAGE_MAP leaves the class in protected access.
 #pragma once
 
-#include <windowsx.h>
-
 #include "framework/afxwnd.h"
 
 #define DECLARE_MESSAGE_MAP() \
@@ -37,7 +35,11 @@ protected:                    \
     return TheBaseClass::OnWndMsg(message, wParam, lParam, pResult); \
     }
 
-#define AFX_MSG_POINT(lp) CPoint(GET_X_LPARAM(lp), GET_Y_LPARAM(lp))
+// Signed client or screen coordinates of a mouse message (GET_X_LPARAM,
+// GET_Y_LPARAM without windowsx.h, whose SubclassWindow macro clashes with CWnd's).
+#define AFX_MSG_POINT(lp)                                          \
+    CPoint(static_cast<short>(LOWORD(static_cast<DWORD_PTR>(lp))), \
+           static_cast<short>(HIWORD(static_cast<DWORD_PTR>(lp))))
 
 #define ON_WM_ERASEBKGND()                                           \
     if (message == WM_ERASEBKGND) {                                  \

@@ -17,6 +17,11 @@
 #include "framework/afxgdi.h"
 #include "framework/afxtypes.h"
 
+// windowsx.h defines SubclassWindow as a macro; CWnd has a member of that name.
+#ifdef SubclassWindow
+#undef SubclassWindow
+#endif
+
 // Marks message handlers, as in MFC; expands to nothing.
 #define afx_msg
 

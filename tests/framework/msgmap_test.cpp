@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+// windowsx.h first: its SubclassWindow macro must not break CWnd.
+#include <windowsx.h>
+
 #include "framework/afxwin.h"
 #include "fw_test_util.h"
 
