@@ -89,7 +89,9 @@ INT_PTR CDialog::DoModal() {
     }
 
     m_bModal = true;
-    if (CreateFromTemplate(m_nIDHelp, hWndParent, true)) {
+    m_nModalResult = -1;
+    const bool created = CreateFromTemplate(m_nIDHelp, hWndParent, true) != FALSE;
+    if (created) {
         if (m_bContinueModal && !::IsWindowVisible(m_hWnd)) {
             ::ShowWindow(m_hWnd, SW_SHOWNORMAL);
         }
@@ -103,10 +105,10 @@ INT_PTR CDialog::DoModal() {
     if (enableParent) {
         ::EnableWindow(hWndParent, TRUE);
     }
-    if (hWndParent != nullptr && m_hWnd != nullptr && ::GetActiveWindow() == m_hWnd) {
-        ::SetActiveWindow(hWndParent);
-    }
-    if (m_hWnd != nullptr) {
+    if (created && m_hWnd != nullptr) {
+        if (hWndParent != nullptr && ::GetActiveWindow() == m_hWnd) {
+            ::SetActiveWindow(hWndParent);
+        }
         DestroyWindow();
     }
     m_bModal = false;

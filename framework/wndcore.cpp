@@ -30,7 +30,7 @@ bool IsImeWindow(HWND hWnd) {
     return ::lstrcmpiW(name, L"ime") == 0;
 }
 
-LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK CbtFilterHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
     AfxThreadState& state = AfxGetThreadState();
     if (code == HCBT_CREATEWND && state.pWndInit != nullptr) {
         HWND hWnd = reinterpret_cast<HWND>(wParam);

@@ -172,10 +172,22 @@ TEST(Modal, ReturnsTheEndDialogCodeAndShowsTheDialog) {
     EXPECT_EQ(dlg.initCount, 2);
 }
 
-TEST(Modal, MissingTemplateFails) {
+TEST(Modal, MissingTemplateOrALiveWindowFails) {
     CTestDlg dlg(4242);
     EXPECT_EQ(dlg.DoModal(), -1);
     EXPECT_EQ(dlg.initCount, 0);
+
+    // An object that already has a (modeless) window keeps it.
+    CTestDlg page(IDD_FW_CHILD);
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, AfxRegisterWndClass(0), nullptr, WS_POPUP, 0, 0, 50, 50, nullptr,
+                              nullptr));
+    ASSERT_TRUE(page.Create(IDD_FW_CHILD, &host));
+    HWND pageWnd = page.m_hWnd;
+    EXPECT_EQ(page.DoModal(), -1);
+    EXPECT_EQ(page.m_hWnd, pageWnd);
+    EXPECT_TRUE(::IsWindow(pageWnd));
+    EXPECT_EQ(page.initCount, 1);
 }
 
 TEST(Modal, EndDialogInsideOnInitDialogEndsBeforeTheWindowIsShown) {

@@ -42,7 +42,16 @@ long LiveUserObjects() {
 }
 
 class CPainted : public CWnd {
+public:
+    int paints = 0;
+
 protected:
+    afx_msg void OnPaint() {
+        CPaintDC dc(this);
+        ++paints;
+        dc.SetBkMode(TRANSPARENT);
+        ::TextOutW(dc, 4, 4, L"套餐", 2);
+    }
     afx_msg BOOL OnEraseBkgnd(CDC* pDC) {
         CBrush brush(RGB(10, 20, 30));
         RECT rc;
@@ -54,6 +63,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CPainted, CWnd)
+ON_WM_PAINT()
 ON_WM_ERASEBKGND()
 END_MESSAGE_MAP()
 
@@ -86,6 +96,9 @@ void OneCycle() {
     // (managed) window waits two seconds for the window manager.
     host.ShowWindow(SW_SHOWNOACTIVATE);
     host.UpdateWindow();
+    EXPECT_EQ(host.paints, 1);
+    host.UpdateWindow();  // EndPaint validated the window: no second paint
+    EXPECT_EQ(host.paints, 1);
 
     LOGFONTW lf{};
     lf.lfHeight = 18;
@@ -119,7 +132,7 @@ TEST(Leaks, CreateDestroyCyclesLeaveNoGdiOrUserObjects) {
     const long gdiBefore = LiveGdiObjects();
     const long userBefore = LiveUserObjects();
 
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 0; i < 40; ++i) {
         OneCycle();
     }
     for (int i = 0; i < 8; ++i) {
