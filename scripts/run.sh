@@ -46,8 +46,13 @@ cleanup() {
 trap cleanup EXIT INT TERM
 
 app_dir="$dir/app"
-printf '[server]\r\ndomain=localhost:%s\r\ntype=%s\r\ntitle=Parvelle 商店\r\npay_type=%s\r\nca_file=%s\r\n' \
-  "$port" "$store_type" "$pay_type" "$ca_win" >"$app_dir/server.ini"
+# UTF-16 with a byte-order mark: the program reads the title as wide text,
+# and an 8-bit file would be taken in the ANSI code page.
+{
+  printf '\xff\xfe'
+  printf '[server]\r\ndomain=localhost:%s\r\ntype=%s\r\ntitle=Parvelle 商店\r\npay_type=%s\r\nca_file=%s\r\n' \
+    "$port" "$store_type" "$pay_type" "$ca_win" | iconv -f UTF-8 -t UTF-16LE
+} >"$app_dir/server.ini"
 echo "run.sh: store simulator at https://localhost:$port (admin: https://localhost:$port/admin/)"
 
 # shellcheck source=scripts/xvfb.sh
@@ -62,12 +67,18 @@ wine "$app_dir/parvelle.exe" &
 pids+=($!)
 if [ $headless -eq 1 ]; then
   shot="$root/build/run-screenshot.png"
-  for _ in $(seq 1 60); do
+  shown=0
+  for _ in $(seq 1 120); do
     sleep 0.5
-    if xdotool search --onlyvisible --class parvelle.exe >/dev/null 2>&1; then break; fi
+    if xdotool search --onlyvisible --pid "${pids[0]}" >/dev/null 2>&1; then shown=1; break; fi
+    if ! kill -0 "${pids[0]}" 2>/dev/null; then break; fi
   done
-  sleep 1.5
-  import -window root "$shot"
+  if [ $shown -eq 0 ]; then
+    echo "run.sh: the storefront ended without showing its window (start-up failed: no catalogue or no network adapter)" >&2
+    exit 1
+  fi
+  sleep 1.5  # the slide-in and the first paint
+  import -window root "PNG24:$shot"
   echo "run.sh: no display; the storefront runs on Xvfb $DISPLAY. Screenshot: $shot"
   echo "run.sh: press Ctrl-C to stop."
 fi

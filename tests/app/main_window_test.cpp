@@ -1,0 +1,394 @@
+// The main window itself, created against the store simulator: what its
+// initialisation builds, hover, the actions of its buttons, the mobile
+// number box, history navigation and its painting.
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/main_elements.h"
+#include "app/parvelle_dlg.h"
+#include "config/local_config.h"
+#include "pages/page_messages.h"
+#include "resource.h"
+#include "store/link_handoff.h"
+#include "store/store_state.h"
+#include "test_pictures.h"
+#include "tests/store/store_sim_fixture.h"
+
+// Which PackageRecord the window frees: the test watches one address.
+namespace {
+void* g_watched = nullptr;
+bool g_watchedFreed = false;
+}  // namespace
+
+void operator delete(void* p) noexcept {
+    if (p != nullptr && p == g_watched)
+        g_watchedFreed = true;
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    ::operator delete(p);
+}
+
+namespace {
+
+void Pump() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(10);
+    }
+}
+
+std::vector<std::string> g_commandLines;
+UINT WINAPI RecordWinExec(LPCSTR commandLine, UINT) {
+    g_commandLines.push_back(commandLine);
+    return 33;
+}
+
+// The message box the action button may show, seen from a timer that runs
+// inside the box's own loop and closes it.
+struct BoxSeen {
+    bool shown = false;
+    std::wstring caption;
+    std::vector<std::wstring> texts;
+    int buttons = 0;
+};
+BoxSeen g_box;
+HWND g_boxOwner = nullptr;
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM) {
+    wchar_t cls[64] = {}, text[256] = {};
+    GetClassNameW(child, cls, 64);
+    GetWindowTextW(child, text, 256);
+    if (lstrcmpiW(cls, L"Button") == 0 && IsWindowVisible(child))
+        ++g_box.buttons;
+    else if (text[0] != 0)
+        g_box.texts.push_back(text);
+    return TRUE;
+}
+
+BOOL CALLBACK FindBox(HWND hwnd, LPARAM) {
+    if (GetWindow(hwnd, GW_OWNER) != g_boxOwner || !IsWindowVisible(hwnd))
+        return TRUE;
+    g_box.shown = true;
+    wchar_t caption[256] = {};
+    GetWindowTextW(hwnd, caption, 256);
+    g_box.caption = caption;
+    EnumChildWindows(hwnd, CollectChild, 0);
+    PostMessageW(hwnd, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+void CALLBACK CloseBoxTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), FindBox, 0);
+    if (g_box.shown)
+        KillTimer(nullptr, id);
+}
+
+class MainWindowTest : public StoreSimTest {
+protected:
+    void SetUp() override {
+        StoreSimTest::SetUp();
+        mobileNumber = "unchanged";
+        AdapterInfo adapter;
+        adapter.type = 6;
+        adapter.description = "Intel(R) Ethernet";
+        adapter.address = {0x0a, 0x00, 0x27, 0x00, 0x08, 0x01};
+        dlg_.startupInputs.moduleDir = dir_.path();
+        dlg_.startupInputs.firstArgument = L"";
+        dlg_.startupInputs.adapters = std::vector<AdapterInfo>{adapter};
+    }
+    void TearDown() override {
+        dlg_.DestroyWindow();
+        StoreSimTest::TearDown();
+    }
+
+    void WriteServerIni(const std::wstring& extra) {
+        const std::string host = apiHost();
+        ASSERT_TRUE(dir_.WriteFile(
+            L"server.ini",
+            Utf16FileBytes(L"[server]\r\ndomain=" + std::wstring(host.begin(), host.end()) +
+                           L"\r\nca_file=" + sim_.CaFileWide() + L"\r\ntitle=主窗口 测试\r\n" +
+                           extra)));
+    }
+    void Start(const std::wstring& extra = L"") {
+        WriteServerIni(extra);
+        ASSERT_TRUE(dlg_.Create(CparvelleDlg::IDD, nullptr));
+        Pump();
+    }
+
+    LRESULT Press(int x, int y) {
+        return dlg_.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    }
+    void Move(int x, int y) { dlg_.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, y)); }
+
+    // Presses the action button with `text` in the edit; true when the
+    // "wrong format" box came up (and was closed).
+    bool Activate(const wchar_t* text) {
+        dlg_.mobileEdit.SetWindowText(text);
+        g_box = BoxSeen();
+        g_boxOwner = dlg_.m_hWnd;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseBoxTimer);
+        Press(390, 530);
+        KillTimer(nullptr, timer);
+        Pump();
+        return g_box.shown;
+    }
+
+    bool Visible(const CWnd& wnd) const { return IsWindowVisible(wnd.m_hWnd) != FALSE; }
+
+    CparvelleDlg dlg_;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, InitialisationBuildsTheStoreFront) {
+    Start(L"type=1\r\npay_type=1\r\n");
+    EXPECT_TRUE(Visible(dlg_));
+    RECT r{};
+    GetClientRect(dlg_.m_hWnd, &r);
+    EXPECT_EQ(800, r.right);
+    EXPECT_EQ(600, r.bottom);
+    wchar_t title[64] = {};
+    GetWindowTextW(dlg_.m_hWnd, title, 64);
+    EXPECT_STREQ(L"主窗口 测试", title);
+    EXPECT_EQ(1, dlg_.storeType);
+    EXPECT_EQ(1, dlg_.payTypeIsFirst);
+    EXPECT_NE(nullptr, dlg_.bottomStrip);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(dlg_.icon), dlg_.SendMessage(WM_GETICON, ICON_BIG, 0));
+
+    ASSERT_EQ(6u, dlg_.elements.size());
+    for (size_t i = 0; i < dlg_.elements.size(); ++i) {
+        EXPECT_NE(nullptr, dlg_.elements[i].picture) << i;
+        EXPECT_EQ(kMainElementRecords[i].left, dlg_.elements[i].rect.left) << i;
+        EXPECT_EQ(0, dlg_.elements[i].hover);
+    }
+
+    // The selector: the product's packages, the first one chosen and shown.
+    const std::vector<PackageRecord>& packages = storeState.products.front().packages;
+    ASSERT_EQ(packages.size(), dlg_.selector.dropWnd.items.size());
+    for (size_t i = 0; i < packages.size(); ++i) {
+        EXPECT_EQ(packages[i].name, dlg_.selector.dropWnd.items[i].text);
+        EXPECT_EQ(packages[i].id, dlg_.selector.dropWnd.items[i].value);
+    }
+    EXPECT_EQ(0, dlg_.selector.dropWnd.selectedIndex);
+    wchar_t chosen[64] = {};
+    GetWindowTextW(dlg_.selector.edit.m_hWnd, chosen, 64);
+    EXPECT_EQ(packages[0].name, chosen);
+    EXPECT_EQ(CparvelleDlg::kSelectorId, static_cast<UINT>(dlg_.selector.GetDlgCtrlID()));
+    RECT sel{};
+    GetWindowRect(dlg_.selector.m_hWnd, &sel);
+    MapWindowPoints(nullptr, dlg_.m_hWnd, reinterpret_cast<POINT*>(&sel), 2);
+    EXPECT_EQ((RECT{150, 444, 436, 469}).left, sel.left);
+    EXPECT_EQ(469, sel.bottom);
+
+    // The edit: placed on the bottom strip, at most 15 characters.
+    RECT edit{};
+    GetWindowRect(dlg_.mobileEdit.m_hWnd, &edit);
+    MapWindowPoints(nullptr, dlg_.m_hWnd, reinterpret_cast<POINT*>(&edit), 2);
+    EXPECT_EQ(571, edit.left);
+    EXPECT_EQ(447, edit.top);
+    EXPECT_EQ(160, edit.right - edit.left);
+    EXPECT_EQ(25, edit.bottom - edit.top);
+    EXPECT_EQ(15u, dlg_.mobileEdit.GetLimitText());
+    EXPECT_TRUE(Visible(dlg_.mobileEdit));
+
+    // The pages: hidden, below the title strip, stacked in creation order.
+    for (CWnd* page : {static_cast<CWnd*>(&dlg_.pageAdobeCC), static_cast<CWnd*>(&dlg_.pageHistory),
+                       static_cast<CWnd*>(&dlg_.pagePay2)}) {
+        EXPECT_FALSE(Visible(*page));
+        RECT p{};
+        GetWindowRect(page->m_hWnd, &p);
+        MapWindowPoints(nullptr, dlg_.m_hWnd, reinterpret_cast<POINT*>(&p), 2);
+        EXPECT_EQ(0, p.left);
+        EXPECT_EQ(24, p.top);
+        EXPECT_EQ(800, p.right);
+        EXPECT_EQ(600, p.bottom);
+    }
+    EXPECT_EQ(dlg_.pageHistory.m_hWnd, GetWindow(dlg_.pageAdobeCC.m_hWnd, GW_HWNDNEXT));
+    EXPECT_EQ(dlg_.pagePay2.m_hWnd, GetWindow(dlg_.pageHistory.m_hWnd, GW_HWNDNEXT));
+}
+
+TEST_F(MainWindowTest, FailedStartUpEndsTheWindowUnseen) {
+    dlg_.startupInputs.adapters = std::vector<AdapterInfo>{};
+    WriteServerIni(L"");
+    EXPECT_FALSE(dlg_.Create(CparvelleDlg::IDD, nullptr));
+    EXPECT_EQ(nullptr, dlg_.m_hWnd);
+    EXPECT_TRUE(Requests().empty());
+}
+
+TEST_F(MainWindowTest, PointerMovesHoverButtonsAndLeavingClearsThem) {
+    Start();
+    Move(752, 12);  // minimise
+    EXPECT_EQ(1, dlg_.elements[kElementMinimise].hover);
+    EXPECT_EQ(0, dlg_.hoverTracker.trackLeave());
+    Move(782, 12);  // straight onto close
+    EXPECT_EQ(0, dlg_.elements[kElementMinimise].hover);
+    EXPECT_EQ(1, dlg_.elements[kElementClose].hover);
+    Move(390, 530);
+    EXPECT_EQ(0, dlg_.elements[kElementClose].hover);
+    EXPECT_EQ(1, dlg_.elements[kElementActivate].hover);
+    dlg_.SendMessage(WM_MOUSELEAVE);
+    for (const SkinElement& e : dlg_.elements)
+        EXPECT_EQ(0, e.hover);
+    EXPECT_EQ(1, dlg_.hoverTracker.trackLeave());
+}
+
+TEST_F(MainWindowTest, PaintsTheStoreFrontWithTheHoveredFrame) {
+    Start();
+    DibCanvas before(800, 600);
+    dlg_.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(before.dc));
+    EXPECT_EQ(0x272E48u, before.Pixel(300, 3));
+    EXPECT_NE(0xFFFFFFu, before.Pixel(400, 200));  // the product picture
+    Move(782, 12);
+    DibCanvas after(800, 600);
+    dlg_.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(after.dc));
+    int changed = 0;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 800; ++x)
+            if (before.Pixel(x, y) != after.Pixel(x, y)) {
+                ++changed;
+                EXPECT_TRUE(x >= 770 && x < 794) << x << "," << y;
+            }
+    EXPECT_GT(changed, 20);
+}
+
+TEST_F(MainWindowTest, ValidNumberOpensTheChosenPackageOnTheConfiguredPage) {
+    Start(L"pay_type=1\r\n");
+    dlg_.selector.dropWnd.SelectIndex(2);
+    Pump();
+    EXPECT_FALSE(Activate(L"13800138000"));
+    EXPECT_EQ("13800138000", mobileNumber);
+    EXPECT_FALSE(Visible(dlg_.mobileEdit));
+    EXPECT_FALSE(Visible(dlg_.selector));
+    EXPECT_TRUE(Visible(dlg_.pageAdobeCC));
+    EXPECT_FALSE(Visible(dlg_.pagePay2));
+    EXPECT_EQ(1, dlg_.pageAdobeCC.view);
+    EXPECT_EQ(storeState.products.front().packages[2].id, dlg_.pageAdobeCC.package.id);
+}
+
+TEST_F(MainWindowTest, SecondPayTypeUsesTheOtherPage) {
+    Start(L"pay_type=2\r\n");
+    EXPECT_EQ(0, dlg_.payTypeIsFirst);
+    EXPECT_FALSE(Activate(L"19912345678"));
+    EXPECT_TRUE(Visible(dlg_.pagePay2));
+    EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
+    EXPECT_EQ(storeState.products.front().packages[0].id, dlg_.pagePay2.package.id);
+}
+
+TEST_F(MainWindowTest, WrongNumbersShowTheBoxAndChangeNothing) {
+    Start();
+    for (const wchar_t* text :
+         {L"", L"1380013800", L"23800138000", L"138001380001", L"1380013800a", L"1380013800 "}) {
+        EXPECT_TRUE(Activate(text)) << text;
+        EXPECT_EQ(L"", g_box.caption);
+        EXPECT_EQ(std::vector<std::wstring>{L"手机格式错误！"}, g_box.texts);
+        EXPECT_EQ(1, g_box.buttons);
+        EXPECT_EQ("unchanged", mobileNumber);
+        EXPECT_TRUE(Visible(dlg_.mobileEdit));
+        EXPECT_TRUE(Visible(dlg_.selector));
+        EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
+    }
+}
+
+TEST_F(MainWindowTest, ProductWithoutPackagesLeavesTheActionIdle) {
+    AnswerWith("getProductList",
+               R"({"status_code":1000,"data":[{"id":9,"name":"空目录","packages":[]}]})");
+    Start();
+    EXPECT_TRUE(dlg_.selector.dropWnd.items.empty());
+    EXPECT_EQ(-1, dlg_.selector.dropWnd.selectedIndex);
+    EXPECT_FALSE(Activate(L"13800138000"));
+    EXPECT_EQ("unchanged", mobileNumber);
+    EXPECT_TRUE(Visible(dlg_.mobileEdit));
+    EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
+    EXPECT_FALSE(Visible(dlg_.pagePay2));
+}
+
+TEST_F(MainWindowTest, TitleButtonsOpenLinksAndTheHistory) {
+    Start();
+    const LinkHandoffCalls saved =
+        SetLinkHandoffCalls(LinkHandoffCalls{RecordWinExec, SystemLinkHandoffCalls().shellExecuteW,
+                                             SystemLinkHandoffCalls().setClipboardData});
+    g_commandLines.clear();
+    Press(600, 10);   // customer service
+    Press(780, 520);  // official site tab
+    Press(580, 10);   // neither a button nor the drag zone
+    SetLinkHandoffCalls(saved);
+    ASSERT_EQ(2u, g_commandLines.size());
+    EXPECT_EQ(ExplorerCommandLine(storeState.customerServiceUrl), g_commandLines[0]);
+    EXPECT_EQ(ExplorerCommandLine(storeState.products.front().shopUrl), g_commandLines[1]);
+    EXPECT_TRUE(Visible(dlg_.mobileEdit));
+
+    Press(680, 10);  // my orders
+    EXPECT_TRUE(Visible(dlg_.pageHistory));
+    EXPECT_FALSE(Visible(dlg_.mobileEdit));
+    EXPECT_FALSE(Visible(dlg_.selector));
+}
+
+TEST_F(MainWindowTest, HistoryNavigationOpensTheOrderOrGoesBack) {
+    Start(L"pay_type=1\r\n");
+    Press(680, 10);
+    ASSERT_TRUE(Visible(dlg_.pageHistory));
+
+    // Another source: ignored, the record is not touched.
+    PackageRecord stray;
+    EXPECT_EQ(1, dlg_.SendMessage(WM_HISTORY_NAVIGATE, 131, reinterpret_cast<LPARAM>(&stray)));
+    EXPECT_TRUE(Visible(dlg_.pageHistory));
+
+    auto* record = new PackageRecord(storeState.products.front().packages[1]);
+    record->payStatus = 1;
+    g_watched = record;
+    g_watchedFreed = false;
+    EXPECT_EQ(1, dlg_.SendMessage(WM_HISTORY_NAVIGATE, kHistoryNavigateSource,
+                                  reinterpret_cast<LPARAM>(record)));
+    EXPECT_TRUE(g_watchedFreed);
+    g_watched = nullptr;
+    EXPECT_FALSE(Visible(dlg_.pageHistory));
+    EXPECT_TRUE(Visible(dlg_.pageAdobeCC));
+    EXPECT_FALSE(Visible(dlg_.mobileEdit));
+    EXPECT_EQ(3, dlg_.pageAdobeCC.view);
+    EXPECT_EQ(storeState.products.front().packages[1].name, dlg_.pageAdobeCC.package.name);
+    EXPECT_EQ(1, dlg_.pageAdobeCC.package.payStatus);
+
+    // Back to the store front from the history.
+    Press(680, 10);
+    EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
+    EXPECT_EQ(1, dlg_.PostMessage(WM_HISTORY_NAVIGATE, kHistoryNavigateSource, 0));
+    Pump();
+    EXPECT_FALSE(Visible(dlg_.pageHistory));
+    EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
+    EXPECT_FALSE(Visible(dlg_.pagePay2));
+    EXPECT_TRUE(Visible(dlg_.mobileEdit));
+    EXPECT_TRUE(Visible(dlg_.selector));
+}
+
+TEST_F(MainWindowTest, HistoryRecordOpensOnTheSecondPageWhenConfigured) {
+    Start(L"pay_type=2\r\n");
+    auto* record = new PackageRecord(storeState.products.front().packages[3]);
+    dlg_.SendMessage(WM_HISTORY_NAVIGATE, kHistoryNavigateSource, reinterpret_cast<LPARAM>(record));
+    EXPECT_TRUE(Visible(dlg_.pagePay2));
+    EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
+    EXPECT_EQ(3, dlg_.pagePay2.view);
+    EXPECT_EQ(storeState.products.front().packages[3].id, dlg_.pagePay2.package.id);
+}
+
+TEST_F(MainWindowTest, KeyFilterSwallowsEnterAndCancelsOnEscape) {
+    Start();
+    MSG enter{dlg_.mobileEdit.m_hWnd, WM_KEYDOWN, VK_RETURN, 0, 0, {0, 0}};
+    EXPECT_TRUE(dlg_.PreTranslateMessage(&enter));
+    EXPECT_TRUE(Visible(dlg_));
+    MSG other{dlg_.mobileEdit.m_hWnd, WM_KEYDOWN, 'A', 0, 0, {0, 0}};
+    dlg_.PreTranslateMessage(&other);
+    EXPECT_TRUE(Visible(dlg_));
+    MSG escape{dlg_.mobileEdit.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+    dlg_.PreTranslateMessage(&escape);
+    EXPECT_FALSE(Visible(dlg_));  // a modeless dialog hides on cancel
+}

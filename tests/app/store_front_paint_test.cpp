@@ -1,0 +1,124 @@
+// The store front's drawing order and places, with a catalogue of plain
+// colours painted onto an 800 x 600 canvas.
+#include <gtest/gtest.h>
+
+#include "app/main_elements.h"
+#include "app/store_front_paint.h"
+#include "test_pictures.h"
+
+namespace {
+
+constexpr Gdiplus::ARGB kWhite = 0xFFFFFFFF;
+constexpr Gdiplus::ARGB kStrip = 0xFF272E48;
+constexpr Gdiplus::ARGB kLogo = 0xFFE02020;
+constexpr Gdiplus::ARGB kProduct = 0xFF2040E0;
+constexpr Gdiplus::ARGB kBottom = 0xFF20C040;
+constexpr Gdiplus::ARGB kNormal = 0xFFF0D000;
+constexpr Gdiplus::ARGB kHovered = 0xFFC000C0;
+
+class StoreFrontPaintTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        logo_ = SolidPicture(48, 48, kLogo);
+        strip_ = SolidPicture(800, 40, kBottom);
+        for (const SkinElementRecord& r : kMainElementRecords) {
+            pictures_.push_back(
+                TwoFramePicture(2 * (r.right - r.left), r.bottom - r.top, kNormal, kHovered));
+            SkinElement e;
+            e.rect = RECT{r.left, r.top, r.right, r.bottom};
+            e.picture = pictures_.back().get();
+            elements_.push_back(e);
+        }
+        product_.logoImage = logo_.get();
+        content_.product = &product_;
+        content_.productName = L"光影创意设计套件";
+        content_.bottomStrip = strip_.get();
+        content_.elements = &elements_;
+    }
+
+    void Paint() {
+        canvas_ = std::make_unique<Gdiplus::Bitmap>(800, 600, PixelFormat32bppARGB);
+        Gdiplus::Graphics g(canvas_.get());
+        g.Clear(Gdiplus::Color(kWhite));
+        PaintTools tools;
+        PaintStoreFront(g, tools, 800, content_);
+    }
+    Gdiplus::ARGB At(int x, int y) { return PixelOf(*canvas_, x, y); }
+
+    int NamePixels() {
+        int n = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 80; x < 580; ++x)
+                n += (At(x, y) & 0xFFFFFF) > 0xC0C0C0 ? 1 : 0;
+        return n;
+    }
+
+    std::unique_ptr<Gdiplus::Bitmap> logo_, strip_, picture_, canvas_;
+    std::vector<std::unique_ptr<Gdiplus::Bitmap>> pictures_;
+    std::vector<SkinElement> elements_;
+    ProductRecord product_;
+    StoreFrontContent content_;
+};
+
+}  // namespace
+
+TEST_F(StoreFrontPaintTest, PlacesEachPartWhereItBelongs) {
+    picture_ = SolidPicture(400, 100, kProduct);  // drawn 802 x 200 from y 24
+    product_.productImage = picture_.get();
+    Paint();
+    EXPECT_EQ(kLogo, At(2, 2));
+    EXPECT_EQ(kLogo, At(21, 21));
+    EXPECT_EQ(kStrip, At(25, 12));
+    EXPECT_EQ(kStrip, At(570, 23));
+    EXPECT_GT(NamePixels(), 40);
+    EXPECT_EQ(kProduct, At(2, 26));
+    EXPECT_EQ(kProduct, At(799, 220));
+    EXPECT_EQ(kWhite, At(400, 228));
+    EXPECT_EQ(kBottom, At(0, 435));
+    EXPECT_EQ(kBottom, At(799, 474));
+    EXPECT_EQ(kWhite, At(400, 476));
+    for (const SkinElement& e : elements_) {
+        EXPECT_EQ(kNormal, At(e.rect.left, e.rect.top)) << e.rect.left;
+        EXPECT_EQ(kNormal, At(std::min<int>(e.rect.right, 800) - 1, e.rect.bottom - 1));
+    }
+    EXPECT_EQ(kWhite, At(520, 530));
+}
+
+TEST_F(StoreFrontPaintTest, LaterPartsCoverEarlierOnes) {
+    picture_ = SolidPicture(100, 100, kProduct);  // 802 x 802: under everything below y 24
+    product_.productImage = picture_.get();
+    Paint();
+    EXPECT_EQ(kStrip, At(300, 23));     // the picture starts below the title strip
+    EXPECT_EQ(kProduct, At(400, 300));  // picture over the white frame
+    EXPECT_EQ(kBottom, At(100, 455));   // bottom strip over the picture
+    EXPECT_EQ(kNormal, At(390, 530));   // buttons over the picture
+    EXPECT_EQ(kNormal, At(780, 500));
+    EXPECT_EQ(kProduct, At(600, 590));
+}
+
+TEST_F(StoreFrontPaintTest, HoveredButtonShowsItsRightFrame) {
+    elements_[kElementActivate].hover = 1;
+    elements_[kElementClose].hover = 1;
+    Paint();
+    EXPECT_EQ(kHovered, At(390, 530));
+    EXPECT_EQ(kHovered, At(782, 12));
+    EXPECT_EQ(kNormal, At(752, 12));
+}
+
+TEST_F(StoreFrontPaintTest, MissingPicturesLeaveTheirPlaceWhite) {
+    product_.logoImage = nullptr;
+    content_.bottomStrip = nullptr;
+    content_.productName.clear();
+    Paint();
+    EXPECT_EQ(kStrip, At(12, 12));
+    EXPECT_EQ(0, NamePixels());
+    EXPECT_EQ(kWhite, At(400, 300));
+    EXPECT_EQ(kWhite, At(100, 455));
+    EXPECT_EQ(kNormal, At(390, 530));
+
+    content_.product = nullptr;
+    content_.elements = nullptr;
+    Paint();
+    EXPECT_EQ(kStrip, At(12, 12));
+    EXPECT_EQ(kWhite, At(390, 530));
+}
