@@ -1,7 +1,9 @@
 # Flags shared by every target of the project (not by the cross-built libraries).
 add_compile_definitions(UNICODE _UNICODE _WIN32_WINNT=0x0601 WINVER=0x0601 NOMINMAX
                         CJSON_HIDE_SYMBOLS CURL_STATICLIB)
-add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Wall> $<$<COMPILE_LANGUAGE:C,CXX>:-Wextra>)
+# Warnings are errors: a build either is clean or does not finish.
+add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Wall> $<$<COMPILE_LANGUAGE:C,CXX>:-Wextra>
+                    $<$<COMPILE_LANGUAGE:C,CXX>:-Werror>)
 
 # One exe that imports only system DLLs.
 add_link_options(-static -static-libgcc -static-libstdc++)
