@@ -126,6 +126,7 @@ BOOL CparvelleDlg::OnEraseBkgnd(CDC* pDC) {
     content.productName = localConfig.currentProductName;
     content.bottomStrip = bottomStrip.get();
     content.elements = &elements;
+    content.productCache = &productPicture;
     PaintStoreFront(frame.graphics(), frame.tools(), frame.width(), content);
     return TRUE;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/startup_sequence.h"
+#include "app/scaled_picture.h"
 #include "app/startup_window.h"
 #include "controls/xcommbox.h"
 #include "framework/afxdialogex.h"
@@ -50,6 +51,9 @@ public:
     CPageHistory pageHistory;
     CEdit mobileEdit;
     XCommbox selector;
+
+    // The product picture at its drawn size, made at the first paint.
+    ScaledPicture productPicture;
 
     // Inputs of the start-up sequence; unset members come from the process
     // (the adapter list also from the PARVELLE_TEST_ADAPTERS test hook).

@@ -33,8 +33,10 @@ void PaintStoreFront(Gdiplus::Graphics& graphics, PaintTools& tools, int clientW
         const UINT width = static_cast<UINT>(clientWidth + 2);
         const UINT height = ProductPictureHeight(width, picture->GetWidth(), picture->GetHeight());
         if (height > 0) {
-            graphics.DrawImage(picture, 0, kTitleStripHeight, static_cast<INT>(width),
-                               static_cast<INT>(height));
+            Gdiplus::Image* ready =
+                content.productCache ? content.productCache->Get(picture, width, height) : nullptr;
+            graphics.DrawImage(ready ? ready : picture, 0, kTitleStripHeight,
+                               static_cast<INT>(width), static_cast<INT>(height));
         }
     }
 

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/scaled_picture.h"
 #include "skin/paint_tools.h"
 #include "skin/skin_element.h"
 #include "store/store_state.h"
@@ -17,6 +18,7 @@ struct StoreFrontContent {
     std::wstring productName;
     Gdiplus::Image* bottomStrip = nullptr;  // none: not drawn
     const std::vector<SkinElement>* elements = nullptr;
+    ScaledPicture* productCache = nullptr;  // none: the picture is stretched at every paint
 };
 
 // Draws the store front, in order, onto a frame already cleared to white:

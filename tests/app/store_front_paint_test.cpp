@@ -2,6 +2,8 @@
 // colours painted onto an 800 x 600 canvas.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "app/main_elements.h"
 #include "app/store_front_paint.h"
 #include "test_pictures.h"
@@ -121,4 +123,35 @@ TEST_F(StoreFrontPaintTest, MissingPicturesLeaveTheirPlaceWhite) {
     Paint();
     EXPECT_EQ(kStrip, At(12, 12));
     EXPECT_EQ(kWhite, At(390, 530));
+}
+
+TEST_F(StoreFrontPaintTest, PreparedPictureDrawsLikeTheStretchedOne) {
+    // A picture with detail, so that the stretch shows in the pixels.
+    picture_ = std::make_unique<Gdiplus::Bitmap>(400, 211, PixelFormat32bppARGB);
+    for (int y = 0; y < 211; ++y)
+        for (int x = 0; x < 400; ++x)
+            picture_->SetPixel(x, y, Gdiplus::Color(255, x % 256, (y * 7) % 256, (x ^ y) % 256));
+    product_.productImage = picture_.get();
+    Paint();
+    std::unique_ptr<Gdiplus::Bitmap> direct = std::move(canvas_);
+
+    ScaledPicture cache;
+    content_.productCache = &cache;
+    Paint();
+    int differing = 0;
+    for (int y = 24; y < 435; ++y)
+        for (int x = 0; x < 800; ++x) {
+            const Gdiplus::ARGB a = PixelOf(*direct, x, y), b = At(x, y);
+            for (int shift = 0; shift < 24; shift += 8)
+                differing += std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                                static_cast<int>((b >> shift) & 0xFF)) > 2;
+        }
+    EXPECT_EQ(0, differing);
+
+    Gdiplus::Image* first = cache.Get(picture_.get(), 802, 423);
+    EXPECT_NE(nullptr, first);
+    EXPECT_EQ(first, cache.Get(picture_.get(), 802, 423));
+    EXPECT_EQ(902u, cache.Get(picture_.get(), 902, 475)->GetWidth());
+    EXPECT_EQ(nullptr, cache.Get(nullptr, 802, 423));
+    EXPECT_EQ(nullptr, cache.Get(picture_.get(), 0, 423));
 }

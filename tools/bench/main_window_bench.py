@@ -67,7 +67,8 @@ def time_to_window(exe, env, timeout=60):
             if window_visible(proc.pid):
                 return time.monotonic() - t0
             if proc.poll() is not None:
-                raise RuntimeError("parvelle.exe ended without a window")
+                raise RuntimeError("parvelle.exe ended without a window: start-up failed, or "
+                                   "another instance runs in this Wine prefix")
             time.sleep(0.005)
         raise RuntimeError("no window within %d s" % timeout)
     finally:
