@@ -57,8 +57,22 @@ def window_visible(pid):
     return bool(out.split())
 
 
-def time_to_window(exe, env, timeout=60):
-    """Seconds from Popen to the window being mapped (polled every 5 ms)."""
+def time_to_window(exe, env, attempts=10):
+    """Seconds from Popen to the window being mapped. A start that ends at
+    once lost the single-instance mutex to a predecessor the wineserver has
+    not reaped yet (or to another copy in the prefix): it is retried."""
+    for _ in range(attempts):
+        seconds = start_once(exe, env)
+        if seconds is not None:
+            return seconds
+        time.sleep(0.5)
+    raise RuntimeError("parvelle.exe ends without a window: start-up fails, or another "
+                       "instance runs in this Wine prefix")
+
+
+def start_once(exe, env, timeout=60):
+    """Seconds from Popen to the window being mapped (polled every 5 ms);
+    None when the process ended without a window."""
     t0 = time.monotonic()
     proc = subprocess.Popen(["wine", exe], env=env, stdin=subprocess.DEVNULL,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
@@ -67,8 +81,7 @@ def time_to_window(exe, env, timeout=60):
             if window_visible(proc.pid):
                 return time.monotonic() - t0
             if proc.poll() is not None:
-                raise RuntimeError("parvelle.exe ended without a window: start-up failed, or "
-                                   "another instance runs in this Wine prefix")
+                return None
             time.sleep(0.005)
         raise RuntimeError("no window within %d s" % timeout)
     finally:
