@@ -145,6 +145,18 @@ TEST_F(CatalogueTest, AnErrorPageIsNotCachedAsAPicture) {
     EXPECT_EQ(File(L"pdt_9.bin"), PictureBytes("product_1.png"));
 }
 
+TEST_F(CatalogueTest, APresentFileThatIsNoPictureStaysInTheCache) {
+    // Only a fresh download is checked; a file already present is taken as it
+    // is, without a request, and is not removed.
+    ASSERT_TRUE(dir_.WriteFile(L"pdt_9.bin", "<html>Not Found</html>"));
+    AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"), "[]"));
+    ASSERT_TRUE(FetchProductList(9));
+    EXPECT_TRUE(Requests("picture").empty());
+    EXPECT_NE(storeState.products[0].productImage, nullptr);
+    ClearStoreState();  // lets go of the file
+    EXPECT_EQ(File(L"pdt_9.bin"), "<html>Not Found</html>");
+}
+
 TEST_F(CatalogueTest, TwoPackagesWithOneIdShareOneFile) {
     AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
                                                "[" + Package(7, PictureUrl("pkg_101.png")) + "," +
