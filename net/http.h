@@ -5,11 +5,14 @@
 // like any other body.
 //
 // Every request verifies the server's certificate and host name, against the
-// system store or against the PEM bundle given to SetTrustedCaFile. Transfers
-// share one connection cache, TLS session cache and DNS cache (safe across
-// threads), so consecutive requests to the store reuse one connection.
+// system store or against the PEM bundle given to SetTrustedCaFile. The
+// transfers of the thread that called HttpGlobalInit share one connection
+// cache, TLS session cache and DNS cache, so its consecutive requests to the
+// store reuse one connection. Transfers of other threads share TLS sessions
+// and DNS answers (libcurl cannot share connections across threads safely).
 //
-// Call HttpGlobalInit once at process start, before any thread exists.
+// Call HttpGlobalInit once at process start, on the user-interface thread,
+// before any other thread exists.
 
 #include <cstdint>
 #include <cstdio>

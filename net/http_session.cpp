@@ -9,35 +9,59 @@
 namespace http_detail {
 namespace {
 
-std::once_flag initOnce;
-CURLSH* share = nullptr;
-std::atomic<bool> sharingEnabled{true};
-
 // One lock per kind of shared data, so a DNS lookup does not wait on the
 // connection cache.
-std::mutex shareLocks[CURL_LOCK_DATA_LAST];
+struct ShareLocks {
+    std::mutex byData[CURL_LOCK_DATA_LAST];
+};
+
+std::once_flag initOnce;
+std::atomic<bool> sharingEnabled{true};
+
+// libcurl cannot share a connection cache between concurrent threads (a
+// known limitation of its share interface), so connections are shared only
+// by the transfers of the thread that initialised the transport (the
+// user-interface thread). Other threads (order polling) share TLS sessions
+// and DNS answers, which libcurl does lock safely, and resume sessions
+// instead of full handshakes. Separate locks also mean that the
+// user-interface thread never waits on a lock a worker holds.
+DWORD ownerThread = 0;
+CURLSH* ownerShare = nullptr;
+CURLSH* workerShare = nullptr;
+ShareLocks ownerLocks;
+ShareLocks workerLocks;
 
 std::mutex trustMutex;
 std::shared_ptr<const std::string> trustedBundle;
 
-void LockShare(CURL*, curl_lock_data data, curl_lock_access, void*) {
-    shareLocks[data].lock();
+void LockShare(CURL*, curl_lock_data data, curl_lock_access, void* locks) {
+    static_cast<ShareLocks*>(locks)->byData[data].lock();
 }
 
-void UnlockShare(CURL*, curl_lock_data data, void*) {
-    shareLocks[data].unlock();
+void UnlockShare(CURL*, curl_lock_data data, void* locks) {
+    static_cast<ShareLocks*>(locks)->byData[data].unlock();
+}
+
+CURLSH* NewShare(ShareLocks* locks, bool connections) {
+    CURLSH* share = curl_share_init();
+    if (share != nullptr) {
+        curl_share_setopt(share, CURLSHOPT_LOCKFUNC, LockShare);
+        curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, UnlockShare);
+        curl_share_setopt(share, CURLSHOPT_USERDATA, locks);
+        if (connections) {
+            curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+        }
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
+    }
+    return share;
 }
 
 void InitOnce() {
     curl_global_init(CURL_GLOBAL_ALL);
-    share = curl_share_init();
-    if (share != nullptr) {
-        curl_share_setopt(share, CURLSHOPT_LOCKFUNC, LockShare);
-        curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, UnlockShare);
-        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
-        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
-        curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS);
-    }
+    ownerThread = GetCurrentThreadId();
+    ownerShare = NewShare(&ownerLocks, true);
+    workerShare = NewShare(&workerLocks, false);
     // Never cleaned up: transfers may run until the process ends.
 }
 
@@ -85,7 +109,10 @@ void EnsureGlobalInit() {
 }
 
 CURLSH* SharedCaches() {
-    return sharingEnabled.load() ? share : nullptr;
+    if (!sharingEnabled.load()) {
+        return nullptr;
+    }
+    return GetCurrentThreadId() == ownerThread ? ownerShare : workerShare;
 }
 
 std::shared_ptr<const std::string> TrustedCaBundle() {

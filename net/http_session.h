@@ -15,7 +15,8 @@ namespace http_detail {
 // libcurl's global initialisation and the share object, once per process.
 void EnsureGlobalInit();
 
-// The share object for a new transfer; null while sharing is off.
+// The share object for a new transfer on this thread; null while sharing is
+// off. Only the initialising thread's transfers share connections.
 CURLSH* SharedCaches();
 
 // PEM bytes to trust instead of the system store; null for the system store.
