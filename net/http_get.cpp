@@ -1,5 +1,6 @@
 #include "net/http.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "net/http_session.h"
@@ -23,10 +24,14 @@ size_t WriteChunk(char* data, size_t size, size_t count, void* userData) {
             return 0;
         }
         memcpy(sink->buffer + sink->received, data, n);
-    } else {
+    } else if (sink->file != nullptr) {
         n = fwrite(data, 1, n, sink->file);
+    } else {
+        return n;  // neither buffer nor file: nothing to keep
     }
-    sink->received += static_cast<int32_t>(n);
+    // A download may outgrow the 32-bit count; it then stays at its maximum.
+    int64_t total = static_cast<int64_t>(sink->received) + static_cast<int64_t>(n);
+    sink->received = total > INT32_MAX ? INT32_MAX : static_cast<int32_t>(total);
     return n;
 }
 

@@ -123,6 +123,27 @@ TEST_F(HttpTransport, EmptyBodyAndUnusableBuffers) {
     EXPECT_TRUE(b.GuardsIntact());
 }
 
+TEST_F(HttpTransport, CoreDiscardsTheBodyWithoutASinkAndSendsExtraHeaders) {
+    NextPageBody("discarded");
+    EXPECT_TRUE(PerformGet(Url(UniquePath()), nullptr, false, 5));
+    WriteSink empty;  // neither buffer nor file
+    NextPageBody("discarded too");
+    EXPECT_TRUE(PerformGet(Url(UniquePath()), &empty, false, 5));
+    EXPECT_EQ(empty.received, 0);
+
+    TlsPeer peer;
+    ASSERT_TRUE(LoadTlsPeer(&peer));
+    ASSERT_TRUE(SetTrustedCaFile(peer.caFile));
+    char buffer[4096];
+    WriteSink sink;
+    sink.buffer = buffer;
+    sink.capacity = sizeof buffer;
+    ASSERT_TRUE(PerformGet(peer.LocalUrl("/echo"), &sink, true, 5, {"X-Parvelle-Test: 1"}));
+    std::string text(buffer, sink.received);
+    EXPECT_EQ(text.rfind("HTTP/1.1 200", 0), 0u) << text;  // headers delivered first
+    EXPECT_NE(text.find("X-Parvelle-Test: 1"), std::string::npos) << text;
+}
+
 TEST_F(HttpTransport, ProductListSizedBodyArrivesInManyChunks) {
     std::vector<char> buffer(1048577);
     for (int size : {1048575, 1048576}) {
