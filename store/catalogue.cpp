@@ -67,7 +67,15 @@ Gdiplus::Image* LoadCachedPicture(const std::wstring& path, const std::string& u
     if (PathFileExistsW(path.c_str())) {
         return LoadPictureFile(path);
     }
-    if (!HttpGetToFile(url, path, kPictureTimeoutSeconds)) {
+    // Downloaded under a passing name and renamed once complete: a start cut
+    // short in the middle of a download must not leave part of a picture
+    // under the name that stands for it for good.
+    const std::wstring partial = path + L".part";
+    if (!HttpGetToFile(url, partial, kPictureTimeoutSeconds)) {
+        return nullptr;
+    }
+    if (!MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(partial.c_str());
         return nullptr;
     }
     // The transport delivers an error page (404, 500) like any body. Such a

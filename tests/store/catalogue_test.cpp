@@ -157,6 +157,21 @@ TEST_F(CatalogueTest, APresentFileThatIsNoPictureStaysInTheCache) {
     EXPECT_EQ(File(L"pdt_9.bin"), "<html>Not Found</html>");
 }
 
+TEST_F(CatalogueTest, APartialDownloadOfAnEarlierStartIsNotThePicture) {
+    // What a start killed in the middle of a download leaves behind.
+    ASSERT_TRUE(dir_.WriteFile(L"pdt_9.bin.part", PictureBytes("product_1.png").substr(0, 100)));
+    Mark();
+    AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
+                                               "[" + Package(1, PictureUrl("pkg_101.png")) + "]"));
+    ASSERT_TRUE(FetchProductList(9));
+    EXPECT_EQ(Requests("picture").size(), 2u);
+    EXPECT_NE(storeState.products[0].productImage, nullptr);
+    EXPECT_EQ(File(L"pdt_9.bin"), PictureBytes("product_1.png"));
+    EXPECT_EQ(File(L"9_1.bin"), PictureBytes("pkg_101.png"));
+    EXPECT_FALSE(dir_.Exists(L"pdt_9.bin.part"));
+    EXPECT_FALSE(dir_.Exists(L"9_1.bin.part"));
+}
+
 TEST_F(CatalogueTest, TwoPackagesWithOneIdShareOneFile) {
     AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
                                                "[" + Package(7, PictureUrl("pkg_101.png")) + "," +
