@@ -90,6 +90,13 @@ TEST_F(ResolveChannelTest, MissingRecordOrPathWithoutChannel) {
     EXPECT_EQ(Para(code_), L"<none>");
 }
 
+TEST_F(ResolveChannelTest, FailedConfigWritesDoNotLoseTheChannel) {
+    Register("C:\\Program Files\\App\\App_ch03.exe");
+    std::wstring missing = dir_.Join(L"no-such-dir");
+    EXPECT_EQ(ResolveChannel(code_, missing), "ch03");
+    EXPECT_EQ(GetFileAttributesW(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST_F(ResolveChannelTest, OverlongPathValueIsIgnored) {
     Register("C:\\" + std::string(600, 'x') + "_ch.exe");
     EXPECT_EQ(ReadInstallerExePath(code_), "");
