@@ -132,6 +132,50 @@ TEST_F(ComboPaintTest, DropListDrawsRowsBorderAndSeparators) {
     }
 }
 
+// The read-only edit asks its colours with WM_CTLCOLORSTATIC: transparent,
+// black on white, with the null brush, so its text lies on the parent's
+// background. Other codes keep the default brush.
+TEST_F(ComboPaintTest, EditTextIsDrawnStraightOntoTheParentBackground) {
+    HWND body = combo().m_hWnd;
+    HWND edit = combo().edit.m_hWnd;
+    HDC dc = CreateCompatibleDC(nullptr);
+    SetBkMode(dc, OPAQUE);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkColor(dc, RGB(4, 5, 6));
+    const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+        body, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit)));
+    EXPECT_EQ(brush, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+    EXPECT_EQ(GetBkMode(dc), TRANSPARENT);
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
+    const auto other = reinterpret_cast<HBRUSH>(SendMessageW(
+        body, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(edit)));
+    EXPECT_NE(other, static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+    DeleteDC(dc);
+
+    // On the screen: the edit shows the parent's colours around dark text.
+    RedrawWindow(parent_->m_hWnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    PumpFor(50);
+    RECT r;
+    GetClientRect(edit, &r);
+    HDC screen = GetDC(edit);
+    const int mid = r.bottom / 2;
+    // Edit x 74 is parent x 100, where the right colour starts.
+    EXPECT_EQ(GetPixel(screen, r.right - 3, mid), ComboTestParent::kRightColour);
+    EXPECT_EQ(GetPixel(screen, 60, 1), ComboTestParent::kLeftColour);
+    int dark = 0;
+    for (int y = 0; y < r.bottom; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            const COLORREF c = GetPixel(screen, x, y);
+            dark += GetRValue(c) < 0x18 && GetGValue(c) < 0x20 && GetBValue(c) < 0x30;
+        }
+    }
+    ReleaseDC(edit, screen);
+    EXPECT_EQ(WindowText(edit), L"套餐0");
+    EXPECT_GT(dark, 10) << "the text is drawn in black";
+}
+
 // PagefileUsage: the committed private memory (Wine reports PrivateUsage as 0).
 size_t PrivateBytes() {
     PROCESS_MEMORY_COUNTERS_EX counters{};
