@@ -119,6 +119,19 @@ def main():
         time.sleep(0.5)
         check(count("drop a visible=1") == 1, "press at x = width - 31 leaves list A closed")
 
+        # A again, after the choice: entering the list and leaving it still
+        # closes it without a choice.
+        notices = count("notice")
+        click(A[2] - 12, (A[1] + A[3]) // 2)
+        check(wait_for(lambda: count("drop a visible=1") == 2), "list A opens again")
+        time.sleep(0.3)
+        move(A[0] + 60, A[3] + 45)
+        time.sleep(0.3)
+        move(A[0] - 20, A[3] + 250)
+        check(wait_for(lambda: count("drop a visible=0") == 2),
+              "leaving list A after a choice closes it")
+        check(count("notice") == notices, "that leave chooses nothing")
+
         # Open B (7 rows: 211 high), enter it, leave it: closed, nothing chosen.
         notices = count("notice")
         click(B[2] - 12, (B[1] + B[3]) // 2)
