@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <gdiplus.h>
 
+#include <memory>
+
 #include "app/parvelle_dlg.h"
 #include "net/http.h"
 
@@ -31,7 +33,7 @@ BOOL CparvelleApp::InitInstance() {
     CWinApp::InitInstance();
     AfxEnableControlContainer();
 
-    CShellManager* shellManager = new CShellManager;
+    auto shellManager = std::make_unique<CShellManager>();
 
     SetRegistryKey(L"应用程序向导生成的本地应用程序");
 
@@ -42,10 +44,9 @@ BOOL CparvelleApp::InitInstance() {
         CparvelleDlg dlg;
         m_pMainWnd = &dlg;
         dlg.DoModal();
+        shellManager.reset();
         m_pMainWnd = nullptr;
-    }
-
-    delete shellManager;
+    }  // the window's pictures go here, while GDI+ still runs
     // No message pump after the dialog: the process ends through ExitInstance.
     return FALSE;
 }

@@ -207,6 +207,26 @@ class App:
         shutil.rmtree(self.dir, ignore_errors=True)
 
 
+def wine_desktop_display():
+    """DISPLAY of the Wine desktop process (explorer.exe) of our prefix, or
+    None when none runs. Wine's own window-move loop tracks the pointer only
+    when that process shares the test's X display."""
+    for pid in os.listdir("/proc"):
+        if not pid.isdigit():
+            continue
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                if b"explorer.exe" not in f.read():
+                    continue
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                env = dict(item.split(b"=", 1) for item in f.read().split(b"\0") if b"=" in item)
+        except OSError:
+            continue
+        if os.path.realpath(env.get(b"WINEPREFIX", b"").decode()) == os.path.realpath(WINEPREFIX):
+            return env.get(b"DISPLAY", b"").decode()
+    return None
+
+
 def probe():
     """The session's top-level windows (win_probe.exe), as dicts."""
     exe = os.path.join(BUILD_DIR, "tests", "e2e", "win_probe.exe")
