@@ -96,6 +96,9 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
     curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl, CURLOPT_MAXREDIRS, -1L);
     curl_easy_setopt(curl, CURLOPT_AUTOREFERER, 1L);
+    // URLs come from the store's answers: only web URLs may be fetched, never
+    // file:, smb: or the other schemes the library knows.
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, RedirectProtocols(url));
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
     if (CURLSH* share = http_detail::SharedCaches()) {

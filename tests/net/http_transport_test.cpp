@@ -202,6 +202,28 @@ TEST_F(HttpTransport, RedirectFromHttpsToPlainHttpIsRefused) {
     EXPECT_EQ(LastHttpError(), kUnsupportedProtocol);
 }
 
+TEST_F(HttpTransport, OnlyWebUrlsAreFetched) {
+    // A URL from the network naming a local file or another protocol is
+    // refused before anything is read or sent.
+    TempDir dir;
+    ASSERT_TRUE(dir.WriteFile(L"secret.txt", "secret"));
+    std::string path(dir.path().begin(), dir.path().end());  // ASCII temp path
+    for (char& c : path) {
+        if (c == '\\')
+            c = '/';
+    }
+    std::string local = "file:///" + path + "/secret.txt";
+    for (const std::string& url :
+         {local, std::string("ftp://localhost:1/x"), std::string("smb://localhost/share/x"),
+          std::string("dict://localhost:1/x")}) {
+        char buffer[256];
+        int length = sizeof buffer;
+        EXPECT_FALSE(HttpGetToBuffer(url, buffer, &length, 3)) << url;
+        EXPECT_EQ(LastHttpError(), kUnsupportedProtocol) << url;
+        EXPECT_EQ(length, 256);
+    }
+}
+
 TEST_F(HttpTransport, HangingServerFailsAtTheTotalTimeout) {
     NextPageFault(R"("hang","max_ms":20000)");
     char buffer[256];
