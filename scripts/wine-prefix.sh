@@ -44,6 +44,23 @@ if ! grep -q '"Microsoft YaHei"="WenQuanYi Micro Hei"' <<<"$query" ||
   echo "$query" >&2
   exit 1
 fi
+# System texts (message boxes, dialog fonts) are drawn in Tahoma, which has no
+# Chinese glyphs: link it to the Chinese font, as Windows links its UI fonts.
+link='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+for face in Tahoma "Microsoft Sans Serif"; do
+  wine reg add "$link" /v "$face" /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+done
+wineserver -w
+out=$(mktemp --suffix=.reg)
+wine regedit /E "Z:$(echo "$out" | tr / '\\')" "HKEY_LOCAL_MACHINE${link#HKLM}" >/dev/null 2>&1
+wineserver -w
+if ! iconv -f UTF-16 -t UTF-8 "$out" 2>/dev/null | grep -q '"Tahoma"=hex(7)'; then
+  echo "wine-prefix.sh: the font link for Tahoma did not take effect" >&2
+  rm -f "$out"
+  exit 1
+fi
+rm -f "$out"
+
 rm -f "$prefix"/.parvelle-*
 touch "$stamp"
 echo "$prefix"
