@@ -1,21 +1,27 @@
 #include "app/scaled_picture.h"
 
-Gdiplus::Image* ScaledPicture::Get(Gdiplus::Image* source, UINT width, UINT height) {
-    if (source == source_ && width == width_ && height == height_ && scaled_) {
+#include <algorithm>
+#include <climits>
+
+Gdiplus::Image* ScaledPicture::Get(Gdiplus::Image* source, UINT width, UINT height, UINT rows) {
+    rows = std::min(rows, height);
+    if (source == source_ && width == width_ && height == height_ && rows == rows_ && scaled_) {
         return scaled_.get();
     }
     scaled_.reset();
     source_ = source;
     width_ = width;
     height_ = height;
-    if (source == nullptr || width == 0 || height == 0) {
+    rows_ = rows;
+    if (source == nullptr || width == 0 || rows == 0 || width > INT_MAX || height > INT_MAX) {
         return nullptr;
     }
-    auto scaled = std::make_unique<Gdiplus::Bitmap>(
-        static_cast<INT>(width), static_cast<INT>(height), PixelFormat32bppPARGB);
+    auto scaled = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(width), static_cast<INT>(rows),
+                                                    PixelFormat32bppPARGB);
     if (scaled->GetLastStatus() != Gdiplus::Ok) {
         return nullptr;
     }
+    // Drawn at its full stretched size; the copy's edge cuts off the rows below.
     Gdiplus::Graphics graphics(scaled.get());
     if (graphics.DrawImage(source, 0, 0, static_cast<INT>(width), static_cast<INT>(height)) !=
         Gdiplus::Ok) {

@@ -14,14 +14,25 @@ public:
     ScaledPicture(const ScaledPicture&) = delete;
     ScaledPicture& operator=(const ScaledPicture&) = delete;
 
-    // `source` stretched to width x height (the same interpolation as a direct
-    // draw), made on the first call and again whenever source or size change.
+    // The top `rows` rows (at most `height`) of `source` stretched to width x
+    // height, with the same interpolation as a direct draw: only the rows a
+    // frame can show are kept, so a very tall picture costs no more than the
+    // window. Made on the first call and again whenever source or sizes change.
     // Null when the copy cannot be made; the caller then draws `source` itself.
-    Gdiplus::Image* Get(Gdiplus::Image* source, UINT width, UINT height);
+    Gdiplus::Image* Get(Gdiplus::Image* source, UINT width, UINT height, UINT rows);
+
+    // The whole picture kept: Get(source, width, height, height).
+    Gdiplus::Image* Get(Gdiplus::Image* source, UINT width, UINT height) {
+        return Get(source, width, height, height);
+    }
+
+    // The copy the last call made or reused; null when it made none.
+    Gdiplus::Image* ready() const { return scaled_.get(); }
 
 private:
     Gdiplus::Image* source_ = nullptr;
     UINT width_ = 0;
     UINT height_ = 0;
+    UINT rows_ = 0;
     std::unique_ptr<Gdiplus::Bitmap> scaled_;
 };

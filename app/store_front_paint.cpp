@@ -1,5 +1,8 @@
 #include "app/store_front_paint.h"
 
+#include <algorithm>
+#include <climits>
+
 #include "app/main_elements.h"
 
 namespace {
@@ -13,7 +16,11 @@ UINT ProductPictureHeight(UINT drawWidth, UINT pictureWidth, UINT pictureHeight)
     if (pictureWidth == 0) {
         return 0;
     }
-    return drawWidth * pictureHeight / pictureWidth;
+    // Wide enough not to wrap round for a very tall picture; GDI+ takes the
+    // height as a signed 32-bit size.
+    const unsigned long long height =
+        static_cast<unsigned long long>(drawWidth) * pictureHeight / pictureWidth;
+    return static_cast<UINT>(std::min<unsigned long long>(height, INT_MAX));
 }
 
 void PaintStoreFront(Gdiplus::Graphics& graphics, PaintTools& tools, int clientWidth,
@@ -33,10 +40,23 @@ void PaintStoreFront(Gdiplus::Graphics& graphics, PaintTools& tools, int clientW
         const UINT width = static_cast<UINT>(clientWidth + 2);
         const UINT height = ProductPictureHeight(width, picture->GetWidth(), picture->GetHeight());
         if (height > 0) {
-            Gdiplus::Image* ready =
-                content.productCache ? content.productCache->Get(picture, width, height) : nullptr;
-            graphics.DrawImage(ready ? ready : picture, 0, kTitleStripHeight,
-                               static_cast<INT>(width), static_cast<INT>(height));
+            Gdiplus::Image* ready = nullptr;
+            UINT rows = height;
+            if (content.productCache != nullptr) {
+                // Only the rows above the frame's bottom edge are ever seen.
+                Gdiplus::Rect frame;
+                graphics.GetVisibleClipBounds(&frame);
+                const int below = frame.GetBottom() - kTitleStripHeight;
+                rows = std::min(height, static_cast<UINT>(std::max(below, 0)));
+                ready = content.productCache->Get(picture, width, height, rows);
+            }
+            if (ready != nullptr) {
+                graphics.DrawImage(ready, 0, kTitleStripHeight, static_cast<INT>(width),
+                                   static_cast<INT>(rows));
+            } else {
+                graphics.DrawImage(picture, 0, kTitleStripHeight, static_cast<INT>(width),
+                                   static_cast<INT>(height));
+            }
         }
     }
 

@@ -18,7 +18,9 @@ struct StoreFrontContent {
     std::wstring productName;
     Gdiplus::Image* bottomStrip = nullptr;  // none: not drawn
     const std::vector<SkinElement>* elements = nullptr;
-    ScaledPicture* productCache = nullptr;  // none: the picture is stretched at every paint
+    // The product picture's stretched rows that the frame shows; none: the
+    // picture is stretched at every paint.
+    ScaledPicture* productCache = nullptr;
 };
 
 // Draws the store front, in order, onto a frame already cleared to white:
@@ -29,5 +31,6 @@ void PaintStoreFront(Gdiplus::Graphics& graphics, PaintTools& tools, int clientW
                      const StoreFrontContent& content);
 
 // Height of the product picture drawn at `drawWidth`: drawWidth * H / W in
-// unsigned arithmetic, truncated; 0 for a picture without width.
+// unsigned arithmetic, truncated; 0 for a picture without width; at most
+// INT_MAX (the largest size GDI+ draws), never wrapped round to a small one.
 UINT ProductPictureHeight(UINT drawWidth, UINT pictureWidth, UINT pictureHeight);

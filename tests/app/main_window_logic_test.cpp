@@ -99,6 +99,12 @@ TEST(ProductPicture, KeepsItsAspectAtTheDrawnWidth) {
     EXPECT_EQ(200u, ProductPictureHeight(802, 400, 100));
     EXPECT_EQ(0u, ProductPictureHeight(802, 0, 100));  // a picture that failed to decode
     EXPECT_EQ(0u, ProductPictureHeight(802, 900, 1));
+    // A very tall picture: 802 * H overflows 32 bits, yet the height must not
+    // wrap round to a small one (32-bit arithmetic gives 8,958,176 here).
+    EXPECT_EQ(1082700000u, ProductPictureHeight(802, 4, 5400000));
+    // Beyond what GDI+ can take: the largest size it draws.
+    EXPECT_EQ(2147483647u, ProductPictureHeight(802, 1, 5400000));
+    EXPECT_EQ(2147483647u, ProductPictureHeight(802, 1, 0xFFFFFFFFu));
 }
 
 TEST(AdapterOverride, ParsesEntriesAndSkipsMalformedOnes) {

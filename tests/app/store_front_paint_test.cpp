@@ -144,7 +144,7 @@ TEST_F(StoreFrontPaintTest, PreparedPictureDrawsLikeTheStretchedOne) {
             const Gdiplus::ARGB a = PixelOf(*direct, x, y), b = At(x, y);
             for (int shift = 0; shift < 24; shift += 8)
                 differing += std::abs(static_cast<int>((a >> shift) & 0xFF) -
-                                static_cast<int>((b >> shift) & 0xFF)) > 2;
+                                      static_cast<int>((b >> shift) & 0xFF)) > 2;
         }
     EXPECT_EQ(0, differing);
 
@@ -154,4 +154,35 @@ TEST_F(StoreFrontPaintTest, PreparedPictureDrawsLikeTheStretchedOne) {
     EXPECT_EQ(902u, cache.Get(picture_.get(), 902, 475)->GetWidth());
     EXPECT_EQ(nullptr, cache.Get(nullptr, 802, 423));
     EXPECT_EQ(nullptr, cache.Get(picture_.get(), 0, 423));
+}
+
+TEST_F(StoreFrontPaintTest, TallPictureKeepsOnlyTheRowsTheFrameShows) {
+    // 4 x 40000, drawn 802 x 8,020,000: a whole stretched copy would take 25 GB.
+    // Its first two rows are blue, the rest green.
+    constexpr Gdiplus::ARGB kLower = 0xFF10A0A0;
+    picture_ = SolidPicture(4, 40000, kLower);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 4; ++x)
+            picture_->SetPixel(x, y, Gdiplus::Color(kProduct));
+    product_.productImage = picture_.get();
+    content_.bottomStrip = nullptr;
+    content_.elements = nullptr;
+    Paint();
+    std::unique_ptr<Gdiplus::Bitmap> direct = std::move(canvas_);
+
+    ScaledPicture cache;
+    content_.productCache = &cache;
+    Paint();
+    ASSERT_NE(nullptr, cache.ready());
+    EXPECT_EQ(802u, cache.ready()->GetWidth());
+    EXPECT_EQ(576u, cache.ready()->GetHeight());  // y 24 to the frame's bottom
+    EXPECT_EQ(kStrip, At(300, 23));
+    for (int y : {24, 100, 200})
+        EXPECT_EQ(kProduct, At(400, y)) << y;
+    for (int y : {440, 540, 599})
+        EXPECT_EQ(kLower, At(400, y)) << y;
+    // The blend between the two as the direct stretch draws it (whose first
+    // row, at so tall a size, is lost to rounding).
+    for (int y = 25; y < 600; y += 5)
+        EXPECT_EQ(PixelOf(*direct, 400, y), At(400, y)) << y;
 }
