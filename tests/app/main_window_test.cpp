@@ -248,6 +248,10 @@ TEST_F(MainWindowTest, PaintsTheStoreFrontWithTheHoveredFrame) {
     dlg_.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(before.dc));
     EXPECT_EQ(0x272E48u, before.Pixel(300, 3));
     EXPECT_NE(0xFFFFFFu, before.Pixel(400, 200));  // the product picture
+    // Kept at its drawn size: 800 x 411 drawn 802 wide.
+    ASSERT_NE(nullptr, dlg_.productPicture.ready());
+    EXPECT_EQ(802u, dlg_.productPicture.ready()->GetWidth());
+    EXPECT_EQ(412u, dlg_.productPicture.ready()->GetHeight());
     Move(782, 12);
     DibCanvas after(800, 600);
     dlg_.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(after.dc));
@@ -282,6 +286,10 @@ TEST_F(MainWindowTest, SecondPayTypeUsesTheOtherPage) {
     EXPECT_TRUE(Visible(dlg_.pagePay2));
     EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
     EXPECT_EQ(storeState.products.front().packages[0].id, dlg_.pagePay2.package.id);
+    // My orders covers the order page, which stays shown beneath it.
+    Press(680, 10);
+    EXPECT_TRUE(Visible(dlg_.pageHistory));
+    EXPECT_TRUE(Visible(dlg_.pagePay2));
 }
 
 TEST_F(MainWindowTest, WrongNumbersShowTheBoxAndChangeNothing) {
@@ -331,6 +339,16 @@ TEST_F(MainWindowTest, TitleButtonsOpenLinksAndTheHistory) {
     EXPECT_TRUE(Visible(dlg_.pageHistory));
     EXPECT_FALSE(Visible(dlg_.mobileEdit));
     EXPECT_FALSE(Visible(dlg_.selector));
+}
+
+TEST_F(MainWindowTest, MinimiseAndCloseButtons) {
+    Start();
+    Press(752, 12);
+    EXPECT_TRUE(IsIconic(dlg_.m_hWnd));
+    dlg_.ShowWindow(SW_RESTORE);
+    ASSERT_TRUE(Visible(dlg_));
+    Press(782, 12);  // slides shut and ends the dialog
+    EXPECT_FALSE(Visible(dlg_));
 }
 
 TEST_F(MainWindowTest, HistoryNavigationOpensTheOrderOrGoesBack) {
