@@ -10,5 +10,9 @@ preset=${2:-debug}
 PARVELLE_DEPS_PREFIX=$("$here/build-deps.sh" | tail -n1)
 export PARVELLE_DEPS_PREFIX
 cd "$root"
-cmake --preset "$preset" -B "$dir" -DPARVELLE_DEPS_PREFIX="$PARVELLE_DEPS_PREFIX" >/dev/null
+# The same prefix scripts/wine-prefix.sh prepares: the tests run in it.
+cache=${PARVELLE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/parvelle}
+wineprefix=${PARVELLE_WINEPREFIX:-$cache/wineprefix}
+cmake --preset "$preset" -B "$dir" -DPARVELLE_DEPS_PREFIX="$PARVELLE_DEPS_PREFIX" \
+  -DPARVELLE_WINEPREFIX="$wineprefix" >/dev/null
 echo "$dir"
