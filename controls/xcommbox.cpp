@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "controls/back_buffer.h"
+#include "skin/back_buffer.h"
 #include "framework/afxapp.h"
 
 namespace {

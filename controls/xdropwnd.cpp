@@ -5,7 +5,7 @@
 #include <cwchar>
 #include <new>
 
-#include "controls/back_buffer.h"
+#include "skin/back_buffer.h"
 #include "controls/combo_messages.h"
 
 bool PostComboChoice(HWND target, const std::wstring& text) {

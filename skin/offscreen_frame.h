@@ -15,6 +15,7 @@
 
 #include <optional>
 
+#include "skin/back_buffer.h"
 #include "skin/paint_tools.h"
 
 class OffscreenFrame {
@@ -31,22 +32,19 @@ public:
     // Already cleared to opaque white.
     Gdiplus::Graphics& graphics() { return *graphics_; }
     PaintTools& tools() { return tools_; }
-    const RECT& client() const { return client_; }
-    int width() const { return client_.right - client_.left; }
-    int height() const { return client_.bottom - client_.top; }
+    const RECT& client() const { return buffer_.client(); }
+    int width() const { return buffer_.width(); }
+    int height() const { return buffer_.height(); }
 
     // False when the off-screen bitmap could not be made (for example an empty
     // client area); the graphics object then draws straight onto `dc`.
-    bool buffered() const { return memoryDc_ != nullptr; }
-    HDC memoryDc() const { return memoryDc_; }
-    HBITMAP bitmap() const { return bitmap_; }
+    bool buffered() const { return buffer_.ok(); }
+    HDC memoryDc() const { return buffer_.dc(); }
+    HBITMAP bitmap() const { return buffer_.bitmap(); }
 
 private:
-    HDC target_;
-    RECT client_{};
-    HDC memoryDc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
+    BackBuffer buffer_;
+    // Declared after the buffer, so it is gone before the buffer's DC.
     std::optional<Gdiplus::Graphics> graphics_;
     PaintTools tools_;
 };

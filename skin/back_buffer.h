@@ -1,7 +1,8 @@
 #pragma once
 // An off-screen bitmap the size of a window's client area, selected into a
 // memory DC compatible with the DC being painted; Present() copies it there in
-// one BitBlt. Used by the erase handlers of the combo box and its drop list.
+// one BitBlt. The erase handlers of the combo box and its drop list draw on it
+// directly; OffscreenFrame adds GDI+ on top for the skinned windows.
 #include <windows.h>
 
 class BackBuffer {
@@ -14,16 +15,17 @@ public:
     // False when the client area is empty or the bitmap could not be made.
     bool ok() const { return bitmap_ != nullptr; }
     HDC dc() const { return memoryDc_; }
-    int width() const { return width_; }
-    int height() const { return height_; }
+    HBITMAP bitmap() const { return bitmap_; }
+    const RECT& client() const { return client_; }
+    int width() const { return client_.right - client_.left; }
+    int height() const { return client_.bottom - client_.top; }
 
     // BitBlt (SRCCOPY) of the whole buffer to the target at (0, 0).
     void Present() const;
 
 private:
     HDC target_;
-    int width_ = 0;
-    int height_ = 0;
+    RECT client_{};
     HDC memoryDc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ oldBitmap_ = nullptr;

@@ -1,11 +1,8 @@
-#include "controls/back_buffer.h"
+#include "skin/back_buffer.h"
 
 BackBuffer::BackBuffer(HWND hwnd, HDC target) : target_(target) {
-    RECT client{};
-    GetClientRect(hwnd, &client);
-    width_ = client.right - client.left;
-    height_ = client.bottom - client.top;
-    if (width_ <= 0 || height_ <= 0) {
+    GetClientRect(hwnd, &client_);
+    if (width() <= 0 || height() <= 0) {
         return;
     }
     memoryDc_ = CreateCompatibleDC(target);
@@ -14,7 +11,7 @@ BackBuffer::BackBuffer(HWND hwnd, HDC target) : target_(target) {
     }
     // Compatible with the target: a bitmap compatible with the fresh memory DC
     // would be monochrome.
-    bitmap_ = CreateCompatibleBitmap(target, width_, height_);
+    bitmap_ = CreateCompatibleBitmap(target, width(), height());
     if (bitmap_ == nullptr) {
         DeleteDC(memoryDc_);
         memoryDc_ = nullptr;
@@ -33,6 +30,6 @@ BackBuffer::~BackBuffer() {
 
 void BackBuffer::Present() const {
     if (ok()) {
-        BitBlt(target_, 0, 0, width_, height_, memoryDc_, 0, 0, SRCCOPY);
+        BitBlt(target_, 0, 0, width(), height(), memoryDc_, 0, 0, SRCCOPY);
     }
 }
