@@ -8,8 +8,9 @@
 // system store or against the PEM bundle given to SetTrustedCaFile. The
 // transfers of the thread that called HttpGlobalInit share one connection
 // cache, TLS session cache and DNS cache, so its consecutive requests to the
-// store reuse one connection. Transfers of other threads share TLS sessions
-// and DNS answers (libcurl cannot share connections across threads safely).
+// store reuse one connection. Transfers of other threads share only DNS
+// answers (libcurl cannot share connections across threads safely, and
+// resuming TLS sessions concurrently proved unreliable).
 //
 // Call HttpGlobalInit once at process start, on the user-interface thread,
 // before any other thread exists.
