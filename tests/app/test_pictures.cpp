@@ -20,24 +20,3 @@ Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bitmap, int x, int y) {
     bitmap.GetPixel(x, y, &c);
     return c.GetValue();
 }
-
-DibCanvas::DibCanvas(int w, int h) : width(w), height(h) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* raw = nullptr;
-    dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &raw, nullptr, 0);
-    bits = static_cast<DWORD*>(raw);
-    old = SelectObject(dc, bitmap);
-}
-
-DibCanvas::~DibCanvas() {
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-}

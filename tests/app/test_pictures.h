@@ -5,6 +5,8 @@
 
 #include <memory>
 
+#include "dib_canvas.h"
+
 // A w x h picture of one colour.
 std::unique_ptr<Gdiplus::Bitmap> SolidPicture(int width, int height, Gdiplus::ARGB colour);
 
@@ -14,20 +16,3 @@ std::unique_ptr<Gdiplus::Bitmap> TwoFramePicture(int width, int height, Gdiplus:
 
 // 0xAARRGGBB of one pixel.
 Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bitmap, int x, int y);
-
-// 0x00RRGGBB of a DIB section's pixel (top-down, 32 bits).
-struct DibCanvas {
-    DibCanvas(int width, int height);
-    ~DibCanvas();
-    DibCanvas(const DibCanvas&) = delete;
-    DibCanvas& operator=(const DibCanvas&) = delete;
-
-    DWORD Pixel(int x, int y) const { return bits[y * width + x] & 0xFFFFFF; }
-
-    int width;
-    int height;
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    DWORD* bits = nullptr;
-};

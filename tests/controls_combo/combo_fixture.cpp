@@ -1,5 +1,7 @@
 #include "combo_fixture.h"
 
+#include "dib_canvas.h"
+
 #include <gdiplus.h>
 #include <gtest/gtest.h>
 
@@ -70,30 +72,8 @@ Capture CaptureErase(HWND hwnd) {
     Capture capture;
     capture.width = client.right;
     capture.height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = capture.width;
-    info.bmiHeader.biHeight = -capture.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, dib);
     // Poison first: a handler that draws nothing shows up.
-    const size_t count = static_cast<size_t>(capture.width) * capture.height;
-    std::fill_n(static_cast<std::uint32_t*>(bits), count, 0x00FF00FFu);
-    SendMessageW(hwnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    GdiFlush();
-    const auto* p = static_cast<const std::uint32_t*>(bits);
-    capture.pixels.assign(p, p + count);
-    for (auto& px : capture.pixels) {
-        px &= 0x00FFFFFF;
-    }
-    SelectObject(dc, old);
-    DeleteObject(dib);
-    DeleteDC(dc);
+    capture.pixels = CaptureErasePaint(hwnd, capture.width, capture.height, 0x00FF00FFu);
     return capture;
 }
 

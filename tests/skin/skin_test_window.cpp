@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "dib_canvas.h"
 #include "skin/offscreen_frame.h"
 
 namespace {
@@ -97,27 +98,7 @@ void SkinTestWindow::Paint(HDC dc) {
 }
 
 std::vector<std::uint32_t> SkinTestWindow::Capture() {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width_;
-    info.bmiHeader.biHeight = -height_;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HBITMAP dib = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, dib);
-    SendMessageW(hwnd_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-    GdiFlush();
-    std::vector<std::uint32_t> pixels(static_cast<size_t>(width_) * height_);
-    const auto* p = static_cast<const std::uint32_t*>(bits);
-    for (size_t i = 0; i < pixels.size(); ++i)
-        pixels[i] = p[i] & 0x00FFFFFF;
-    SelectObject(dc, old);
-    DeleteObject(dib);
-    DeleteDC(dc);
-    return pixels;
+    return CaptureErasePaint(hwnd_, width_, height_);
 }
 
 void PumpMessages(DWORD ms) {
