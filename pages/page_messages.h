@@ -3,8 +3,11 @@
 // window. All are posted; a heap record in lParam belongs to the receiver.
 #include <windows.h>
 
+#include "framework/posted_records.h"
+#include "store/store_state.h"
+
 // Polling thread -> the payment page that created the order. wParam 1,
-// lParam a heap OrderLinks.
+// lParam a heap OrderLinks issued through PaidOrderPosts() (store/orders.h).
 constexpr UINT WM_ORDER_PAID = 0x29C5;
 
 // History table -> history page. wParam the row index, lParam 0.
@@ -14,3 +17,10 @@ constexpr UINT WM_HISTORY_ROW_OPEN = 0x776;
 // Back, or a heap PackageRecord copy of the order to open.
 constexpr UINT WM_HISTORY_NAVIGATE = 0x1B70;
 constexpr WPARAM kHistoryNavigateSource = 132;
+
+// The package copies WM_HISTORY_NAVIGATE carries: the page posts through it,
+// the main window redeems lParam there.
+inline PostedRecords<PackageRecord>& HistoryNavigatePosts() {
+    static PostedRecords<PackageRecord> posts;
+    return posts;
+}
