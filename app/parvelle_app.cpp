@@ -7,6 +7,8 @@
 
 #include "app/parvelle_dlg.h"
 #include "net/http.h"
+#include "store/order_watch.h"
+#include "store/orders.h"
 
 CparvelleApp theApp;
 
@@ -46,7 +48,11 @@ BOOL CparvelleApp::InitInstance() {
         dlg.DoModal();
         shellManager.reset();
         m_pMainWnd = nullptr;
-    }  // the window's pictures go here, while GDI+ still runs
+    }
+    // A watch still waiting for a payment has nobody left to tell; let it
+    // leave its transfer before the process tears the libraries down.
+    StopOrderPolling();
+    WaitForOrderWatchThreads(1500);  // the window's pictures go here, while GDI+ still runs
     // No message pump after the dialog: the process ends through ExitInstance.
     return FALSE;
 }

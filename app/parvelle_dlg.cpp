@@ -30,6 +30,7 @@ ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_MOUSELEAVE()
 ON_MESSAGE(WM_HISTORY_NAVIGATE, &CparvelleDlg::OnHistoryNavigate)
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CparvelleDlg::CparvelleDlg(CWnd* pParent) : CDialogEx(IDD, pParent) {
@@ -46,6 +47,12 @@ CparvelleDlg::~CparvelleDlg() {
     if (ownsIcon && icon != nullptr) {
         ::DestroyIcon(icon);
     }
+}
+
+void CparvelleDlg::OnDestroy() {
+    // Copies still queued for this window would never be redeemed.
+    HistoryNavigatePosts().Discard(m_hWnd);
+    CDialogEx::OnDestroy();
 }
 
 void CparvelleDlg::DoDataExchange(CDataExchange* pDX) {
@@ -228,13 +235,16 @@ LRESULT CparvelleDlg::OnHistoryNavigate(WPARAM wParam, LPARAM lParam) {
     if (wParam != kHistoryNavigateSource) {
         return 1;
     }
-    // The record is ours whatever happens below.
-    std::unique_ptr<PackageRecord> record(reinterpret_cast<PackageRecord*>(lParam));
-    if (!record) {
+    if (lParam == 0) {
         pageAdobeCC.ShowWindow(SW_HIDE);
         pagePay2.ShowWindow(SW_HIDE);
         pageHistory.AnimateWindow(300, AW_HIDE | AW_SLIDE | AW_HOR_POSITIVE);
         ShowStoreFrontControls(SW_SHOW);
+        return 1;
+    }
+    // Only a copy the history page posted to this window is opened.
+    std::unique_ptr<PackageRecord> record = HistoryNavigatePosts().Redeem(m_hWnd, lParam);
+    if (!record) {
         return 1;
     }
     ShowStoreFrontControls(SW_HIDE);

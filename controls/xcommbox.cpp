@@ -4,6 +4,7 @@
 #include <uxtheme.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "skin/back_buffer.h"
 #include "framework/afxapp.h"
@@ -183,11 +184,10 @@ HBRUSH XCommbox::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {
 
 LRESULT XCommbox::OnComboSelect(WPARAM wParam, LPARAM lParam) {
     if (wParam == kComboChosen) {
-        if (lParam != 0) {
-            wchar_t* text = reinterpret_cast<wchar_t*>(lParam);
-            edit.SetWindowText(text);
-            delete[] text;
-        }
+        // Only a text our own drop list posted here is shown.
+        std::unique_ptr<std::wstring> text = ComboChoicePosts().Redeem(m_hWnd, lParam);
+        if (!text) return 0;
+        edit.SetWindowText(text->c_str());
         if (dropWnd.m_hWnd != nullptr) {
             dropWnd.ShowWindow(SW_HIDE);
         }
@@ -211,14 +211,8 @@ LRESULT XCommbox::OnDestroyBody(WPARAM, LPARAM) {
 }
 
 void XCommbox::DiscardPendingChoices() {
-    // Texts posted to a body that is going away would never be freed.
-    if (m_hWnd == nullptr) {
-        return;
-    }
-    MSG msg;
-    while (::PeekMessageW(&msg, m_hWnd, WM_COMBO_SELECT, WM_COMBO_SELECT, PM_REMOVE)) {
-        if (msg.wParam == kComboChosen) {
-            delete[] reinterpret_cast<wchar_t*>(msg.lParam);
-        }
+    // Texts posted to a body that is going away would never be redeemed.
+    if (m_hWnd != nullptr) {
+        ComboChoicePosts().Discard(m_hWnd);
     }
 }

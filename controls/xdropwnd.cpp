@@ -2,8 +2,7 @@
 
 #include <gdiplus.h>
 
-#include <cwchar>
-#include <new>
+#include <memory>
 
 #include "skin/back_buffer.h"
 #include "controls/combo_messages.h"
@@ -12,15 +11,8 @@ bool PostComboChoice(HWND target, const std::wstring& text) {
     if (target == nullptr || !IsWindow(target)) {
         return false;  // a null target would post to the thread queue and leak
     }
-    wchar_t* copy = new (std::nothrow) wchar_t[text.size() + 1];
-    if (copy != nullptr) {
-        std::wmemcpy(copy, text.c_str(), text.size() + 1);
-    }
-    if (!::PostMessageW(target, WM_COMBO_SELECT, kComboChosen, reinterpret_cast<LPARAM>(copy))) {
-        delete[] copy;
-        return false;
-    }
-    return true;
+    return ComboChoicePosts().Post(target, WM_COMBO_SELECT, kComboChosen,
+                                   std::make_unique<std::wstring>(text));
 }
 
 BEGIN_MESSAGE_MAP(XDropWnd, CWnd)

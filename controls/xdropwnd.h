@@ -48,7 +48,7 @@ private:
     void Paint(HDC target);
 };
 
-// Posts WM_COMBO_SELECT (1, heap copy of `text`) to `target`. The receiver
-// frees the copy with delete[]; if the post fails the copy is freed here. A
-// failed allocation posts a null text. False when nothing was posted.
+// Posts WM_COMBO_SELECT (1, a copy of `text` issued through
+// ComboChoicePosts()) to `target`, which redeems it; if the post fails the
+// copy is freed here. False when nothing was posted.
 bool PostComboChoice(HWND target, const std::wstring& text);

@@ -108,6 +108,14 @@ protected:                    \
         return TRUE;                                                                               \
     }
 
+// Runs while the window and its children still exist.
+#define ON_WM_DESTROY()          \
+    if (message == WM_DESTROY) { \
+        this->OnDestroy();       \
+        *pResult = 0;            \
+        return TRUE;             \
+    }
+
 #define ON_WM_PAINT()          \
     if (message == WM_PAINT) { \
         this->OnPaint();       \

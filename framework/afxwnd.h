@@ -144,6 +144,7 @@ protected:
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg void OnPaint();
+    afx_msg void OnDestroy();
 
     WNDPROC m_pfnSuper = nullptr;  // previous window procedure of a subclassed window
 

@@ -28,7 +28,8 @@ public:
     // Posts `message` with `wParam` and the record's address to `receiver`.
     // False when the post fails; the record is then freed here.
     bool Post(HWND receiver, UINT message, WPARAM wParam, std::unique_ptr<Record> record) {
-        if (!record) return false;
+        if (!record)
+            return false;
         Record* address = record.get();
         {
             // Registered before posting: the receiver may run as soon as the
@@ -36,7 +37,8 @@ public:
             std::lock_guard<std::mutex> lock(mutex_);
             outstanding_[address] = Entry{receiver, std::move(record)};
         }
-        if (receiver && ::PostMessageW(receiver, message, wParam, reinterpret_cast<LPARAM>(address)))
+        if (receiver &&
+            ::PostMessageW(receiver, message, wParam, reinterpret_cast<LPARAM>(address)))
             return true;
         Take(address);  // dropped here, unless a racing Discard already freed it
         return false;
@@ -48,7 +50,8 @@ public:
     std::unique_ptr<Record> Redeem(HWND receiver, LPARAM lParam) {
         std::lock_guard<std::mutex> lock(mutex_);
         auto it = outstanding_.find(reinterpret_cast<Record*>(lParam));
-        if (it == outstanding_.end() || it->second.receiver != receiver) return nullptr;
+        if (it == outstanding_.end() || it->second.receiver != receiver)
+            return nullptr;
         std::unique_ptr<Record> record = std::move(it->second.record);
         outstanding_.erase(it);
         return record;

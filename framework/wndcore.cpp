@@ -369,3 +369,7 @@ int CWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
 void CWnd::OnPaint() {
     Default();
 }
+
+void CWnd::OnDestroy() {
+    Default();
+}

@@ -15,6 +15,7 @@
 // Call HttpGlobalInit once at process start, on the user-interface thread,
 // before any other thread exists.
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -59,6 +60,17 @@ bool HttpGetToBuffer(std::string url, char* buffer, int* length, int timeoutSeco
 // The body into a file (created or truncated). No request is made when the
 // file cannot be created; after a failed transfer no file is left at path.
 bool HttpGetToFile(std::string url, const std::wstring& path, int timeoutSeconds);
+
+// While one lives on a thread, that thread's transfers are abandoned (false,
+// nothing more written) as soon as `*stop` is true: libcurl checks it whenever
+// data moves and about once a second while it waits. Not nestable.
+class ScopedTransferAbort {
+public:
+    explicit ScopedTransferAbort(const std::atomic<bool>* stop);
+    ~ScopedTransferAbort();
+    ScopedTransferAbort(const ScopedTransferAbort&) = delete;
+    ScopedTransferAbort& operator=(const ScopedTransferAbort&) = delete;
+};
 
 // libcurl's result code of this thread's last transfer (0 = success), for
 // diagnostics and tests.

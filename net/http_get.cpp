@@ -8,6 +8,11 @@
 namespace {
 
 thread_local int lastError = CURLE_OK;
+thread_local const std::atomic<bool>* abortFlag = nullptr;
+
+int CheckAbort(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
+}
 
 size_t WriteChunk(char* data, size_t size, size_t count, void* userData) {
     WriteSink* sink = *static_cast<WriteSink**>(userData);
@@ -101,6 +106,11 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, RedirectProtocols(url));
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+    if (abortFlag != nullptr) {
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, CheckAbort);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(abortFlag));
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    }
     if (CURLSH* share = http_detail::SharedCaches()) {
         curl_easy_setopt(curl, CURLOPT_SHARE, share);
     }
@@ -148,6 +158,14 @@ bool HttpGetToFile(std::string url, const std::wstring& path, int timeoutSeconds
         DeleteFileW(path.c_str());
     }
     return ok;
+}
+
+ScopedTransferAbort::ScopedTransferAbort(const std::atomic<bool>* stop) {
+    abortFlag = stop;
+}
+
+ScopedTransferAbort::~ScopedTransferAbort() {
+    abortFlag = nullptr;
 }
 
 int LastHttpError() {

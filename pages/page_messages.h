@@ -4,11 +4,11 @@
 #include <windows.h>
 
 #include "framework/posted_records.h"
+#include "store/orders.h"
 #include "store/store_state.h"
 
-// Polling thread -> the payment page that created the order. wParam 1,
-// lParam a heap OrderLinks issued through PaidOrderPosts() (store/orders.h).
-constexpr UINT WM_ORDER_PAID = 0x29C5;
+// WM_ORDER_PAID (order watch -> payment page) is declared with the orders in
+// store/orders.h.
 
 // History table -> history page. wParam the row index, lParam 0.
 constexpr UINT WM_HISTORY_ROW_OPEN = 0x776;

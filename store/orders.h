@@ -14,6 +14,10 @@
 #include "store/history_order.h"
 #include "store/store_state.h"
 
+// Order watch -> the window that created the order, once it is paid.
+// wParam 1, lParam an OrderLinks issued through PaidOrderPosts().
+constexpr UINT WM_ORDER_PAID = 0x29C5;
+
 // Stops any watch, asks the store for an order of package `packageId` paid
 // with `payType` (1 Alipay, 2 WeChat Pay) for `mobile`, writes the order's QR
 // code to localConfig.qrImagePath and starts watching the order for

@@ -4,12 +4,15 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace Gdiplus {
 class Image;
 }
+
+class OrderWatch;
 
 // One purchasable package. Copies share the picture with the catalogue record,
 // which owns it.
@@ -67,7 +70,10 @@ struct StoreState {
     std::vector<ProductRecord> products;  // the first one is the current product
     std::string customerServiceUrl;
     std::string currentOrderNo;
-    HANDLE pollThread = nullptr;
+    // The watch on the current order's payment: its thread and stop signal.
+    // Null when nothing is watched; a watch that ended by itself stays until
+    // the next stop or order.
+    std::shared_ptr<OrderWatch> pollThread;
 };
 
 // Filled on the user-interface thread during start-up, read-only afterwards

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -356,18 +357,25 @@ TEST_F(MainWindowTest, HistoryNavigationOpensTheOrderOrGoesBack) {
     Press(680, 10);
     ASSERT_TRUE(Visible(dlg_.pageHistory));
 
-    // Another source: ignored, the record is not touched.
+    // Another source, or a pointer this process never posted (any program
+    // can post the message): ignored, and never freed.
     PackageRecord stray;
+    g_watched = &stray;
+    g_watchedFreed = false;
     EXPECT_EQ(1, dlg_.SendMessage(WM_HISTORY_NAVIGATE, 131, reinterpret_cast<LPARAM>(&stray)));
+    EXPECT_EQ(1, dlg_.SendMessage(WM_HISTORY_NAVIGATE, kHistoryNavigateSource,
+                                  reinterpret_cast<LPARAM>(&stray)));
+    EXPECT_FALSE(g_watchedFreed);
     EXPECT_TRUE(Visible(dlg_.pageHistory));
 
-    auto* record = new PackageRecord(storeState.products.front().packages[1]);
+    auto record = std::make_unique<PackageRecord>(storeState.products.front().packages[1]);
     record->payStatus = 1;
-    g_watched = record;
-    g_watchedFreed = false;
-    EXPECT_EQ(1, dlg_.SendMessage(WM_HISTORY_NAVIGATE, kHistoryNavigateSource,
-                                  reinterpret_cast<LPARAM>(record)));
+    g_watched = record.get();
+    ASSERT_TRUE(HistoryNavigatePosts().Post(dlg_.m_hWnd, WM_HISTORY_NAVIGATE,
+                                            kHistoryNavigateSource, std::move(record)));
+    Pump();
     EXPECT_TRUE(g_watchedFreed);
+    EXPECT_EQ(0u, HistoryNavigatePosts().Outstanding());
     g_watched = nullptr;
     EXPECT_FALSE(Visible(dlg_.pageHistory));
     EXPECT_TRUE(Visible(dlg_.pageAdobeCC));
@@ -390,12 +398,21 @@ TEST_F(MainWindowTest, HistoryNavigationOpensTheOrderOrGoesBack) {
 
 TEST_F(MainWindowTest, HistoryRecordOpensOnTheSecondPageWhenConfigured) {
     Start(L"pay_type=2\r\n");
-    auto* record = new PackageRecord(storeState.products.front().packages[3]);
-    dlg_.SendMessage(WM_HISTORY_NAVIGATE, kHistoryNavigateSource, reinterpret_cast<LPARAM>(record));
+    HistoryNavigatePosts().Post(
+        dlg_.m_hWnd, WM_HISTORY_NAVIGATE, kHistoryNavigateSource,
+        std::make_unique<PackageRecord>(storeState.products.front().packages[3]));
+    Pump();
     EXPECT_TRUE(Visible(dlg_.pagePay2));
     EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
     EXPECT_EQ(3, dlg_.pagePay2.view);
     EXPECT_EQ(storeState.products.front().packages[3].id, dlg_.pagePay2.package.id);
+
+    // A copy still queued when the window goes is freed with it.
+    HistoryNavigatePosts().Post(dlg_.m_hWnd, WM_HISTORY_NAVIGATE, kHistoryNavigateSource,
+                                std::make_unique<PackageRecord>());
+    EXPECT_EQ(1u, HistoryNavigatePosts().Outstanding());
+    dlg_.DestroyWindow();
+    EXPECT_EQ(0u, HistoryNavigatePosts().Outstanding());
 }
 
 TEST_F(MainWindowTest, KeyFilterSwallowsEnterAndCancelsOnEscape) {

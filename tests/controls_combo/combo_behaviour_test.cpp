@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "combo_fixture.h"
+#include "controls/combo_messages.h"
 
 namespace {
 
@@ -308,17 +309,21 @@ TEST_F(ComboTest, SelectIndexPostsTheItemAndIgnoresIndexesOutOfRange) {
     EXPECT_EQ(notices()[2].selectedIndex, 1);
 }
 
-TEST_F(ComboTest, ChoiceWithoutTextClosesAndNotifiesButKeepsTheEdit) {
+TEST_F(ComboTest, ChoiceThisProcessDidNotPostChangesNothing) {
     FillCombo(combo(), 2);
     combo().SelectInitial();
     PumpPending();
     Open();
+    // Any program can post the message; a pointer it makes up is never used.
+    std::wstring foreign = L"foreign";
+    PostMessageW(combo().m_hWnd, WM_COMBO_SELECT, 1, reinterpret_cast<LPARAM>(&foreign));
     PostMessageW(combo().m_hWnd, WM_COMBO_SELECT, 1, 0);
     PostMessageW(combo().m_hWnd, WM_COMBO_SELECT, 7, 0);  // unknown: ignored
     PumpPending();
-    EXPECT_FALSE(drop().IsWindowVisible());
+    EXPECT_TRUE(drop().IsWindowVisible());
     EXPECT_EQ(EditText(), L"套餐0");
-    EXPECT_EQ(notices().size(), 2u);
+    EXPECT_EQ(foreign, L"foreign");
+    EXPECT_EQ(notices().size(), 1u);
 }
 
 TEST(ComboTwoInOneProcess, BothCombosShareTheClassAndWorkApart) {
@@ -371,9 +376,9 @@ TEST(ComboLifetime, PendingChoicesDieWithTheCombo) {
     parent->combo.SelectInitial();
     parent->combo.dropWnd.SelectIndex(1);
     HWND body = parent->combo.m_hWnd;
+    EXPECT_EQ(ComboChoicePosts().Outstanding(), 2u);
     parent.reset();  // with two texts still queued for the body
-    MSG msg;
-    EXPECT_FALSE(PeekMessageW(&msg, nullptr, WM_COMBO_SELECT, WM_COMBO_SELECT, PM_REMOVE));
+    EXPECT_EQ(ComboChoicePosts().Outstanding(), 0u);
     EXPECT_FALSE(IsWindow(body));
 }
 

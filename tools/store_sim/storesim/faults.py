@@ -59,6 +59,10 @@ def parse_fault(params):
                 raise FaultError("body_base64 is not base64")
         else:
             fault["raw"] = fault["body"].encode("utf-8")
+    # Only requests whose raw query contains this text take the fault, so that
+    # tests sharing one simulator can aim at their own order.
+    match = params.get("match")
+    fault["match"] = "" if match is None else str(match)
     count = params.get("count")
     if count in (None, "", 0, "0"):
         fault["remaining"] = None
@@ -88,10 +92,10 @@ class FaultBoard:
             self._faults.append(fault)
             return self._public(fault)
 
-    def take(self, request):
+    def take(self, request, query=""):
         with self._lock:
             for fault in self._faults:
-                if fault["request"] == request:
+                if fault["request"] == request and fault.get("match", "") in query:
                     if fault["remaining"] is not None:
                         fault["remaining"] -= 1
                         if fault["remaining"] <= 0:

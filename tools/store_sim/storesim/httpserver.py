@@ -75,7 +75,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self._send(app.admin(request))
             return
         name, hops = app.classify(request)
-        fault = app.faults.take(name) if hops is None else None
+        fault = app.faults.take(name, request.query_text or "") if hops is None else None
         entry = app.log.add(request.method, request.url, request.path, request.query_text, name, self.conn_id)
         if hops is not None:
             if hops > 0:

@@ -1,0 +1,124 @@
+#include "store/order_watch.h"
+
+#include <process.h>
+
+#include <vector>
+
+#include "net/http.h"
+#include "store/api_url.h"
+#include "store/json_read.h"
+#include "store/orders.h"
+
+namespace {
+
+constexpr int kAnswerCapacity = 4096;
+constexpr int kPollTimeoutSeconds = 5;
+constexpr DWORD kPauseMilliseconds = 2000;
+
+std::atomic<int> liveThreads{0};
+
+// The order's links when the answer says it is paid, otherwise null.
+std::unique_ptr<OrderLinks> PaidLinks(const char* answer) {
+    JsonDocument document = JsonParse(answer);
+    ServiceEnvelope envelope = ReadEnvelope(document.get());
+    if (!envelope.ok() || envelope.data == nullptr)
+        return nullptr;
+    if (JsonGetInt(envelope.data, "status") != 1)
+        return nullptr;
+    auto links = std::make_unique<OrderLinks>();
+    links->linkFileName = JsonGetString(envelope.data, "link_file_name");
+    links->linkUrl = JsonGetString(envelope.data, "link_url");
+    links->code = JsonGetString(envelope.data, "code");
+    return links;
+}
+
+}  // namespace
+
+OrderWatch::OrderWatch(HWND window, const std::string& orderNo)
+    : window_(window),
+      url_(ApiUrl("orderDetail", {{"order_no", orderNo}})),
+      stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+OrderWatch::~OrderWatch() {
+    if (thread_)
+        CloseHandle(thread_);
+    if (stopEvent_)
+        CloseHandle(stopEvent_);
+}
+
+bool OrderWatch::Start(const std::shared_ptr<OrderWatch>& watch) {
+    if (!watch || !watch->valid())
+        return false;
+    // The thread holds its own reference, so it may outlive storeState's.
+    auto* reference = new std::shared_ptr<OrderWatch>(watch);
+    ++liveThreads;
+    uintptr_t handle = _beginthreadex(nullptr, 0, &OrderWatch::ThreadMain, reference, 0, nullptr);
+    if (handle == 0) {
+        --liveThreads;
+        delete reference;
+        return false;
+    }
+    watch->thread_ = reinterpret_cast<HANDLE>(handle);
+    return true;
+}
+
+void OrderWatch::Stop() {
+    std::lock_guard<std::mutex> lock(postLock_);
+    stopping_ = true;
+    SetEvent(stopEvent_);
+}
+
+unsigned __stdcall OrderWatch::ThreadMain(void* argument) {
+    {
+        std::unique_ptr<std::shared_ptr<OrderWatch>> reference(
+            static_cast<std::shared_ptr<OrderWatch>*>(argument));
+        (*reference)->Run();
+    }
+    --liveThreads;  // the last thing: the watch may already be freed
+    return 0;
+}
+
+void OrderWatch::Run() {
+    OutputDebugStringA((url_ + "\r\n").c_str());
+    ScopedTransferAbort abortOnStop(&stopping_);
+    std::vector<char> answer(kAnswerCapacity, 0);
+    while (!stopping_) {
+        std::fill(answer.begin(), answer.end(), 0);
+        int length = kAnswerCapacity;
+        if (HttpGetToBuffer(url_, answer.data(), &length, kPollTimeoutSeconds)) {
+            OutputDebugStringA((std::string(answer.data(), length) + "\r\n").c_str());
+            if (PostPaid(answer.data()))
+                return;
+        }
+        if (WaitForSingleObject(stopEvent_, kPauseMilliseconds) != WAIT_TIMEOUT)
+            return;
+    }
+}
+
+// True when the order is paid (reported, or not reported because the watch
+// was stopped meanwhile): the watch is over either way.
+bool OrderWatch::PostPaid(const char* answer) {
+    std::unique_ptr<OrderLinks> links = PaidLinks(answer);
+    if (!links)
+        return false;
+    std::lock_guard<std::mutex> lock(postLock_);
+    if (!stopping_) {
+        // A window that is gone makes the post fail; the registry frees it.
+        PaidOrderPosts().Post(window_, WM_ORDER_PAID, 1, std::move(links));
+    }
+    return true;
+}
+
+int LiveOrderWatchThreads() {
+    return liveThreads.load();
+}
+
+bool WaitForOrderWatchThreads(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    while (liveThreads.load() > 0) {
+        if (GetTickCount() - start >= milliseconds)
+            return false;
+        Sleep(5);
+    }
+    return true;
+}
