@@ -9,7 +9,7 @@ PACKAGES=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools
   libz-mingw-w64-dev cmake ninja-build dpkg-dev googletest
   # Wine test bed and screen
-  wine64 wine fonts-wine fonts-wqy-microhei xvfb xdotool imagemagick
+  wine64 wine fonts-wine fonts-wqy-microhei xvfb xdotool imagemagick zbar-tools xclip
   # store simulator and scripts
   python3 openssl ca-certificates curl git
 )
