@@ -3,6 +3,7 @@
 // window. All are posted; a heap record in lParam belongs to the receiver.
 #include <windows.h>
 
+#include "controls/list_messages.h"
 #include "framework/posted_records.h"
 #include "store/orders.h"
 #include "store/store_state.h"
@@ -10,8 +11,7 @@
 // WM_ORDER_PAID (order watch -> payment page) is declared with the orders in
 // store/orders.h.
 
-// History table -> history page. wParam the row index, lParam 0.
-constexpr UINT WM_HISTORY_ROW_OPEN = 0x776;
+// History table -> history page: WM_HISTORY_ROW_OPEN (controls/list_messages.h).
 
 // History page -> main window. wParam kHistoryNavigateSource; lParam 0 for
 // Back, or a heap PackageRecord copy of the order to open.

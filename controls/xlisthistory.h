@@ -1,0 +1,89 @@
+#pragma once
+// XListHistory: the owner-drawn table of the order history. A header band of
+// column titles over rows of text cells, scrolled a row at a time by the
+// wheel, and one picture button per row (column 4) that posts
+// WM_HISTORY_ROW_OPEN with the row's index to the parent. Column 2 is drawn as
+// an emphasised amount. The control knows nothing of orders: the owner may
+// attach a pointer to a row's first cell and keeps owning what it points to.
+//
+// Owner's use:
+//   list.Create(WS_CHILD | WS_VISIBLE, CRect(73, 64, 727, 490), this, 2650, 177);
+//   list.AddColumn(L"订单编号", 140);  ...
+//   list.InsertRow(list.RowCount(), text); list.SetItemText(row, 1, text); ...
+//   list.ResetRows();  // before refilling
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/afxwnd.h"  // before afxmsgmap.h: windowsx.h macros
+#include "framework/afxmsgmap.h"
+
+// A column (title and header rectangle) or a cell of a row.
+struct XListItem {
+    std::wstring text;
+    RECT rect{};           // control client coordinates; a cell's is set by each paint
+    int hot = 0;           // 1 while the pointer is over the button cell
+    void* data = nullptr;  // the owner's, on a row's first cell; never read or freed here
+};
+
+class XListHistory : public CWnd {
+public:
+    static constexpr int kAmountColumn = 2;
+    static constexpr int kButtonColumn = 4;
+    static constexpr int kStripWidth = 10;  // presses in the last 10 columns open nothing
+    static constexpr int kMinShownFirstColumn = 10;
+
+    XListHistory() = default;
+    ~XListHistory() override;
+
+    // Loads the row button's picture (two frames side by side) and creates the
+    // window. Non-zero on success.
+    virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID, int pictureId);
+    using CWnd::Create;
+
+    // Appends a column right of the last one; an empty title adds nothing.
+    void AddColumn(const std::wstring& title, int width);
+    // Sets the first cell's text of row `index`, appending the row (one cell
+    // per current column) when it does not exist yet.
+    void InsertRow(int index, const std::wstring& text);
+    // Replaces one cell's text; nothing when the row or cell does not exist.
+    void SetItemText(int row, int column, const std::wstring& text);
+
+    int RowCount() const { return static_cast<int>(rows.size()); }
+    // The first cell's data of `row`; null when the row does not exist.
+    void* RowData(int row) const;
+    void SetRowData(int row, void* data);
+    // Empties the table for a refill: no rows, scrolled to the top, no row
+    // chosen; repaints.
+    void ResetRows();
+
+    int scrollY = 0;        // 0 or negative: the rows move up
+    int contentHeight = 0;  // header plus drawn rows, as of the last paint
+    std::vector<XListItem> columns;
+    std::vector<std::vector<XListItem>> rows;
+    int pressed = 0;
+    int trackLeave = 1;
+    int scrollPressY = -1;  // y of a press in the right-hand strip, -1 when none
+    int selectedRow = -1;   // last row whose button was clicked
+    RECT createRect{};
+    BYTE showHeader = 0;
+    std::unique_ptr<Gdiplus::Image> buttonPicture;
+    int rowHeight = 36;
+    int headerHeight = 36;
+
+protected:
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnMouseLeave();
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void Paint(HDC target);
+};
