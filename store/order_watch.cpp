@@ -66,6 +66,9 @@ void OrderWatch::Stop() {
     std::lock_guard<std::mutex> lock(postLock_);
     stopping_ = true;
     SetEvent(stopEvent_);
+    // The page moved on: a report still in its queue is not to be acted on.
+    if (posted_)
+        PaidOrderPosts().Withdraw(window_, posted_);
 }
 
 unsigned __stdcall OrderWatch::ThreadMain(void* argument) {
@@ -104,6 +107,7 @@ bool OrderWatch::PostPaid(const char* answer) {
     std::lock_guard<std::mutex> lock(postLock_);
     if (!stopping_) {
         // A window that is gone makes the post fail; the registry frees it.
+        posted_ = links.get();
         PaidOrderPosts().Post(window_, WM_ORDER_PAID, 1, std::move(links));
     }
     return true;

@@ -13,6 +13,8 @@
 #include <mutex>
 #include <string>
 
+#include "store/store_state.h"
+
 class OrderWatch {
 public:
     // A watch on `orderNo` reporting to `window`; not yet running.
@@ -24,7 +26,8 @@ public:
     // Starts the thread. False when it could not be started.
     static bool Start(const std::shared_ptr<OrderWatch>& watch);
 
-    // After the return the thread never posts; it leaves at its next check.
+    // After the return the thread never posts, and a report it posted that
+    // was not yet taken is withdrawn; the thread leaves at its next check.
     void Stop();
 
     bool valid() const { return stopEvent_ != nullptr; }
@@ -39,7 +42,8 @@ private:
     HANDLE stopEvent_ = nullptr;
     HANDLE thread_ = nullptr;
     std::atomic<bool> stopping_{false};
-    std::mutex postLock_;  // makes "not stopped" and the post one step
+    std::mutex postLock_;                 // makes "not stopped" and the post one step
+    const OrderLinks* posted_ = nullptr;  // identifies the report; never read
 };
 
 // Watch threads that have not yet left, for tests and the end of the process.

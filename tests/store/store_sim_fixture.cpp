@@ -38,8 +38,10 @@ void StoreSimTest::SetUp() {
     ASSERT_TRUE(dir_.ok());
     ASSERT_TRUE(SetTrustedCaFile(sim_.CaFileWide()));
     SetConnectionSharing(true);
-    ASSERT_TRUE(sim_.ClearFaults());
-    ASSERT_TRUE(sim_.SetConnLatency(0));
+    if (ownsSimulator_) {
+        ASSERT_TRUE(sim_.ClearFaults());
+        ASSERT_TRUE(sim_.SetConnLatency(0));
+    }
     localConfig = LocalConfig();
     ASSERT_TRUE(AllocateResponseBuffer(localConfig));
     localConfig.moduleDir = dir_.path();
@@ -52,7 +54,7 @@ void StoreSimTest::SetUp() {
 }
 
 void StoreSimTest::TearDown() {
-    sim_.ClearFaults();
+    if (ownsSimulator_) sim_.ClearFaults();
     ClearStoreState();
 }
 

@@ -35,6 +35,11 @@ protected:
 
     std::string apiHost() const;  // "localhost:P"
 
+    // Serial tests own the simulator and clear every fault around each test.
+    // Tests that run beside others leave the simulator's settings alone and
+    // aim their faults at their own requests with "match".
+    bool ownsSimulator_ = true;
+
     SimClient sim_;
     TempDir dir_;
     long mark_ = 0;

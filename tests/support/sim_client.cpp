@@ -177,6 +177,8 @@ std::vector<SimLogEntry> SimClient::Log(long since, const std::string& name) con
         e.name = JsonText(item, "name");
         e.conn = JsonLong(item, "conn");
         e.status = static_cast<int>(JsonLong(item, "status"));
+        const cJSON* time = cJSON_GetObjectItemCaseSensitive(item, "time");
+        e.time = cJSON_IsNumber(time) ? time->valuedouble : 0;
         entries.push_back(std::move(e));
     }
     return entries;

@@ -49,6 +49,7 @@ struct SimLogEntry {
     std::string name;   // request name: getProductList, ..., picture, page, redirect
     long conn = 0;      // connection id: equal ids mean one reused connection
     int status = 0;     // HTTP status sent; 0 when none (hang, drop)
+    double time = 0;    // when it arrived, in Unix seconds
 };
 
 class SimClient {

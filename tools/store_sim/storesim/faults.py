@@ -18,7 +18,7 @@ KINDS = {
     "redirect": {"hops": (int, None), "status": (int, 302)},
     "drop": {},
     "body": {"body": (str, ""), "body_base64": (str, ""), "status": (int, 200),
-             "content_type": (str, "application/json; charset=utf-8")},
+             "content_type": (str, "application/json; charset=utf-8"), "ms": (int, 0)},
 }
 
 _LIMITS = {"ms": (0, 600000), "max_ms": (0, 600000), "status": (100, 599), "send": (-1, 1 << 30),

@@ -112,6 +112,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if kind in ("status", "not_json"):
             return self._send(Response(fault["status"], fault["content_type"], fault["body"].encode("utf-8")))
         if kind == "body":
+            time.sleep(fault["ms"] / 1000.0)
             return self._send(Response(fault["status"], fault["content_type"], fault["raw"]))
         if kind == "redirect":
             return self._send(self._redirect(request, fault["hops"] - 1, request.target, fault["status"]))
