@@ -1,12 +1,106 @@
 #include "pages/page_history.h"
 
+#include <climits>
+#include <string>
+#include <utility>
+
 #include "framework/afxmsgmap.h"
+#include "pages/blocking_request.h"
 #include "pages/dialog_keys.h"
+#include "pages/history_rows.h"
+#include "pages/page_messages.h"
+#include "resource.h"
 #include "skin/offscreen_frame.h"
+#include "skin/picture_frame.h"
+#include "skin/png_resource.h"
+#include "store/link_handoff.h"
+#include "store/order_list.h"
+#include "store/orders.h"
+#include "store/store_state.h"
+
+namespace {
+
+enum HistoryElement { kElementBack = 0, kElementOfficialSite = 1 };
+
+const SkinElementRecord kHistoryElementRecords[] = {
+    {IDP_BACK, 73, 24, 121, 48},
+    {IDP_OFFICIAL_TAB, 769, 470, 801, 530},
+};
+
+struct ColumnSpec {
+    const wchar_t* title;
+    int width;
+};
+
+// 660 pixels in all on a 654-pixel table: the action column runs 6 pixels
+// past the right edge, where only its empty end lies.
+const ColumnSpec kColumns[] = {
+    {L"订单编号", 140}, {L"产品名称", 140}, {L"支付金额", 120}, {L"订单状态", 90}, {L"操作", 170},
+};
+
+const RECT kListRect = {73, 64, 727, 490};
+
+constexpr Gdiplus::REAL kTextPoints = 10.0f;
+constexpr Gdiplus::ARGB kTextColour = 0xFF454343;
+constexpr Gdiplus::ARGB kCellOutline = 0xFFF2F2F2;
+constexpr Gdiplus::ARGB kCurrentCellFill = 0xFFF7F8F8;
+constexpr int kArrowInset = 3;
+constexpr int kArrowSize = 20;
+const Gdiplus::RectF kTotalLineBox(73.0f, 520.0f, 300.0f, 26.0f);
+
+Gdiplus::RectF CellBox(const RECT& r) {
+    return Gdiplus::RectF(static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top),
+                          static_cast<Gdiplus::REAL>(r.right - r.left),
+                          static_cast<Gdiplus::REAL>(r.bottom - r.top));
+}
+
+void DrawPager(Gdiplus::Graphics& g, PaintTools& tools, Gdiplus::Image* arrows,
+               const std::vector<PagerCell>& cells) {
+    Gdiplus::Pen& outline = tools.Pen(kCellOutline);
+    for (const PagerCell& cell : cells) {
+        const RECT& r = cell.rect;
+        if (cell.kind == PagerCellKind::Page) {
+            if (cell.current == 1)
+                g.FillRectangle(&tools.Brush(kCurrentCellFill), CellBox(r));
+            const std::wstring number = std::to_wstring(cell.value);
+            tools.DrawText(g, number.c_str(), CellBox(r), tools.Font(kTextPoints),
+                           tools.CentredFormat(), kTextColour);
+        } else {
+            const int frame = cell.kind == PagerCellKind::First ? 0 : 1;
+            DrawPictureFrame(g, arrows, frame,
+                             Gdiplus::RectF(static_cast<Gdiplus::REAL>(r.left + kArrowInset),
+                                            static_cast<Gdiplus::REAL>(r.top + kArrowInset),
+                                            kArrowSize, kArrowSize));
+        }
+        g.DrawRectangle(&outline, static_cast<INT>(r.left), static_cast<INT>(r.top),
+                        static_cast<INT>(r.right - r.left), static_cast<INT>(r.bottom - r.top));
+    }
+}
+
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CPageHistory, CDialogEx)
 ON_WM_ERASEBKGND()
+ON_WM_MOUSEMOVE()
+ON_WM_MOUSELEAVE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_MESSAGE(WM_HISTORY_ROW_OPEN, &CPageHistory::OnHistoryRowOpen)
 END_MESSAGE_MAP()
+
+CPageHistory::~CPageHistory() {
+    // The windows go before the pictures they paint with and the orders the
+    // rows point to.
+    DestroyWindow();
+    ReleaseElementPictures();
+}
+
+void CPageHistory::ReleaseElementPictures() {
+    for (SkinElement& element : elements) {
+        delete element.picture;
+        element.picture = nullptr;
+    }
+}
 
 BOOL CPageHistory::PreTranslateMessage(MSG* pMsg) {
     return FilterDialogKeys(*this, pMsg);
@@ -16,11 +110,128 @@ BOOL CPageHistory::Create(UINT nIDTemplate, CWnd* pParentWnd) {
     return CDialogEx::Create(nIDTemplate, pParentWnd);
 }
 
+BOOL CPageHistory::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+    arrowPicture.reset(LoadPngResource(IDP_PAGER_ARROWS));
+    ReleaseElementPictures();
+    elements = BuildSkinElements(kHistoryElementRecords);
+    list.Create(WS_CHILD | WS_VISIBLE, kListRect, this, kListId, IDP_DETAILS);
+    for (const ColumnSpec& column : kColumns)
+        list.AddColumn(column.title, column.width);
+    return TRUE;
+}
+
 void CPageHistory::FetchOrderPage(int page) {
-    (void)page;
+    // The rows go before the orders they point to.
+    list.ResetRows();
+    orders.clear();
+
+    OrderListPage answer;
+    bool fetched = false;
+    {
+        BlockingRequest busy;
+        fetched = FetchOrderList(page, answer);
+    }
+    if (fetched) {
+        totalOrders = answer.total;
+        pagerCells = BuildPager(answer.currentPage, answer.lastPage);
+        for (HistoryOrder& order : answer.orders) {
+            const int row = list.RowCount();
+            const HistoryRowTexts texts = MakeHistoryRowTexts(order);
+            list.InsertRow(row, texts.orderNo);
+            list.SetItemText(row, 1, texts.packageName);
+            list.SetItemText(row, 2, texts.amount);
+            list.SetItemText(row, 3, texts.status);
+            orders.push_back(std::make_unique<HistoryOrder>(std::move(order)));
+            list.SetRowData(row, orders.back().get());
+        }
+    }
+    // The pager and the total line are the page's own drawing.
+    Invalidate(TRUE);
+}
+
+LRESULT CPageHistory::OnHistoryRowOpen(WPARAM wParam, LPARAM /*lParam*/) {
+    // An index beyond int is no row.
+    if (wParam <= static_cast<WPARAM>(INT_MAX))
+        OpenHistoryOrder(static_cast<int>(wParam));
+    return 0;
+}
+
+void CPageHistory::OpenHistoryOrder(int row) {
+    if (row < 0 || row >= list.RowCount())
+        return;
+    HistoryOrder* order = static_cast<HistoryOrder*>(list.RowData(row));
+    if (order == nullptr || storeState.products.empty())
+        return;
+    const PackageRecord* found = nullptr;
+    for (const PackageRecord& package : storeState.products.front().packages) {
+        if (package.id == order->packageId) {
+            found = &package;
+            break;
+        }
+    }
+    if (found == nullptr)
+        return;
+
+    auto copy = std::make_unique<PackageRecord>(*found);
+    copy->payStatus = order->payStatus;
+    if (order->payStatus == 1) {
+        BlockingRequest busy;
+        // Without an order link of its own the package's link stands.
+        if (LookupOrderLinks(*order))
+            copy->linkUrl = order->linkUrl;
+    }
+    HistoryNavigatePosts().Post(::GetParent(m_hWnd), WM_HISTORY_NAVIGATE, kHistoryNavigateSource,
+                                std::move(copy));
 }
 
 BOOL CPageHistory::OnEraseBkgnd(CDC* pDC) {
     OffscreenFrame frame(m_hWnd, pDC->GetSafeHdc());
+    Gdiplus::Graphics& g = frame.graphics();
+    PaintTools& tools = frame.tools();
+    DrawSkinElements(g, elements);
+    if (!pagerCells.empty()) {
+        DrawPager(g, tools, arrowPicture.get(), pagerCells);
+        const std::wstring line = L"共有" + std::to_wstring(totalOrders) + L"个订单，每页显示12个";
+        tools.DrawText(g, line.c_str(), kTotalLineBox, tools.Font(kTextPoints), tools.NearFormat(),
+                       kTextColour);
+    }
     return TRUE;
+}
+
+void CPageHistory::OnMouseMove(UINT nFlags, CPoint point) {
+    hoverTracker.OnMouseMove(m_hWnd, elements, point);
+    CDialogEx::OnMouseMove(nFlags, point);
+}
+
+void CPageHistory::OnMouseLeave() {
+    hoverTracker.OnMouseLeave(m_hWnd, elements);
+    pressed = 0;
+}
+
+void CPageHistory::OnLButtonDown(UINT nFlags, CPoint point) {
+    pressed = 1;
+    CDialogEx::OnLButtonDown(nFlags, point);
+}
+
+void CPageHistory::OnLButtonUp(UINT nFlags, CPoint point) {
+    // A release acts wherever the press began.
+    pressed = 0;
+    CDialogEx::OnLButtonUp(nFlags, point);
+    switch (HitTestSkinElements(elements, point)) {
+        case kElementBack:
+            ::PostMessageW(::GetParent(m_hWnd), WM_HISTORY_NAVIGATE, kHistoryNavigateSource, 0);
+            return;
+        case kElementOfficialSite:
+            if (!storeState.products.empty())
+                OpenUrlInShell(storeState.products.front().shopUrl);
+            return;
+        default:
+            break;
+    }
+    if (const PagerCell* cell = HitTestPager(pagerCells, point)) {
+        // A copy: the fetch rebuilds the cells.
+        const int value = cell->value;
+        FetchOrderPage(value);
+    }
 }

@@ -1,23 +1,65 @@
 #pragma once
 // The order history page (template 132): the machine's orders, twelve per
-// page; it sends the main window WM_HISTORY_NAVIGATE to leave.
+// page, in a table with a View details button per row, a pager below it and
+// Back. It sends the main window WM_HISTORY_NAVIGATE to leave: lParam 0 for
+// Back, or a copy of the catalogue package of the order to open, in the
+// order's state.
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <vector>
+
+#include "controls/xlisthistory.h"
 #include "framework/afxdialogex.h"
 #include "framework/afxmsgmap.h"
+#include "pages/history_pager.h"
+#include "skin/hover_tracking.h"
+#include "skin/skin_element.h"
+#include "store/history_order.h"
 
 class CPageHistory : public CDialogEx {
 public:
     CPageHistory() noexcept : CDialogEx(kTemplateId) {}
+    ~CPageHistory() override;
 
     static constexpr UINT kTemplateId = 132;
+    static constexpr UINT kListId = 2650;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr) override;
     using CDialogEx::Create;
 
-    // Requests page `page` of the order history (synchronous).
+    // Requests page `page` of the order history and refills the table, the
+    // pager and the total (synchronous; the table is emptied even when the
+    // request fails, the pager and total keep their last values).
     void FetchOrderPage(int page);
 
+    std::vector<SkinElement> elements;  // Back, official site
+    std::vector<PagerCell> pagerCells;  // empty until the first successful fetch
+    std::unique_ptr<Gdiplus::Image> arrowPicture;
+    BYTE pressed = 0;
+    HoverTracker hoverTracker;  // holds trackLeave
+    int totalOrders = 0;
+    XListHistory list;
+
+    // The orders of the rows shown; each row's first cell points to its own.
+    std::vector<std::unique_ptr<HistoryOrder>> orders;
+
 protected:
+    BOOL OnInitDialog() override;
+
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnMouseLeave();
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg LRESULT OnHistoryRowOpen(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+private:
+    // The handler of WM_HISTORY_ROW_OPEN: posts the row's order to the main
+    // window as a package copy, with its own link when it is paid.
+    void OpenHistoryOrder(int row);
+    void ReleaseElementPictures();
 };

@@ -1,0 +1,32 @@
+#pragma once
+// The pager row below the history table: a first-page chevron cell, one cell
+// per page and a last-page chevron cell, 26 x 26 each, ending at the table's
+// right edge (x 727) and growing to the left with the number of pages.
+#include <windows.h>
+
+#include <vector>
+
+enum class PagerCellKind : BYTE { First, Page, Last };
+
+struct PagerCell {
+    int value = 0;     // page requested when the cell is clicked
+    BYTE current = 0;  // 1 for the page the answer named as current
+    RECT rect{};       // page client coordinates
+    PagerCellKind kind = PagerCellKind::Page;
+};
+
+constexpr int kPagerCellSize = 26;
+constexpr int kPagerTop = 520;
+constexpr int kPagerRight = 727;
+constexpr int kPageWidth = 800;
+
+// The cells for `lastPage` pages with `currentPage` marked. Only cells that
+// reach into the page's width (x 0 to 800) are built, so a store that claims
+// billions of pages costs at most a window's width of cells; whenever every
+// cell lies within that width (lastPage from -4 to 26) the row is complete:
+// first cell, pages 1 to lastPage, last cell. A currentPage outside 1 to
+// lastPage marks nothing.
+std::vector<PagerCell> BuildPager(int currentPage, int lastPage);
+
+// The first cell, in order, whose rectangle holds `p`; null when none does.
+const PagerCell* HitTestPager(const std::vector<PagerCell>& cells, POINT p);

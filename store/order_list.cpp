@@ -1,0 +1,82 @@
+#include "store/order_list.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "config/local_config.h"
+#include "net/http.h"
+#include "store/api_url.h"
+#include "store/json_read.h"
+
+namespace {
+
+constexpr int kBufferSize = 4096;
+constexpr int kTimeoutSeconds = 10;
+
+int JsonGetIntOr(const cJSON* object, const char* key, int absent) {
+    const cJSON* member = JsonFindMember(object, key);
+    return member ? member->valueint : absent;
+}
+
+// A number's value; anything else (a string of digits too) is 0.
+double JsonGetNumber(const cJSON* object, const char* key) {
+    const cJSON* member = JsonFindMember(object, key);
+    return cJSON_IsNumber(member) ? member->valuedouble : 0.0;
+}
+
+HistoryOrder ReadOrder(const cJSON* item) {
+    HistoryOrder order;
+    order.orderNo = JsonGetString(item, "order_no");
+    order.packageName = JsonGetString(item, "package_name");
+    order.payCount = JsonGetNumber(item, "pay_count");
+    order.payStatus = JsonGetInt(item, "pay_status");
+    order.payTime = JsonGetString(item, "pay_time");
+    order.mac = JsonGetString(item, "mac");
+    order.packageId = JsonGetInt(item, "package_id");
+    return order;
+}
+
+void KeepCopy(const char* body, int length) {
+    // Nothing reads it back: it is there for whoever diagnoses a problem.
+    FILE* file = std::fopen("b.txt", "wb");
+    if (!file)
+        return;
+    std::fwrite(body, 1, static_cast<size_t>(length), file);
+    std::fclose(file);
+}
+
+}  // namespace
+
+bool ParseOrderList(const char* body, OrderListPage& page) {
+    JsonDocument document = JsonParse(body);
+    ServiceEnvelope envelope = ReadEnvelope(document.get());
+    if (!envelope.ok() || !cJSON_IsObject(envelope.data))
+        return false;
+    OrderListPage read;
+    read.currentPage = JsonGetIntOr(envelope.data, "current_page", 1);
+    read.lastPage = JsonGetIntOr(envelope.data, "last_page", 1);
+    read.total = JsonGetInt(envelope.data, "total");
+    const cJSON* orders = JsonFindMember(envelope.data, "data");
+    if (cJSON_IsArray(orders)) {
+        for (const cJSON* item = orders->child; item; item = item->next)
+            read.orders.push_back(ReadOrder(item));
+    }
+    page = std::move(read);
+    return true;
+}
+
+bool FetchOrderList(int page, OrderListPage& result) {
+    const std::string url =
+        ApiUrl("orderList",
+               {{"mac", localConfig.machineId}, {"page", page}, {"pageSize", kOrderPageSize}});
+    OutputDebugStringA(url.c_str());
+    std::vector<char> buffer(kBufferSize, 0);
+    int length = kBufferSize;
+    if (!HttpGetToBuffer(url, buffer.data(), &length, kTimeoutSeconds))
+        return false;
+    KeepCopy(buffer.data(), length);
+    return ParseOrderList(buffer.data(), result);
+}

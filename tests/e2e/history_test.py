@@ -1,0 +1,193 @@
+"""End to end: the order history of the real parvelle.exe under Wine on the
+test display, against the store simulator holding 13 orders of this machine
+(some paid). One program walks through My orders, the pager, View details on
+an unpaid and on a paid order, and Back, in order."""
+
+import json
+import os
+import ssl
+import sys
+import time
+import unittest
+import urllib.parse
+import urllib.request
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from e2e_support import App, Shot, Sim, child, main_dialog, wait_until, xdotool  # noqa: E402
+
+# Main window client coordinates (the page lies at y 24).
+MY_ORDERS = (688, 12)
+PAGE_Y = 24
+BACK = (97, PAGE_Y + 36)
+# View details of row r: table at (73, 64), button column from x 490, the
+# picture 50 pixels in, rows 36 high under a 36-pixel header.
+def details(row):
+    return (73 + 490 + 50 + 36, PAGE_Y + 64 + 36 + 36 * row + 18)
+
+
+# Two pages: first-page chevron at x 623, "1" at 649, "2" at 675, last at 701.
+def pager_cell(left):
+    return (left + 13, PAGE_Y + 520 + 13)
+
+
+CURRENT_FILL = (0xF7, 0xF8, 0xF8)
+WHITE = (0xFF, 0xFF, 0xFF)
+
+# Oldest first: (package id, paid). The newest twelve fill page 1.
+SEED = [(103, False)] + [(101 + i % 5, i % 3 == 0) for i in range(11)] + [(102, True)]
+
+
+class HistoryApp(App):
+    """The program run from its own directory, where it writes b.txt and c.txt."""
+
+    def start(self):
+        import subprocess
+        from e2e_support import wine_env
+        self.proc = subprocess.Popen(["wine", self.exe], env=wine_env(self.env), cwd=self.dir,
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL)
+        return self
+
+    def answer(self, name):
+        with open(os.path.join(self.dir, name), "rb") as f:
+            return json.loads(f.read().decode("utf-8"))
+
+
+def query(entry):
+    return dict(urllib.parse.parse_qsl(entry["query"]))
+
+
+class HistoryFlowTest(unittest.TestCase):
+    @classmethod
+    def setUpClass(cls):
+        cls.sim = Sim()
+        # A machine with exactly the orders below.
+        cls.sim.admin("reset")
+        cls.ctx = ssl.create_default_context(cafile=cls.sim.info["ca_file"])
+        xdotool("mousemove", 0, 0)
+        cls.title = "Parvelle history e2e"
+        cls.app = HistoryApp(cls.sim, cls.title).start()
+        if not cls.app.wait_window(60):
+            cls.app.cleanup()
+            raise AssertionError("the store front never appeared")
+        time.sleep(1.0)
+        tap = [e for e in cls.sim.log() if e["name"] == "statisticsTap"]
+        cls.mac = query(tap[-1])["mac"]
+        cls.orders = []  # oldest first
+        for package, paid in SEED:
+            data = cls.api("createOrder", mac=cls.mac, type=1, channel="master", pay_type=2,
+                           package_id=package, mobile="13800138000")
+            if paid:
+                cls.sim.admin("pay", order_no=data["order_no"])
+            cls.orders.append((data["order_no"], package, paid))
+
+    @classmethod
+    def tearDownClass(cls):
+        cls.app.cleanup()
+        cls.sim.admin("faults/clear")
+
+    @classmethod
+    def api(cls, name, **params):
+        url = "%s/api/ps/%s?%s" % (cls.sim.url, name, urllib.parse.urlencode(params))
+        with urllib.request.urlopen(url, context=cls.ctx, timeout=20) as r:
+            answer = json.loads(r.read().decode())
+        assert answer["status_code"] == 1000, answer
+        return answer["data"]
+
+    def click(self, point):
+        self.app.click(*point)
+
+    def pages_visible(self):
+        d = main_dialog(self.title)
+        return [p["visible"] for p in d["children"] if p["class"] == "#32770"]
+
+    def wait_pages(self, visible):
+        # pagePay1, pageHistory, pagePay2 in stacking order.
+        got = wait_until(lambda: self.pages_visible() == visible and visible, 10, 0.2)
+        self.assertEqual(visible, got or self.pages_visible())
+
+    def requests_since(self, mark, name):
+        return [e for e in self.sim.log(mark) if e["name"] == name]
+
+    def pixel(self, x, y):
+        ox, oy = self.app.origin()
+        return Shot().pixel(ox + x, oy + y)
+
+    def open_history(self):
+        mark = self.sim.mark()
+        self.click(MY_ORDERS)
+        self.wait_pages([0, 1, 0])
+        time.sleep(0.4)
+        return mark
+
+    def test_1_pages_and_pager(self):
+        mark = self.open_history()
+        lists = self.requests_since(mark, "orderList")
+        self.assertEqual(1, len(lists))
+        self.assertEqual({"mac": self.mac, "page": "1", "pageSize": "12"}, query(lists[0]))
+        # b.txt holds the answer: the newest twelve, newest first.
+        answer = self.app.answer("b.txt")
+        self.assertEqual(1000, answer["status_code"])
+        self.assertEqual((1, 2, 13), (answer["data"]["current_page"], answer["data"]["last_page"],
+                                      answer["data"]["total"]))
+        newest = [o[0] for o in reversed(self.orders)]
+        self.assertEqual(newest[:12], [o["order_no"] for o in answer["data"]["data"]])
+        # Two pages, page 1 marked.
+        x1, y = pager_cell(649)
+        self.assertEqual(CURRENT_FILL, self.pixel(649 + 3, y - 10))
+        self.assertEqual(WHITE, self.pixel(675 + 3, y - 10))
+        # Cells sit where a two-page row puts them: outline left of "1".
+        self.assertNotEqual(WHITE, self.pixel(649, y - 10))
+
+        # Page 2, with a click made while its request blocks dropped.
+        self.sim.admin("fault", request="orderList", kind="delay", ms=1500, count=1)
+        mark = self.sim.mark()
+        self.click(pager_cell(675))
+        time.sleep(0.3)
+        self.click(pager_cell(649))
+        time.sleep(2.5)
+        lists = self.requests_since(mark, "orderList")
+        self.assertEqual(["2"], [query(e)["page"] for e in lists])
+        answer = self.app.answer("b.txt")
+        self.assertEqual([self.orders[0][0]], [o["order_no"] for o in answer["data"]["data"]])
+        self.assertEqual(CURRENT_FILL, self.pixel(675 + 3, y - 10))
+        self.assertEqual(WHITE, self.pixel(649 + 3, y - 10))
+
+    def test_2_unpaid_order_opens_its_package(self):
+        # Page 2 from the test before: the oldest order, unpaid, package 103.
+        self.assertFalse(self.orders[0][2])
+        mark = self.sim.mark()
+        self.click(details(0))
+        self.wait_pages([1, 0, 0])
+        self.assertEqual([], self.requests_since(mark, "orderDetail"))
+        d = main_dialog(self.title)
+        self.assertEqual(0, child(d, 1000)["visible"])
+        self.assertEqual(0, child(d, 6661)["visible"])
+
+    def test_3_paid_order_opens_with_its_own_link(self):
+        self.open_history()
+        order_no, _, paid = self.orders[-1]
+        self.assertTrue(paid)
+        mark = self.sim.mark()
+        self.click(details(0))
+        self.wait_pages([1, 0, 0])
+        detail = self.requests_since(mark, "orderDetail")
+        self.assertEqual(1, len(detail))
+        self.assertEqual(order_no, query(detail[0])["order_no"])
+        links = self.app.answer("c.txt")["data"]
+        self.assertEqual(order_no, links["order_no"])
+        self.assertTrue(links["link_url"].endswith("/download/" + order_no), links)
+
+    def test_4_back_returns_to_the_store_front(self):
+        self.open_history()
+        mark = self.sim.mark()
+        self.click(BACK)
+        self.wait_pages([0, 0, 0])
+        d = main_dialog(self.title)
+        self.assertEqual(1, child(d, 1000)["visible"])
+        self.assertEqual(1, child(d, 6661)["visible"])
+        self.assertEqual([], self.requests_since(mark, "orderList"))
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
