@@ -52,7 +52,8 @@ bool OrderWatch::Start(const std::shared_ptr<OrderWatch>& watch) {
     // The thread holds its own reference, so it may outlive storeState's.
     auto* reference = new std::shared_ptr<OrderWatch>(watch);
     ++liveThreads;
-    uintptr_t handle = _beginthreadex(nullptr, 0, &OrderWatch::ThreadMain, reference, 0, nullptr);
+    uintptr_t handle =
+        _beginthreadex(nullptr, 0, &OrderWatch::OrderPollThread, reference, 0, nullptr);
     if (handle == 0) {
         --liveThreads;
         delete reference;
@@ -71,7 +72,7 @@ void OrderWatch::Stop() {
         PaidOrderPosts().Withdraw(window_, posted_);
 }
 
-unsigned __stdcall OrderWatch::ThreadMain(void* argument) {
+unsigned __stdcall OrderWatch::OrderPollThread(void* argument) {
     {
         std::unique_ptr<std::shared_ptr<OrderWatch>> reference(
             static_cast<std::shared_ptr<OrderWatch>*>(argument));

@@ -33,7 +33,7 @@ public:
     bool valid() const { return stopEvent_ != nullptr; }
 
 private:
-    static unsigned __stdcall ThreadMain(void* argument);
+    static unsigned __stdcall OrderPollThread(void* argument);
     void Run();
     bool PostPaid(const char* answer);
 
