@@ -1,14 +1,15 @@
 #include "app/parvelle_app.h"
 
 #include <commctrl.h>
-#include <gdiplus.h>
 
 #include <memory>
 
 #include "app/parvelle_dlg.h"
 #include "net/http.h"
+#include "skin/gdiplus_session.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
+#include "store/store_pictures.h"
 
 CparvelleApp theApp;
 
@@ -39,9 +40,12 @@ BOOL CparvelleApp::InitInstance() {
 
     SetRegistryKey(L"应用程序向导生成的本地应用程序");
 
-    Gdiplus::GdiplusStartupInput gdiplusInput;
-    Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr);
-
+    // Declared in this order, the window's pictures and then the store's go
+    // while GDI+ still runs.
+    GdiplusSession gdiplus;
+    if (!gdiplus.started())
+        return FALSE;
+    StorePictures storePictures;
     {
         CparvelleDlg dlg;
         m_pMainWnd = &dlg;
@@ -52,15 +56,7 @@ BOOL CparvelleApp::InitInstance() {
     // A watch still waiting for a payment has nobody left to tell; let it
     // leave its transfer before the process tears the libraries down.
     StopOrderPolling();
-    WaitForOrderWatchThreads(1500);  // the window's pictures go here, while GDI+ still runs
+    WaitForOrderWatchThreads(1500);
     // No message pump after the dialog: the process ends through ExitInstance.
     return FALSE;
-}
-
-int CparvelleApp::ExitInstance() {
-    if (gdiplusToken != 0) {
-        Gdiplus::GdiplusShutdown(gdiplusToken);
-        gdiplusToken = 0;
-    }
-    return CWinApp::ExitInstance();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The application object: one storefront per logon session, GDI+ for the
-// life of the main window, the main window run modally.
+// life of the main window and the store's pictures, the main window run
+// modally.
 #include <windows.h>
 
 #include "framework/afxapp.h"
@@ -10,9 +11,6 @@ public:
     CparvelleApp();
 
     BOOL InitInstance() override;
-    int ExitInstance() override;
-
-    ULONG_PTR gdiplusToken = 0;  // non-zero while GDI+ runs
 };
 
 extern CparvelleApp theApp;

@@ -40,10 +40,6 @@ CparvelleDlg::CparvelleDlg(CWnd* pParent) : CDialogEx(IDD, pParent) {
 CparvelleDlg::~CparvelleDlg() {
     // The window goes first, so that nothing paints with a released picture.
     DestroyWindow();
-    for (SkinElement& element : elements) {
-        delete element.picture;
-        element.picture = nullptr;
-    }
     if (ownsIcon && icon != nullptr) {
         ::DestroyIcon(icon);
     }
@@ -99,7 +95,7 @@ BOOL CparvelleDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
-    bottomStrip.reset(LoadPngResource(IDP_BOTTOM_STRIP));
+    bottomStrip = LoadPngResource(IDP_BOTTOM_STRIP);
 
     MoveWindow(0, 0, 800, 600);
     CenterWindow();

@@ -62,7 +62,7 @@ XListHistory::~XListHistory() {
 BOOL XListHistory::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                           int pictureId) {
     showHeader = 1;
-    buttonPicture.reset(LoadPngResource(pictureId));
+    buttonPicture = LoadPngResource(pictureId);
     const BOOL created =
         CreateEx(0, AfxRegisterWndClass(0), nullptr, dwStyle, rect, pParentWnd, nID);
     createRect = rect;

@@ -97,8 +97,7 @@ CPageHistory::~CPageHistory() {
 
 void CPageHistory::ReleaseElementPictures() {
     for (SkinElement& element : elements) {
-        delete element.picture;
-        element.picture = nullptr;
+        element.picture.reset();
     }
 }
 
@@ -112,7 +111,7 @@ BOOL CPageHistory::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 
 BOOL CPageHistory::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    arrowPicture.reset(LoadPngResource(IDP_PAGER_ARROWS));
+    arrowPicture = LoadPngResource(IDP_PAGER_ARROWS);
     ReleaseElementPictures();
     elements = BuildSkinElements(kHistoryElementRecords);
     list.Create(WS_CHILD | WS_VISIBLE, kListRect, this, kListId, IDP_DETAILS);

@@ -10,7 +10,7 @@ namespace {
 // GDI+ may read a stream lazily for as long as a picture made from it lives.
 // Copying the decoded pixels into a picture of its own cuts that tie, so the
 // memory behind the stream can go right away.
-Gdiplus::Image* DecodeIndependentCopy(IStream* stream) {
+std::unique_ptr<Gdiplus::Image> DecodeIndependentCopy(IStream* stream) {
     Gdiplus::Bitmap source(stream, FALSE);
     if (source.GetLastStatus() != Gdiplus::Ok)
         return nullptr;
@@ -44,12 +44,12 @@ Gdiplus::Image* DecodeIndependentCopy(IStream* stream) {
     }
     copy->UnlockBits(&to);
     source.UnlockBits(&from);
-    return copy.release();
+    return copy;
 }
 
 }  // namespace
 
-Gdiplus::Image* LoadPngResource(int id) {
+std::unique_ptr<Gdiplus::Image> LoadPngResource(int id) {
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
     if (!info)
@@ -65,7 +65,7 @@ Gdiplus::Image* LoadPngResource(int id) {
         return nullptr;
     std::memcpy(block, bytes, size);  // a fixed block's handle is its address
 
-    Gdiplus::Image* picture = nullptr;
+    std::unique_ptr<Gdiplus::Image> picture;
     IStream* stream = nullptr;
     if (SUCCEEDED(CreateStreamOnHGlobal(block, FALSE, &stream))) {
         picture = DecodeIndependentCopy(stream);

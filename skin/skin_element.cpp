@@ -2,6 +2,8 @@
 
 #include "skin/png_resource.h"
 
+#include <utility>
+
 namespace {
 
 struct SkinFrame {
@@ -24,7 +26,7 @@ std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, siz
         SkinElement element;
         element.rect = RECT{r.left, r.top, r.right, r.bottom};
         element.picture = LoadPngResource(r.pictureId);
-        elements.push_back(element);
+        elements.push_back(std::move(element));
     }
     return elements;
 }
@@ -38,7 +40,7 @@ void DrawSkinElement(Gdiplus::Graphics& graphics, const SkinElement& element, co
                             static_cast<Gdiplus::REAL>(dest.top),
                             static_cast<Gdiplus::REAL>(dest.right - dest.left),
                             static_cast<Gdiplus::REAL>(dest.bottom - dest.top));
-    graphics.DrawImage(element.picture, to, static_cast<Gdiplus::REAL>(frame.x), 0.0f,
+    graphics.DrawImage(element.picture.get(), to, static_cast<Gdiplus::REAL>(frame.x), 0.0f,
                        static_cast<Gdiplus::REAL>(frame.width),
                        static_cast<Gdiplus::REAL>(frame.height), Gdiplus::UnitPixel);
 }

@@ -5,12 +5,15 @@
 #include <gdiplus.h>
 
 #include <cstddef>
+#include <memory>
 #include <vector>
 
+// Owns its picture, so it moves but never copies: a window's elements free
+// their pictures with the window's object, which must go while GDI+ runs.
 struct SkinElement {
     BYTE hover = 0;  // 1 while the pointer is over it; also picks the frame drawn
     RECT rect{};     // client coordinates, right and bottom exclusive
-    Gdiplus::Image* picture = nullptr;  // kept for the life of the process
+    std::unique_ptr<Gdiplus::Image> picture;
 };
 
 // One row of a window's static element table.

@@ -9,6 +9,7 @@
 #include "store/api_url.h"
 #include "store/json_read.h"
 #include "store/picture_file.h"
+#include "store/store_pictures.h"
 
 namespace {
 
@@ -61,7 +62,8 @@ PackageRecord ReadPackageRecord(const cJSON* package) {
     return record;
 }
 
-Gdiplus::Image* LoadCachedPicture(const std::wstring& path, const std::string& url) {
+std::unique_ptr<Gdiplus::Image> LoadCachedPicture(const std::wstring& path,
+                                                  const std::string& url) {
     // The file name stands for the picture for good: a present file is never
     // refreshed.
     if (PathFileExistsW(path.c_str())) {
@@ -81,10 +83,9 @@ Gdiplus::Image* LoadCachedPicture(const std::wstring& path, const std::string& u
     // The transport delivers an error page (404, 500) like any body. Such a
     // page must not settle in the cache for good under the picture's name:
     // drop a fresh download that is no picture, so the next start tries again.
-    Gdiplus::Image* picture = LoadPictureFile(path);
+    std::unique_ptr<Gdiplus::Image> picture = LoadPictureFile(path);
     if (picture && picture->GetLastStatus() != Gdiplus::Ok) {
-        delete picture;  // releases the file before it is removed
-        picture = nullptr;
+        picture.reset();  // releases the file before it is removed
     }
     if (!picture) {
         DeleteFileW(path.c_str());
@@ -117,10 +118,11 @@ bool FetchProductList(int type) {
     // Only the first element counts, whether "data" is an array or an object.
     ProductRecord product = ReadProductRecord(envelope.data->child);
     const std::wstring& dir = localConfig.moduleDir;
-    product.productImage = LoadCachedPicture(ProductPicturePath(dir, type), product.productImg);
+    product.productImage =
+        StorePictures::Keep(LoadCachedPicture(ProductPicturePath(dir, type), product.productImg));
     for (PackageRecord& package : product.packages) {
-        package.packageImage =
-            LoadCachedPicture(PackagePicturePath(dir, type, package.id), package.packageImg);
+        package.packageImage = StorePictures::Keep(
+            LoadCachedPicture(PackagePicturePath(dir, type, package.id), package.packageImg));
     }
     storeState.products.push_back(std::move(product));
     return true;

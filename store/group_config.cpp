@@ -9,6 +9,7 @@
 #include "store/api_url.h"
 #include "store/json_read.h"
 #include "store/picture_file.h"
+#include "store/store_pictures.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ void StoreGroupConfig(int type, const cJSON* data, ProductRecord& product) {
     std::wstring path = LogoPicturePath(localConfig.moduleDir, type);
     DeleteFileW(path.c_str());
     if (HttpGetToFile(product.logoUrl, path, kLogoTimeoutSeconds)) {
-        product.logoImage = LoadPictureFile(path);
+        product.logoImage = StorePictures::Keep(LoadPictureFile(path));
     }
 }
 

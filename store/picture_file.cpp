@@ -17,11 +17,12 @@ std::wstring LogoPicturePath(const std::wstring& dir, int type) {
     return dir + L"\\" + std::to_wstring(type) + L".bin";
 }
 
-Gdiplus::Image* LoadPictureFile(const std::wstring& path) {
+std::unique_ptr<Gdiplus::Image> LoadPictureFile(const std::wstring& path) {
     // GDI+'s own allocator, as Image's operator new uses, but checked: that
     // operator may return null, which a new-expression cannot handle.
     void* memory = Gdiplus::DllExports::GdipAlloc(sizeof(Gdiplus::Image));
     if (!memory)
         return nullptr;
-    return ::new (memory) Gdiplus::Image(path.c_str());
+    // Image's operator delete, which the unique_ptr uses, is GdipFree.
+    return std::unique_ptr<Gdiplus::Image>(::new (memory) Gdiplus::Image(path.c_str()));
 }

@@ -2,21 +2,18 @@
 // Pictures of the catalogue and the logo, loaded from their files beside the
 // executable.
 
-#include <string>
+#include <windows.h>
+#include <gdiplus.h>
 
-namespace Gdiplus {
-class Image;
-}
+#include <memory>
+#include <string>
 
 // "<dir>\pdt_<type>.bin", "<dir>\<type>_<packageId>.bin" and "<dir>\<type>.bin".
 std::wstring ProductPicturePath(const std::wstring& dir, int type);
 std::wstring PackagePicturePath(const std::wstring& dir, int type, int packageId);
 std::wstring LogoPicturePath(const std::wstring& dir, int type);
 
-// A heap GDI+ picture of the file, or null when memory is short. The load
-// status is not examined: a file that is no picture yields a picture that
-// draws nothing. GDI+ must be running.
-//
-// The picture is never freed while the process runs: the records holding it
-// live until static destruction, which comes after GdiplusShutdown.
-Gdiplus::Image* LoadPictureFile(const std::wstring& path);
+// A GDI+ picture of the file, or null when memory is short. The load status is
+// not examined: a file that is no picture yields a picture that draws nothing.
+// The picture holds the file open until it is freed. GDI+ must be running.
+std::unique_ptr<Gdiplus::Image> LoadPictureFile(const std::wstring& path);

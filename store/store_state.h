@@ -14,8 +14,8 @@ class Image;
 
 class OrderWatch;
 
-// One purchasable package. Copies share the picture with the catalogue record,
-// which owns it.
+// One purchasable package. Copies share the picture with the catalogue record;
+// StorePictures owns it.
 struct PackageRecord {
     int id = 0;
     int productId = 0;
@@ -54,6 +54,7 @@ struct ProductRecord {
     std::wstring word3;
     std::wstring navigation;
     std::wstring step3;
+    // Owned by StorePictures, like the package pictures.
     Gdiplus::Image* logoImage = nullptr;
     Gdiplus::Image* productImage = nullptr;
 };

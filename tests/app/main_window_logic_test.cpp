@@ -3,6 +3,7 @@
 // the adapter test hook.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "app/adapter_override.h"
@@ -18,7 +19,7 @@ std::vector<SkinElement> TableElements() {
     for (const SkinElementRecord& r : kMainElementRecords) {
         SkinElement e;
         e.rect = RECT{r.left, r.top, r.right, r.bottom};
-        elements.push_back(e);
+        elements.push_back(std::move(e));
     }
     return elements;
 }

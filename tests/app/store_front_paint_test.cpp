@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 
 #include "app/main_elements.h"
 #include "app/store_front_paint.h"
@@ -24,12 +25,11 @@ protected:
         logo_ = SolidPicture(48, 48, kLogo);
         strip_ = SolidPicture(800, 40, kBottom);
         for (const SkinElementRecord& r : kMainElementRecords) {
-            pictures_.push_back(
-                TwoFramePicture(2 * (r.right - r.left), r.bottom - r.top, kNormal, kHovered));
             SkinElement e;
             e.rect = RECT{r.left, r.top, r.right, r.bottom};
-            e.picture = pictures_.back().get();
-            elements_.push_back(e);
+            e.picture =
+                TwoFramePicture(2 * (r.right - r.left), r.bottom - r.top, kNormal, kHovered);
+            elements_.push_back(std::move(e));
         }
         product_.logoImage = logo_.get();
         content_.product = &product_;
@@ -56,7 +56,6 @@ protected:
     }
 
     std::unique_ptr<Gdiplus::Bitmap> logo_, strip_, picture_, canvas_;
-    std::vector<std::unique_ptr<Gdiplus::Bitmap>> pictures_;
     std::vector<SkinElement> elements_;
     ProductRecord product_;
     StoreFrontContent content_;

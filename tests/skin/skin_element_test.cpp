@@ -35,10 +35,9 @@ std::unique_ptr<Gdiplus::Bitmap> DrawOnCanvas(const SkinElement& element, int wi
 }
 
 TEST(SkinElementDrawing, HoverSelectsTheLeftOrRightHalf) {
-    auto picture = MakeTwoFramePicture(48, 24, kRed, kBlue);
     SkinElement element;
     element.rect = RECT{10, 5, 34, 29};
-    element.picture = picture.get();
+    element.picture = MakeTwoFramePicture(48, 24, kRed, kBlue);
 
     auto normal = DrawOnCanvas(element, 60, 40);
     EXPECT_TRUE(RectIs(*normal, element.rect, kRed & 0xFFFFFF));
@@ -53,10 +52,9 @@ TEST(SkinElementDrawing, HoverSelectsTheLeftOrRightHalf) {
 
 TEST(SkinElementDrawing, OddWidthPictureUsesTwentyPixelFramesAndNeverItsLastColumn) {
     // 41 columns: 0-19 red, 20-39 blue, 40 green (the column no frame covers).
-    auto picture = MakeTwoFramePicture(41, 12, kRed, kBlue, 40, kGreen);
     SkinElement element;
     element.rect = RECT{0, 0, 20, 12};
-    element.picture = picture.get();
+    element.picture = MakeTwoFramePicture(41, 12, kRed, kBlue, 40, kGreen);
 
     auto normal = DrawOnCanvas(element, 30, 12);
     EXPECT_TRUE(RectIs(*normal, element.rect, kRed & 0xFFFFFF));
@@ -68,11 +66,10 @@ TEST(SkinElementDrawing, OddWidthPictureUsesTwentyPixelFramesAndNeverItsLastColu
 }
 
 TEST(SkinElementDrawing, FrameIsStretchedIntoALargerRect) {
-    auto picture = MakeTwoFramePicture(48, 24, kRed, kBlue);
     SkinElement element;
     element.hover = 1;
     element.rect = RECT{0, 0, 48, 48};  // twice a frame's size
-    element.picture = picture.get();
+    element.picture = MakeTwoFramePicture(48, 24, kRed, kBlue);
     auto canvas = DrawOnCanvas(element, 60, 60);
     // Away from the edges, where resampling may blend in neighbours.
     EXPECT_TRUE(RectIs(*canvas, RECT{2, 2, 46, 46}, kBlue & 0xFFFFFF));
@@ -103,8 +100,6 @@ TEST(SkinElementTable, BuildsElementsInTableOrderWithTheirPictures) {
     EXPECT_NE(elements[0].picture, elements[1].picture);
     EXPECT_EQ(elements[0].picture->GetWidth(), 48u);
     EXPECT_EQ(elements[2].picture, nullptr);
-    for (SkinElement& e : elements)
-        delete e.picture;
 }
 
 }  // namespace

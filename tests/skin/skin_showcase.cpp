@@ -131,7 +131,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR args, int) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-    for (SkinElement& e : showcase.elements)
-        delete e.picture;
     return 0;
 }

@@ -34,15 +34,15 @@ protected:
     void SetUp() override {
         // Keep the real pointer away from the window unless a test moves it.
         SetCursorPos(700, 700);
-        first_ = MakeTwoFramePicture(48, 24, kRed, kBlue);
-        second_ = MakeTwoFramePicture(48, 24, kGreen, kYellow);
-        third_ = MakeTwoFramePicture(40, 40, kGreen, kRed);
     }
 
-    std::vector<SkinElement> Elements() {
-        return {SkinElement{0, RECT{200, 0, 224, 24}, first_.get()},
-                SkinElement{0, RECT{230, 0, 254, 24}, second_.get()},
-                SkinElement{0, RECT{20, 60, 60, 100}, third_.get()}};
+    static std::vector<SkinElement> Elements() {
+        std::vector<SkinElement> elements;
+        elements.push_back({0, RECT{200, 0, 224, 24}, MakeTwoFramePicture(48, 24, kRed, kBlue)});
+        elements.push_back(
+            {0, RECT{230, 0, 254, 24}, MakeTwoFramePicture(48, 24, kGreen, kYellow)});
+        elements.push_back({0, RECT{20, 60, 60, 100}, MakeTwoFramePicture(40, 40, kGreen, kRed)});
+        return elements;
     }
 
     static std::uint32_t Pixel(const std::vector<std::uint32_t>& pixels, POINT p) {
@@ -69,8 +69,6 @@ protected:
         DeleteObject(region);
         return same;
     }
-
-    std::unique_ptr<Gdiplus::Bitmap> first_, second_, third_;
 };
 
 TEST_F(SkinWindowTest, PaintsTitleBandTextAndTheFrameEachElementSelects) {
@@ -186,8 +184,9 @@ TEST_F(SkinWindowTest, ExemptElementsKeepTheirByte) {
 }
 
 TEST(SkinHitTest, FirstElementInOrderWins) {
-    std::vector<SkinElement> elements = {SkinElement{0, RECT{0, 0, 10, 10}, nullptr},
-                                         SkinElement{0, RECT{5, 5, 20, 20}, nullptr}};
+    std::vector<SkinElement> elements(2);
+    elements[0].rect = RECT{0, 0, 10, 10};
+    elements[1].rect = RECT{5, 5, 20, 20};
     EXPECT_EQ(HitTestSkinElements(elements, POINT{7, 7}), 0);
     EXPECT_EQ(HitTestSkinElements(elements, POINT{7, 7}, SkinElementBit(0)), 1);
     EXPECT_EQ(HitTestSkinElements(elements, POINT{10, 10}), 1);

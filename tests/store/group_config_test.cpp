@@ -27,8 +27,8 @@ protected:
     }
     // As at the end of a process: the picture lets go of its file.
     void ReleaseLogo() {
-        delete product().logoImage;
-        product().logoImage = nullptr;
+        ClearStoreState();
+        storeState.products.emplace_back();
     }
 };
 

@@ -6,7 +6,6 @@
 #include <cjson/cJSON.h>
 
 #include <memory>
-#include <set>
 
 #include "config/local_config.h"
 #include "net/http.h"
@@ -54,8 +53,10 @@ void StoreSimTest::SetUp() {
 }
 
 void StoreSimTest::TearDown() {
-    if (ownsSimulator_) sim_.ClearFaults();
-    ClearStoreState();
+    if (ownsSimulator_)
+        sim_.ClearFaults();
+    pictures_.reset();
+    storeState = StoreState();
 }
 
 void StoreSimTest::Mark() {
@@ -93,17 +94,9 @@ std::string StoreSimTest::apiHost() const {
 }
 
 void StoreSimTest::ClearStoreState() {
-    // Records may share a picture (copies, packages of one id); free each once.
-    std::set<Gdiplus::Image*> pictures;
-    for (ProductRecord& product : storeState.products) {
-        pictures.insert(product.productImage);
-        pictures.insert(product.logoImage);
-        for (PackageRecord& package : product.packages)
-            pictures.insert(package.packageImage);
-    }
-    for (Gdiplus::Image* picture : pictures)
-        delete picture;
+    pictures_.reset();
     storeState = StoreState();
+    pictures_ = std::make_unique<StorePictures>();
 }
 
 std::string LoggedUrl(const SimInfo& info, const std::string& rest) {

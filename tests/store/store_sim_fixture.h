@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "sim_client.h"
+#include "store/store_pictures.h"
 #include "temp_dir.h"
 
 class StoreSimTest : public ::testing::Test {
@@ -29,9 +31,9 @@ protected:
     std::string PictureUrl(const std::string& name) const;
     std::string PictureBytes(const std::string& name) const;
 
-    // Frees the pictures of storeState's records (releasing their files) and
-    // empties it.
-    static void ClearStoreState();
+    // Frees the pictures of storeState's records (releasing their files),
+    // empties it and gives the next loads a fresh owner.
+    void ClearStoreState();
 
     std::string apiHost() const;  // "localhost:P"
 
@@ -43,6 +45,7 @@ protected:
     SimClient sim_;
     TempDir dir_;
     long mark_ = 0;
+    std::unique_ptr<StorePictures> pictures_;
 };
 
 // "https://localhost:P/api/ps/<request>?<query>" as the simulator logs it.

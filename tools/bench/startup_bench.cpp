@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,8 +25,10 @@
 #include "config/local_config.h"
 #include "net/http.h"
 #include "sim_client.h"
+#include "skin/gdiplus_session.h"
 #include "store/api_url.h"
 #include "store/picture_file.h"
+#include "store/store_pictures.h"
 #include "temp_dir.h"
 
 namespace {
@@ -69,9 +72,8 @@ public:
 
 // One start in `dir`: prints "wall_ms requests connections ok".
 int ChildStart(const SimClient& sim, const std::wstring& dir, int type, bool sharing) {
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    GdiplusSession gdiplus;
+    StorePictures pictures;  // as the application holds them
     SetConnectionSharing(sharing);
     std::string ini = "[server]\r\ndomain=localhost:" + std::to_string(sim.info().port) +
                       "\r\nca_file=" + sim.info().caFileWin + "\r\ntype=" + std::to_string(type) +
@@ -101,7 +103,6 @@ int ChildStart(const SimClient& sim, const std::wstring& dir, int type, bool sha
     for (const SimLogEntry& entry : log)
         connections.insert(entry.conn);
     std::printf("%.3f %zu %zu %d\n", wall, log.size(), connections.size(), ok ? 1 : 0);
-    // Pictures stay alive to the end, as in the program; skip GDI+ shut-down.
     return ok ? 0 : 1;
 }
 
@@ -132,20 +133,16 @@ int ChildCalibrate(const SimClient& sim) {
     std::wstring picture = dir.Join(L"picture.bin");
     if (!dir.ok() || !HttpGetToFile(sim.url() + "/pictures/pkg_101.png", picture, 10))
         return 1;
-    ULONG_PTR token = 0;
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token, &input, nullptr);
+    GdiplusSession gdiplus;
     std::vector<double> loads;
     for (int i = 0; i < 6; ++i) {
         Clock::time_point start = Clock::now();
-        Gdiplus::Image* image = LoadPictureFile(picture);
+        std::unique_ptr<Gdiplus::Image> image = LoadPictureFile(picture);
         loads.push_back(MsSince(start));
-        delete image;
     }
     double first = loads.front();
     loads.erase(loads.begin());
     std::sort(loads.begin(), loads.end());
-    Gdiplus::GdiplusShutdown(token);
     std::printf("%.3f %.3f %.3f %.3f\n", fresh, reused[reused.size() / 2], first,
                 loads[loads.size() / 2]);
     return fresh < 0 || reused.front() < 0 ? 1 : 0;
