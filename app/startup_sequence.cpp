@@ -52,8 +52,9 @@ bool RunStartupSequence(StartupWindow& window, const StartupInputs& inputs) {
     }
     config.apiHost = ApiHostFromDomain(ReadServerDomain(config.moduleDirAnsi));
     config.caFile = ReadCaFile(config.moduleDir);
-    // A store with a private certificate names its CA; empty means the system store.
-    SetTrustedCaFile(config.caFile);
+    // A store with a private certificate names its CA, for its own host only;
+    // empty means the system store.
+    SetTrustedCaFile(config.caFile, config.apiHost);
 
     config.machineId = inputs.adapters ? ChooseMachineId(*inputs.adapters) : ReadMachineId();
     if (config.machineId.empty()) {

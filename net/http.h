@@ -4,8 +4,9 @@
 // completed; the HTTP status is not examined, so an error page is delivered
 // like any other body.
 //
-// Every request verifies the server's certificate and host name, against the
-// system store or against the PEM bundle given to SetTrustedCaFile. The
+// Every request verifies the server's certificate and host name: requests to
+// the store's own host against the PEM bundle given to SetTrustedCaFile, when
+// there is one, every other request against the system store. The
 // transfers of the thread that called HttpGlobalInit share one connection
 // cache, TLS session cache and DNS cache, so its consecutive requests to the
 // store reuse one connection. Transfers of other threads share only DNS
@@ -34,12 +35,17 @@ struct WriteSink {
 // nothing; a transfer made without it initialises on first use.
 void HttpGlobalInit();
 
-// Trusts only the certificates of this PEM bundle (read once, now) instead of
-// the system store; an empty path goes back to the system store. False, with
-// the system store in use, when the file cannot be read or holds no
-// certificate. The narrow overload takes UTF-8.
-bool SetTrustedCaFile(const std::wstring& pemPath);
-bool SetTrustedCaFile(const std::string& pemPathUtf8);
+// For requests to `storeHost` ("host[:port]", as server.ini's domain; port
+// 443 when absent), trusts only the certificates of this PEM bundle (read
+// once, now) instead of the system store; requests to any other host or port
+// keep the system store. A store with a private certificate may keep its
+// pictures on a public content network. The URL a transfer starts at decides:
+// redirects keep its trust. An empty path goes back to the system store for
+// every host. False, with the system store in use everywhere, when the file
+// cannot be read, holds no certificate or the host is unusable. The narrow
+// overload takes a UTF-8 path.
+bool SetTrustedCaFile(const std::wstring& pemPath, const std::string& storeHost);
+bool SetTrustedCaFile(const std::string& pemPathUtf8, const std::string& storeHost);
 
 // Connection, TLS session and DNS sharing between transfers (on by default);
 // off makes every transfer start from scratch, for comparisons.

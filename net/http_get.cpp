@@ -75,7 +75,7 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
         lastError = CURLE_FAILED_INIT;
         return false;
     }
-    std::shared_ptr<const std::string> caBundle = http_detail::TrustedCaBundle();
+    std::shared_ptr<const std::string> caBundle = http_detail::TrustedCaBundleFor(url);
     HeaderList headers(extraHeaders);
     char errorText[CURL_ERROR_SIZE] = {};
 

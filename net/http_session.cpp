@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 
 #include "net/http.h"
@@ -33,8 +34,15 @@ CURLSH* workerShare = nullptr;
 ShareLocks ownerLocks;
 ShareLocks workerLocks;
 
+// The store's own host and port, and the bundle that vouches for it.
+struct TrustedStore {
+    std::string host;  // lower case
+    long port = 0;
+    std::shared_ptr<const std::string> pem;
+};
+
 std::mutex trustMutex;
-std::shared_ptr<const std::string> trustedBundle;
+TrustedStore trustedStore;
 
 void LockShare(CURL*, curl_lock_data data, curl_lock_access, void* locks) {
     static_cast<ShareLocks*>(locks)->byData[data].lock();
@@ -104,6 +112,38 @@ bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
     return ok;
 }
 
+std::string LowerAscii(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
+}
+
+// Host (lower case) and port of an http(s) URL, the port filled in from the
+// scheme when the URL has none; false when libcurl cannot parse it.
+bool OriginOf(const std::string& url, std::string* host, long* port) {
+    CURLU* parsed = curl_url();
+    if (parsed == nullptr) {
+        return false;
+    }
+    char* hostPart = nullptr;
+    char* portPart = nullptr;
+    bool ok = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+              curl_url_get(parsed, CURLUPART_HOST, &hostPart, 0) == CURLUE_OK &&
+              curl_url_get(parsed, CURLUPART_PORT, &portPart, CURLU_DEFAULT_PORT) == CURLUE_OK;
+    if (ok) {
+        *host = LowerAscii(hostPart);
+        *port = std::strtol(portPart, nullptr, 10);
+        ok = !host->empty() && *port > 0;
+    }
+    curl_free(hostPart);
+    curl_free(portPart);
+    curl_url_cleanup(parsed);
+    return ok;
+}
+
 }  // namespace
 
 void EnsureGlobalInit() {
@@ -117,9 +157,21 @@ CURLSH* SharedCaches() {
     return GetCurrentThreadId() == ownerThread ? ownerShare : workerShare;
 }
 
-std::shared_ptr<const std::string> TrustedCaBundle() {
-    std::lock_guard<std::mutex> lock(trustMutex);
-    return trustedBundle;
+std::shared_ptr<const std::string> TrustedCaBundleFor(const std::string& url) {
+    TrustedStore store;
+    {
+        std::lock_guard<std::mutex> lock(trustMutex);
+        if (!trustedStore.pem) {
+            return nullptr;
+        }
+        store = trustedStore;
+    }
+    std::string host;
+    long port = 0;
+    if (!OriginOf(url, &host, &port) || host != store.host || port != store.port) {
+        return nullptr;
+    }
+    return store.pem;
 }
 
 }  // namespace http_detail
@@ -132,32 +184,40 @@ void SetConnectionSharing(bool enabled) {
     http_detail::sharingEnabled.store(enabled);
 }
 
-bool SetTrustedCaFile(const std::wstring& pemPath) {
-    std::shared_ptr<const std::string> bundle;
+bool SetTrustedCaFile(const std::wstring& pemPath, const std::string& storeHost) {
+    http_detail::TrustedStore store;
     bool ok = true;
     if (!pemPath.empty()) {
         std::string bytes;
         ok = http_detail::ReadWholeFile(pemPath, &bytes) &&
              bytes.find("-----BEGIN CERTIFICATE-----") != std::string::npos;
-        if (ok) {
-            bundle = std::make_shared<const std::string>(std::move(bytes));
-        } else {
+        if (!ok) {
             OutputDebugStringW((L"ca_file unreadable or without certificates: " + pemPath).c_str());
+        }
+        // The same parser as the requests', so that both agree on the host.
+        if (ok && !http_detail::OriginOf("https://" + storeHost + "/", &store.host, &store.port)) {
+            OutputDebugStringA(("ca_file: no usable store host in " + storeHost).c_str());
+            ok = false;
+        }
+        if (ok) {
+            store.pem = std::make_shared<const std::string>(std::move(bytes));
+        } else {
+            store = http_detail::TrustedStore();
         }
     }
     std::lock_guard<std::mutex> lock(http_detail::trustMutex);
-    http_detail::trustedBundle = std::move(bundle);
+    http_detail::trustedStore = std::move(store);
     return ok;
 }
 
-bool SetTrustedCaFile(const std::string& pemPathUtf8) {
+bool SetTrustedCaFile(const std::string& pemPathUtf8, const std::string& storeHost) {
     if (pemPathUtf8.empty()) {
-        return SetTrustedCaFile(std::wstring());
+        return SetTrustedCaFile(std::wstring(), storeHost);
     }
     std::wstring wide = http_detail::Utf8ToWidePath(pemPathUtf8);
     if (wide.empty()) {
-        SetTrustedCaFile(std::wstring());
+        SetTrustedCaFile(std::wstring(), storeHost);
         return false;
     }
-    return SetTrustedCaFile(wide);
+    return SetTrustedCaFile(wide, storeHost);
 }

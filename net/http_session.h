@@ -19,7 +19,9 @@ void EnsureGlobalInit();
 // off. Only the initialising thread's transfers share connections.
 CURLSH* SharedCaches();
 
-// PEM bytes to trust instead of the system store; null for the system store.
-std::shared_ptr<const std::string> TrustedCaBundle();
+// PEM bytes to trust instead of the system store for `url`; null when the
+// system store verifies it (another host or port than the store's, or no
+// bundle).
+std::shared_ptr<const std::string> TrustedCaBundleFor(const std::string& url);
 
 }  // namespace http_detail

@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "STORE_SIM_INFO does not name a running simulator\n");
         return 1;
     }
-    SetTrustedCaFile(sim.CaFileWide());
+    SetTrustedCaFile(sim.CaFileWide(), "localhost:" + std::to_string(sim.info().port));
     int count = argc > 1 ? std::max(1, std::atoi(argv[1])) : 30;
     std::string url =
         sim.url() +

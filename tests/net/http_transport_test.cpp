@@ -29,15 +29,17 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(SimClient::FromEnvironment(&sim_)) << "store simulator not running";
-        ASSERT_TRUE(SetTrustedCaFile(sim_.CaFileWide()));
+        ASSERT_TRUE(SetTrustedCaFile(sim_.CaFileWide(), SimHost()));
         SetConnectionSharing(true);
         mark_ = sim_.LastSeq();
     }
     void TearDown() override {
         sim_.ClearFaults("page");
         SetConnectionSharing(true);
-        SetTrustedCaFile(std::wstring());
+        SetTrustedCaFile(std::wstring(), std::string());
     }
+
+    std::string SimHost() const { return "localhost:" + std::to_string(sim_.info().port); }
 
     // A path no other test asks for; the simulator answers it as a "page".
     std::string UniquePath() {
@@ -133,7 +135,7 @@ TEST_F(HttpTransport, CoreDiscardsTheBodyWithoutASinkAndSendsExtraHeaders) {
 
     TlsPeer peer;
     ASSERT_TRUE(LoadTlsPeer(&peer));
-    ASSERT_TRUE(SetTrustedCaFile(peer.caFile));
+    ASSERT_TRUE(SetTrustedCaFile(peer.caFile, peer.LocalHost()));
     char buffer[4096];
     WriteSink sink;
     sink.buffer = buffer;
@@ -184,7 +186,7 @@ TEST_F(HttpTransport, RedirectsAreFollowedWithReferer) {
 
     TlsPeer peer;
     ASSERT_TRUE(LoadTlsPeer(&peer)) << "tls peer not running";
-    ASSERT_TRUE(SetTrustedCaFile(peer.caFile));
+    ASSERT_TRUE(SetTrustedCaFile(peer.caFile, peer.LocalHost()));
     length = sizeof buffer;
     ASSERT_TRUE(HttpGetToBuffer(peer.LocalUrl("/redirect/3"), buffer, &length, 5));
     std::string echo(buffer, length);
@@ -195,7 +197,7 @@ TEST_F(HttpTransport, RedirectsAreFollowedWithReferer) {
 TEST_F(HttpTransport, RedirectFromHttpsToPlainHttpIsRefused) {
     TlsPeer peer;
     ASSERT_TRUE(LoadTlsPeer(&peer));
-    ASSERT_TRUE(SetTrustedCaFile(peer.caFile));
+    ASSERT_TRUE(SetTrustedCaFile(peer.caFile, peer.LocalHost()));
     char buffer[1024];
     int length = sizeof buffer;
     EXPECT_FALSE(HttpGetToBuffer(peer.LocalUrl("/to-http"), buffer, &length, 5));
@@ -365,22 +367,47 @@ TEST_F(HttpTransport, CertificateFromAnotherAuthorityIsRefused) {
     // A verified connection to the simulator is in the shared cache now...
     ASSERT_TRUE(HttpGetToBuffer(Url(UniquePath()), buffer, &length, 5));
     // ...and must not be reused once another authority is the trusted one.
-    ASSERT_TRUE(SetTrustedCaFile(peer.caFile));
+    ASSERT_TRUE(SetTrustedCaFile(peer.caFile, SimHost()));
     EXPECT_FALSE(HttpGetToBuffer(Url(UniquePath()), buffer, &length, 5));
     EXPECT_EQ(LastHttpError(), kPeerFailedVerification);
     // The peer itself, under its own authority, passes.
+    ASSERT_TRUE(SetTrustedCaFile(peer.caFile, peer.LocalHost()));
     EXPECT_TRUE(HttpGetToBuffer(peer.LocalUrl("/echo"), buffer, &length, 5));
     // And the simulator's authority does not vouch for the peer.
-    ASSERT_TRUE(SetTrustedCaFile(sim_.CaFileWide()));
+    ASSERT_TRUE(SetTrustedCaFile(sim_.CaFileWide(), peer.LocalHost()));
     length = sizeof buffer;
     EXPECT_FALSE(HttpGetToBuffer(peer.LocalUrl("/echo"), buffer, &length, 5));
     EXPECT_EQ(LastHttpError(), kPeerFailedVerification);
 }
 
+// The store's bundle vouches for the store's host and port only (a store with
+// a private certificate, its pictures on a public network). Other hosts keep
+// the system store, which under Wine accepts the peer (Schannel there checks
+// nothing by itself): it fails only if the bundle were applied to it.
+TEST_F(HttpTransport, CaFileAppliesToTheStoreHostOnly) {
+    TlsPeer peer;
+    ASSERT_TRUE(LoadTlsPeer(&peer));
+    char buffer[4096];
+    int length = sizeof buffer;
+    ASSERT_TRUE(HttpGetToBuffer(Url(UniquePath()), buffer, &length, 5));
+    length = sizeof buffer;
+    EXPECT_TRUE(HttpGetToBuffer(peer.LocalUrl("/echo"), buffer, &length, 5)) << LastHttpError();
+
+    // The bundle applies to the store's host whatever its case, and there it
+    // replaces the system store that would have accepted the simulator.
+    const std::string port = std::to_string(sim_.info().port);
+    ASSERT_TRUE(SetTrustedCaFile(peer.caFile, "LocalHost:" + port));
+    length = sizeof buffer;
+    EXPECT_FALSE(HttpGetToBuffer(Url(UniquePath()), buffer, &length, 5));
+    EXPECT_EQ(LastHttpError(), kPeerFailedVerification);
+    length = sizeof buffer;
+    EXPECT_TRUE(HttpGetToBuffer(peer.LocalUrl("/echo"), buffer, &length, 5)) << LastHttpError();
+}
+
 TEST_F(HttpTransport, CertificateForAnotherHostNameIsRefused) {
     TlsPeer peer;
     ASSERT_TRUE(LoadTlsPeer(&peer));
-    ASSERT_TRUE(SetTrustedCaFile(peer.caFile));
+    ASSERT_TRUE(SetTrustedCaFile(peer.caFile, peer.OtherHost()));
     char buffer[4096];
     int length = sizeof buffer;
     EXPECT_FALSE(HttpGetToBuffer(peer.OtherHostUrl("/echo"), buffer, &length, 5));
@@ -390,10 +417,11 @@ TEST_F(HttpTransport, CertificateForAnotherHostNameIsRefused) {
 TEST_F(HttpTransport, UnusableCaFileKeepsTheSystemStore) {
     TempDir dir;
     ASSERT_TRUE(dir.WriteFile(L"not.pem", "no certificate here"));
-    EXPECT_FALSE(SetTrustedCaFile(dir.Join(L"not.pem")));
-    EXPECT_FALSE(SetTrustedCaFile(dir.Join(L"missing.pem")));
-    EXPECT_TRUE(SetTrustedCaFile(std::wstring()));
-    EXPECT_TRUE(SetTrustedCaFile(std::string()));
+    EXPECT_FALSE(SetTrustedCaFile(dir.Join(L"not.pem"), SimHost()));
+    EXPECT_FALSE(SetTrustedCaFile(dir.Join(L"missing.pem"), SimHost()));
+    EXPECT_FALSE(SetTrustedCaFile(sim_.CaFileWide(), "/"));  // no host
+    EXPECT_TRUE(SetTrustedCaFile(std::wstring(), SimHost()));
+    EXPECT_TRUE(SetTrustedCaFile(std::string(), SimHost()));
 }
 
 }  // namespace

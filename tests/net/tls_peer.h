@@ -9,6 +9,8 @@ struct TlsPeer {
     int otherHostPort = 0;  // certificate for store.other.example
     std::wstring caFile;    // the peer's own CA
 
+    std::string LocalHost() const { return "localhost:" + std::to_string(localhostPort); }
+    std::string OtherHost() const { return "localhost:" + std::to_string(otherHostPort); }
     std::string LocalUrl(const std::string& path) const {
         return "https://localhost:" + std::to_string(localhostPort) + path;
     }

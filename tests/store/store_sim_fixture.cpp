@@ -35,7 +35,7 @@ void StoreSimTest::SetUpTestSuite() {
 void StoreSimTest::SetUp() {
     ASSERT_TRUE(SimClient::FromEnvironment(&sim_)) << "store simulator not running";
     ASSERT_TRUE(dir_.ok());
-    ASSERT_TRUE(SetTrustedCaFile(sim_.CaFileWide()));
+    ASSERT_TRUE(SetTrustedCaFile(sim_.CaFileWide(), apiHost()));
     SetConnectionSharing(true);
     if (ownsSimulator_) {
         ASSERT_TRUE(sim_.ClearFaults());

@@ -112,7 +112,7 @@ int ChildStart(const SimClient& sim, const std::wstring& dir, int type, bool sha
 // five more loads.
 int ChildCalibrate(const SimClient& sim) {
     HttpGlobalInit();
-    SetTrustedCaFile(sim.CaFileWide());
+    SetTrustedCaFile(sim.CaFileWide(), "localhost:" + std::to_string(sim.info().port));
     SetConnectionSharing(true);
     std::string url =
         ApiUrl("localhost:" + std::to_string(sim.info().port), "getGroupConfig", {{"type", 1}});
