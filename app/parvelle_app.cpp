@@ -11,8 +11,6 @@
 #include "store/orders.h"
 #include "store/store_pictures.h"
 
-CparvelleApp theApp;
-
 CparvelleApp::CparvelleApp() : CWinApp(nullptr) {
     m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART;
 }
@@ -48,6 +46,7 @@ BOOL CparvelleApp::InitInstance() {
     StorePictures storePictures;
     {
         CparvelleDlg dlg;
+        dlg.startupInputs = startupInputs;
         m_pMainWnd = &dlg;
         dlg.DoModal();
         shellManager.reset();

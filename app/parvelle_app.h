@@ -4,6 +4,7 @@
 // modally.
 #include <windows.h>
 
+#include "app/startup_sequence.h"
 #include "framework/afxapp.h"
 
 class CparvelleApp : public CWinApp {
@@ -11,6 +12,10 @@ public:
     CparvelleApp();
 
     BOOL InitInstance() override;
+
+    // Handed to the main window. The shipped program leaves them unset (they
+    // come from the process); a test build of the program fills them.
+    StartupInputs startupInputs;
 };
 
 extern CparvelleApp theApp;

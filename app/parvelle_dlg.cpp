@@ -1,6 +1,5 @@
 #include "app/parvelle_dlg.h"
 
-#include "app/adapter_override.h"
 #include "app/main_elements.h"
 #include "app/mobile_number.h"
 #include "app/store_front_paint.h"
@@ -83,9 +82,6 @@ void CparvelleDlg::SetIcon(HICON newIcon) {
 BOOL CparvelleDlg::OnInitDialog() {
     CDialogEx::OnInitDialog();
 
-    if (!startupInputs.adapters) {
-        startupInputs.adapters = AdapterOverrideFromEnvironment();
-    }
     if (!RunStartupSequence(*this, startupInputs)) {
         // Never shown: the program ends without a word.
         CDialog::OnOK();

@@ -55,8 +55,7 @@ public:
     // The product picture at its drawn size, made at the first paint.
     ScaledPicture productPicture;
 
-    // Inputs of the start-up sequence; unset members come from the process
-    // (the adapter list also from the PARVELLE_TEST_ADAPTERS test hook).
+    // Inputs of the start-up sequence; unset members come from the process.
     StartupInputs startupInputs;
 
 protected:

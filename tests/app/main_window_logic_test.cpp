@@ -1,16 +1,16 @@
 // The main window's rules that need no window: the element table and its hit
 // order, the drag zone, the mobile number, the product picture's height and
-// the adapter test hook.
+// the adapter list of the test build.
 #include <gtest/gtest.h>
 
 #include <utility>
 #include <vector>
 
-#include "app/adapter_override.h"
 #include "app/main_elements.h"
 #include "app/mobile_number.h"
 #include "app/store_front_paint.h"
 #include "skin/hover_tracking.h"
+#include "tests/e2e/adapter_override.h"
 
 namespace {
 

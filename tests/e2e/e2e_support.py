@@ -131,13 +131,19 @@ def distance(a, b):
 
 # --- the program --------------------------------------------------------------
 
-class App:
-    """One parvelle.exe copied into a fresh directory with its own server.ini."""
+SHIPPED_EXE = os.path.join("app", "parvelle.exe")
+# The program with start-up inputs from the environment (PARVELLE_TEST_ADAPTERS).
+TEST_INPUTS_EXE = os.path.join("tests", "e2e", "parvelle_test_inputs.exe")
 
-    def __init__(self, sim, title, store_type=1, pay_type=1, env=None):
+
+class App:
+    """One parvelle.exe (or a test build of it, `exe` relative to the build
+    directory) copied into a fresh directory with its own server.ini."""
+
+    def __init__(self, sim, title, store_type=1, pay_type=1, env=None, exe=SHIPPED_EXE):
         self.dir = tempfile.mkdtemp(prefix="parvelle-e2e-")
-        self.exe = os.path.join(self.dir, "parvelle.exe")
-        shutil.copy(os.path.join(BUILD_DIR, "app", "parvelle.exe"), self.exe)
+        self.exe = os.path.join(self.dir, os.path.basename(exe))
+        shutil.copy(os.path.join(BUILD_DIR, exe), self.exe)
         self.title = title
         ini = ("[server]\r\ndomain=localhost:%d\r\ntype=%d\r\ntitle=%s\r\npay_type=%d\r\n"
                "ca_file=%s\r\n" % (sim.port, store_type, title, pay_type, sim.ca_file_win))

@@ -8,8 +8,9 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import (App, SOURCE_DIR, Shot, Sim, child, distance, main_dialog,  # noqa: E402
-                         picture_rgb, probe, wait_until, wine_desktop_display, xdotool)
+from e2e_support import (App, SHIPPED_EXE, SOURCE_DIR, TEST_INPUTS_EXE, Shot, Sim,  # noqa: E402
+                         child, distance, main_dialog, picture_rgb, probe, wait_until,
+                         wine_desktop_display, xdotool)
 
 TITLE_STRIP = (0x27, 0x2E, 0x48)
 PICTURES = os.path.join(SOURCE_DIR, "tools", "store_sim", "pictures")
@@ -269,7 +270,8 @@ class FailedStartTest(unittest.TestCase):
 
     def run_app(self, env=None):
         mark = self.sim.mark()
-        app = App(self.sim, "Parvelle failed e2e", env=env).start()
+        exe = TEST_INPUTS_EXE if env else SHIPPED_EXE
+        app = App(self.sim, "Parvelle failed e2e", env=env, exe=exe).start()
         try:
             code, seen = app.wait_exit(60, watch_windows=True)
         finally:

@@ -112,7 +112,6 @@ def main():
     env["WINEPREFIX"] = run([os.path.join(ROOT, "scripts", "wine-prefix.sh")],
                             capture_output=True, text=True).stdout.strip().splitlines()[-1]
     env["WINEDEBUG"] = "-all"
-    env.pop("PARVELLE_TEST_ADAPTERS", None)
 
     xvfb = None
     if not env.get("DISPLAY") or subprocess.run(["xdotool", "getdisplaygeometry"], env=env,

@@ -1,4 +1,4 @@
-#include "app/adapter_override.h"
+#include "tests/e2e/adapter_override.h"
 
 #include <windows.h>
 

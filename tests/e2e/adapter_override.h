@@ -1,8 +1,9 @@
 #pragma once
-// Test hook: the adapter list the machine identity is chosen from can be
-// given in the environment, so that the end-to-end tests can start the real
-// program on a machine "without a qualifying adapter" or with an identity of
-// their own. Only read when the variable exists.
+// The adapter list of parvelle_test_inputs.exe, the test build of the
+// program: given in the environment, so that the end-to-end tests can start
+// the program on a machine "without a qualifying adapter" or with an identity
+// of their own. Only read when the variable exists. The shipped program has
+// no such input.
 //
 //   PARVELLE_TEST_ADAPTERS=none                           no adapter at all
 //   PARVELLE_TEST_ADAPTERS="6,0a:00:27:00:00:01,Intel(R) Ethernet;71,..."
