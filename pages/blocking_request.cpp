@@ -1,18 +1,16 @@
 #include "pages/blocking_request.h"
 
-BlockingRequest::BlockingRequest() {
-    previous_ = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-}
+BlockingRequest::BlockingRequest() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
 
 BlockingRequest::~BlockingRequest() {
-    DropQueuedClicks();
+    DropPendingMouseInput();
     ::SetCursor(previous_);
 }
 
-void DropQueuedClicks() {
+int DropPendingMouseInput() {
+    int dropped = 0;
     MSG msg;
-    while (::PeekMessageW(&msg, nullptr, WM_LBUTTONDOWN, WM_MBUTTONDBLCLK, PM_REMOVE)) {
-    }
-    while (::PeekMessageW(&msg, nullptr, WM_NCLBUTTONDOWN, WM_NCMBUTTONDBLCLK, PM_REMOVE)) {
-    }
+    while (::PeekMessageW(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE))
+        ++dropped;
+    return dropped;
 }

@@ -1,12 +1,12 @@
 #pragma once
-// A request that blocks the user-interface thread, seen from the user's side:
-// the pointer shows the wait cursor for as long as the scope lives, and mouse
-// clicks made meanwhile are dropped when it ends, so that a click on a button
-// of a window that looked frozen is not replayed as one more request.
+// A request that blocks the user-interface thread: the pointer shows the wait
+// cursor for as long as it runs, and the clicks made meanwhile are dropped
+// when it ends, so that a user who clicked again while waiting does not get
+// those clicks replayed as further orders.
 //
 //   {
-//       BlockingRequest busy;
-//       FetchSomething();
+//       BlockingRequest wait;
+//       created = CreateOrder(...);
 //   }
 #include <windows.h>
 
@@ -18,8 +18,9 @@ public:
     BlockingRequest& operator=(const BlockingRequest&) = delete;
 
 private:
-    HCURSOR previous_ = nullptr;
+    HCURSOR previous_;
 };
 
-// Removes the thread's queued mouse-button messages (client and non-client).
-void DropQueuedClicks();
+// Removes every mouse message waiting in this thread's queue (also input the
+// system has not turned into messages yet). Returns how many were dropped.
+int DropPendingMouseInput();
