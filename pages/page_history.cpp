@@ -92,13 +92,6 @@ CPageHistory::~CPageHistory() {
     // The windows go before the pictures they paint with and the orders the
     // rows point to.
     DestroyWindow();
-    ReleaseElementPictures();
-}
-
-void CPageHistory::ReleaseElementPictures() {
-    for (SkinElement& element : elements) {
-        element.picture.reset();
-    }
 }
 
 BOOL CPageHistory::PreTranslateMessage(MSG* pMsg) {
@@ -112,7 +105,6 @@ BOOL CPageHistory::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 BOOL CPageHistory::OnInitDialog() {
     CDialogEx::OnInitDialog();
     arrowPicture = LoadPngResource(IDP_PAGER_ARROWS);
-    ReleaseElementPictures();
     elements = BuildSkinElements(kHistoryElementRecords);
     list.Create(WS_CHILD | WS_VISIBLE, kListRect, this, kListId, IDP_DETAILS);
     for (const ColumnSpec& column : kColumns)

@@ -61,5 +61,4 @@ private:
     // The handler of WM_HISTORY_ROW_OPEN: posts the row's order to the main
     // window as a package copy, with its own link when it is paid.
     void OpenHistoryOrder(int row);
-    void ReleaseElementPictures();
 };
