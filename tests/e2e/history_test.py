@@ -6,6 +6,7 @@ an unpaid and on a paid order, and Back, in order."""
 import json
 import os
 import ssl
+import subprocess
 import sys
 import time
 import unittest
@@ -13,12 +14,15 @@ import urllib.parse
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import App, Shot, Sim, child, main_dialog, wait_until, xdotool  # noqa: E402
+from e2e_support import (App, Shot, Sim, child, main_dialog, wait_until, wine_env,  # noqa: E402
+                         xdotool)
 
 # Main window client coordinates (the page lies at y 24).
 MY_ORDERS = (688, 12)
 PAGE_Y = 24
 BACK = (97, PAGE_Y + 36)
+
+
 # View details of row r: table at (73, 64), button column from x 490, the
 # picture 50 pixels in, rows 36 high under a 36-pixel header.
 def details(row):
@@ -41,8 +45,6 @@ class HistoryApp(App):
     """The program run from its own directory, where it writes b.txt and c.txt."""
 
     def start(self):
-        import subprocess
-        from e2e_support import wine_env
         self.proc = subprocess.Popen(["wine", self.exe], env=wine_env(self.env), cwd=self.dir,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
@@ -187,6 +189,28 @@ class HistoryFlowTest(unittest.TestCase):
         self.assertEqual(1, child(d, 1000)["visible"])
         self.assertEqual(1, child(d, 6661)["visible"])
         self.assertEqual([], self.requests_since(mark, "orderList"))
+
+    def test_5_hostile_answer(self):
+        # A store claiming 2147483647 pages, an amount of 1e300 and a long
+        # name: the page paints the cells that fit and keeps working.
+        order = {"order_no": "X" * 40, "package_name": "超长" * 600, "pay_count": 1e300,
+                 "pay_status": 2, "package_id": 101}
+        body = json.dumps({"status_code": 1000, "data": {
+            "current_page": 2147483647, "last_page": 2147483647, "total": 2147483647,
+            "data": [order]}}, ensure_ascii=False)
+        self.assertLess(len(body.encode()), 4096)
+        self.sim.admin("fault", request="orderList", kind="body", body=body, count=1)
+        self.open_history()
+        y = PAGE_Y + 520 + 3
+        self.assertEqual(CURRENT_FILL, self.pixel(675 + 3, y))
+        self.assertEqual(WHITE, self.pixel(649 + 3, y))
+        self.assertEqual(WHITE, self.pixel(1, y))
+        # The last-page cell asks for that page.
+        mark = self.sim.mark()
+        self.click(pager_cell(701))
+        lists = wait_until(lambda: self.requests_since(mark, "orderList"), 10, 0.2)
+        self.assertEqual(["2147483647"], [query(e)["page"] for e in lists or []])
+        self.assertIsNone(self.app.proc.poll())
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "controls/list_messages.h"
@@ -152,6 +153,18 @@ TEST_F(ListHistoryTest, AHiddenNarrowFirstColumnLeavesTheOthersInPlace) {
     list.SetItemText(0, 1, L"8888");
     narrow = Paint();
     EXPECT_GT(DarkPixels(narrow, 9, 149), 20);
+}
+
+TEST_F(ListHistoryTest, LongTextsAreCutByTheirCells) {
+    AddPageColumns();
+    AddRows(1);
+    list.InsertRow(0, L"");
+    list.SetItemText(0, 1, std::wstring(5000, L'W'));
+    list.SetItemText(0, 2, L"\uFFE5" + std::wstring(301, L'8') + L".00");
+    std::vector<std::uint32_t> pixels = Paint();
+    // Nothing spills into the empty order number or the status column.
+    EXPECT_EQ(0, DarkPixels(pixels, 0, 140));
+    EXPECT_EQ(0, DarkPixels(pixels, 400, 490));
 }
 
 }  // namespace
