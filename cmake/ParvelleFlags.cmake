@@ -8,6 +8,13 @@ add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-Wall> $<$<COMPILE_LANGUAGE:C,CX
 # One exe that imports only system DLLs.
 add_link_options(-static -static-libgcc -static-libstdc++)
 
+# The same sources give the same exe: no link time stamp, and no path of the
+# checkout or the build directory in the binary (a release carries no debug
+# information, which the cross-built libraries would bring with their paths).
+add_link_options(-Wl,--no-insert-timestamp $<$<CONFIG:Release>:-s>)
+add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}=.>
+                    $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}=build>)
+
 if(PARVELLE_TESTS)
   # Library assertions and undefined-behaviour checks that trap at once
   # (no runtime library is needed, so the test exes stay static).
