@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     }
     TempDir dir;
     HttpGlobalInit();
-    SetTrustedCaFile(sim.CaFileWide());
+    SetTrustedCaFile(sim.CaFileWide(), sim.url().substr(std::strlen("https://")));
     localConfig.moduleDir = dir.path();
     localConfig.qrImagePath = dir.path() + L"\\tmp.bin";
     localConfig.apiHost = sim.url().substr(std::strlen("https://"));
