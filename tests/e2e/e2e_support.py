@@ -154,7 +154,11 @@ class App:
         self.proc = None
         self.wid = None
 
-    def start(self):
+    def start(self, second_instance=False):
+        """Starts the program once no earlier copy holds the single-instance
+        marker (unless this start is meant to meet one)."""
+        if not second_instance:
+            wait_for_no_instance()
         self.proc = subprocess.Popen(["wine", self.exe], env=wine_env(self.env),
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
@@ -165,12 +169,28 @@ class App:
         return [int(w) for w in out.split()]
 
     def wait_window(self, timeout=30):
+        """The visible window, once it stays where it is; None when none
+        appeared or the program ended first."""
+        ended = []
+
         def found():
             if self.proc.poll() is not None:
-                return None
+                ended.append(True)
+                return True
             wids = self.visible_windows()
             return wids[0] if wids else None
-        self.wid = wait_until(found, timeout)
+        wid = wait_until(found, timeout)
+        if ended or not wid:
+            return None
+        self.wid = wid
+        # Input aimed at the window needs its final place on the screen.
+        last = None
+        for _ in range(40):
+            here = self.origin()
+            if here == last:
+                break
+            last = here
+            time.sleep(0.05)
         return self.wid
 
     def wait_exit(self, timeout=30, watch_windows=False):
@@ -231,6 +251,25 @@ def wine_desktop_display():
         if os.path.realpath(env.get(b"WINEPREFIX", b"").decode()) == os.path.realpath(WINEPREFIX):
             return env.get(b"DISPLAY", b"").decode()
     return None
+
+
+def instance_marker_held():
+    """Whether a running copy of the program holds its single-instance
+    marker in this Wine prefix (win_probe.exe marker)."""
+    exe = os.path.join(BUILD_DIR, "tests", "e2e", "win_probe.exe")
+    out = subprocess.run(["wine", exe, "marker"], env=wine_env(), capture_output=True,
+                         stdin=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+    return '"marker":1' in out
+
+
+def wait_for_no_instance(timeout=30):
+    """The program runs once per Wine session: a copy started while another
+    holds the marker ends at once, without a window. An earlier run's program
+    may still hold it for seconds: without a window manager (Xvfb) Wine waits
+    2 s for one when a window closes, before the process can end."""
+    if wait_until(lambda: not instance_marker_held(), timeout, 0.2) is None:
+        raise RuntimeError("another parvelle.exe in Wine prefix %s still holds the "
+                           "single-instance marker after %d s" % (WINEPREFIX, timeout))
 
 
 def probe():

@@ -141,7 +141,7 @@ class StoreFrontTest(unittest.TestCase):
 
     def test_5_second_instance(self):
         mark = self.sim.mark()
-        second = App(self.sim, "Parvelle second").start()
+        second = App(self.sim, "Parvelle second").start(second_instance=True)
         try:
             code, seen = second.wait_exit(30, watch_windows=True)
             self.assertIsNotNone(code, "second instance still running")

@@ -7,10 +7,14 @@
 //   {"hwnd":N,"pid":N,"owner":N,"class":"..","title":"..","visible":0|1,
 //    "rect":[l,t,r,b],"children":[{"hwnd":N,"id":N,"class":"..","text":"..",
 //    "visible":0|1,"rect":[l,t,r,b]}, ...]}
+//   win_probe.exe marker     {"marker":0|1}: whether a running program holds
+//                            the single-instance marker (a named mutex)
 #include <windows.h>
 
 #include <cstdio>
 #include <string>
+
+#include "app/parvelle_app.h"
 
 namespace {
 
@@ -99,7 +103,14 @@ BOOL CALLBACK OnTop(HWND hwnd, LPARAM) {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "marker") {
+        HANDLE marker = OpenMutexW(SYNCHRONIZE, FALSE, kSingleInstanceMutexName);
+        std::printf("{\"marker\":%d}\n", marker != nullptr ? 1 : 0);
+        if (marker != nullptr)
+            CloseHandle(marker);
+        return 0;
+    }
     EnumWindows(OnTop, 0);
     std::fflush(stdout);
     return 0;
