@@ -14,8 +14,8 @@ import urllib.parse
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import (App, Shot, Sim, child, main_dialog, wait_until, wine_env,  # noqa: E402
-                         xdotool)
+from e2e_support import (App, Shot, Sim, child, main_dialog, wait_for_no_instance,  # noqa: E402
+                         wait_until, wine_env, xdotool)
 
 # Main window client coordinates (the page lies at y 24).
 MY_ORDERS = (688, 12)
@@ -45,6 +45,7 @@ class HistoryApp(App):
     """The program run from its own directory, where it writes b.txt and c.txt."""
 
     def start(self):
+        wait_for_no_instance()
         self.proc = subprocess.Popen(["wine", self.exe], env=wine_env(self.env), cwd=self.dir,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
