@@ -103,8 +103,8 @@ BOOL CparvelleDlg::OnInitDialog() {
     mobileEdit.MoveWindow(571, 447, 160, 25);
     mobileEdit.SendMessage(EM_LIMITTEXT, 15, 0);
 
-    // Created in this order, the pages stack with pageAdobeCC on top.
-    CreatePage(pageAdobeCC);
+    // Created in this order, the pages stack with pagePay1 on top.
+    CreatePage(pagePay1);
     CreatePage(pageHistory);
     CreatePage(pagePay2);
 
@@ -186,7 +186,7 @@ void CparvelleDlg::CloseAnimated() {
 
 void CparvelleDlg::OpenHistory() {
     ShowStoreFrontControls(SW_HIDE);
-    pageAdobeCC.ShowWindow(SW_HIDE);
+    pagePay1.ShowWindow(SW_HIDE);
     pageHistory.FetchOrderPage(1);
     // pagePay2 may stay shown: the history page lies above it.
     pageHistory.AnimateWindow(300, AW_SLIDE | AW_HOR_NEGATIVE);
@@ -212,7 +212,7 @@ void CparvelleDlg::Activate() {
 
 void CparvelleDlg::ShowOrderPage(int view, const PackageRecord& record) {
     if (payTypeIsFirst) {
-        pageAdobeCC.ShowPackage(view, record);
+        pagePay1.ShowPackage(view, record);
     } else {
         pagePay2.ShowPackage(view, record);
     }
@@ -228,7 +228,7 @@ LRESULT CparvelleDlg::OnHistoryNavigate(WPARAM wParam, LPARAM lParam) {
         return 1;
     }
     if (lParam == 0) {
-        pageAdobeCC.ShowWindow(SW_HIDE);
+        pagePay1.ShowWindow(SW_HIDE);
         pagePay2.ShowWindow(SW_HIDE);
         pageHistory.AnimateWindow(300, AW_HIDE | AW_SLIDE | AW_HOR_POSITIVE);
         ShowStoreFrontControls(SW_SHOW);

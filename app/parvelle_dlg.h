@@ -17,7 +17,7 @@
 #include "framework/afxdialogex.h"
 #include "framework/afxmsgmap.h"
 #include "framework/afxedit.h"
-#include "pages/page_adobe_cc.h"
+#include "pages/page_pay1.h"
 #include "pages/page_history.h"
 #include "pages/page_pay2.h"
 #include "skin/hover_tracking.h"
@@ -47,7 +47,7 @@ public:
     HoverTracker hoverTracker;  // holds trackLeave
     BYTE payTypeIsFirst = 0;
     CPagePay2 pagePay2;
-    CPageAdobeCC pageAdobeCC;
+    CPagePay1 pagePay1;
     CPageHistory pageHistory;
     CEdit mobileEdit;
     XCommbox selector;

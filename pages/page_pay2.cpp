@@ -1,25 +1,157 @@
 #include "pages/page_pay2.h"
 
+#include "config/local_config.h"
 #include "framework/afxmsgmap.h"
 #include "pages/dialog_keys.h"
+#include "pages/page_messages.h"
 #include "pages/page_slide.h"
 #include "skin/offscreen_frame.h"
+#include "store/orders.h"
+
+namespace {
+
+constexpr int kPanelPictureId = 179;
+
+// Picture, then left, top, right, bottom in page coordinates; the choices'
+// rectangles take in the payment brand's logo printed right of the mark.
+constexpr SkinElementRecord kElementRecords[kPayElementCount] = {
+    {175, 618, 350, 758, 382},  // Alipay
+    {175, 618, 403, 758, 435},  // WeChat Pay
+    {165, 769, 470, 801, 530},  // official site
+    {172, 508, 216, 556, 240},  // Open, the paid order's link
+    {171, 573, 216, 621, 240},  // Copy, the paid order's link
+    {172, 508, 265, 556, 289},  // Open, the help link
+    {171, 573, 265, 621, 289},  // Copy, the help link
+};
+
+constexpr RECT kQrSquare{473, 323, 617, 467};
+
+const std::vector<PackageRecord>* CurrentPackages() {
+    return storeState.products.empty() ? nullptr : &storeState.products.front().packages;
+}
+
+}  // namespace
 
 BEGIN_MESSAGE_MAP(CPagePay2, CDialogEx)
 ON_WM_ERASEBKGND()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSELEAVE()
+ON_MESSAGE(WM_ORDER_PAID, &CPagePay2::OnOrderPaid)
+ON_MESSAGE(WM_COMBO_SELECT, &CPagePay2::OnComboSelect)
+ON_MESSAGE(WM_DESTROY, &CPagePay2::OnDestroyPage)
 END_MESSAGE_MAP()
+
+BOOL CPagePay2::OnInitDialog() {
+    CDialogEx::OnInitDialog();
+    core.Load(kElementRecords, kPanelPictureId, kQrSquare);
+
+    selector.Create(WS_CHILD | WS_VISIBLE, CRect(522, 64, 772, 90), this, kSelectorId);
+    selector.UpdateWindow();
+    if (const std::vector<PackageRecord>* packages = CurrentPackages()) {
+        for (const PackageRecord& package : *packages)
+            selector.dropWnd.items.push_back(XComboItem{0, RECT{}, package.name, package.id});
+    }
+    // Reaches this page as WM_COMBO_SELECT once the message loop runs.
+    selector.SelectInitial();
+    return TRUE;
+}
 
 BOOL CPagePay2::PreTranslateMessage(MSG* pMsg) {
     return FilterDialogKeys(*this, pMsg);
 }
 
+bool CPagePay2::LoadPackage(int index) {
+    const std::vector<PackageRecord>* packages = CurrentPackages();
+    if (!packages || index < 0 || static_cast<size_t>(index) >= packages->size())
+        return false;
+    const int payStatus = core.package.payStatus;
+    core.package = (*packages)[static_cast<size_t>(index)];
+    core.package.payStatus = payStatus;
+    ::DeleteFileW(localConfig.qrImagePath.c_str());
+    StopOrderPolling();
+    return true;
+}
+
 void CPagePay2::ShowPackage(int newView, const PackageRecord& record) {
-    package = record;
-    view = newView;
+    core.paidLinks = OrderLinks{};
+    if (const std::vector<PackageRecord>* packages = CurrentPackages()) {
+        for (size_t i = 0; i < packages->size(); ++i) {
+            if ((*packages)[i].id == record.id) {
+                LoadPackage(static_cast<int>(i));
+                selector.dropWnd.SelectIndex(static_cast<int>(i));
+                break;
+            }
+        }
+    }
+    if (newView == 3) {
+        core.SetView(ViewOfOrder(record.payStatus));
+        core.paidLinks.linkUrl = record.linkUrl;
+    } else {
+        core.SetView(newView);
+    }
+    selector.ShowWindow(core.view == kPurchaseView ? SW_SHOW : SW_HIDE);
+    Invalidate();
     SlidePageIn(*this);
 }
 
 BOOL CPagePay2::OnEraseBkgnd(CDC* pDC) {
+    if (!core.background)
+        return CDialogEx::OnEraseBkgnd(pDC);
     OffscreenFrame frame(m_hWnd, pDC->GetSafeHdc());
+    if (core.view == kPurchaseView)
+        DrawPurchaseView(frame.graphics(), frame.tools(), frame.width(), frame.height());
+    else if (core.view == kPaidView)
+        core.DrawPaidView(frame.graphics(), frame.tools(), frame.width(), frame.height());
     return TRUE;
+}
+
+void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
+                                 int height) {
+    core.DrawPurchaseBackdrop(graphics, width, height);
+    tools.DrawText(graphics, core.package.packageDetail.c_str(), Gdiplus::RectF(520, 160, 255, 150),
+                   tools.Font(10), tools.NearFormat(), kTextArgb);
+    DrawPriceLine(graphics, tools, 520, 119, 130, core.package.price, core.package.sourcePrice);
+    core.DrawChoicesAndQr(graphics);
+}
+
+void CPagePay2::OnMouseMove(UINT nFlags, CPoint point) {
+    core.OnMouseMove(m_hWnd, point);
+    CDialogEx::OnMouseMove(nFlags, point);
+}
+
+void CPagePay2::OnMouseLeave() {
+    core.OnMouseLeave(m_hWnd);
+}
+
+void CPagePay2::OnLButtonDown(UINT nFlags, CPoint point) {
+    // A click acts where the button is released.
+    CDialogEx::OnLButtonDown(nFlags, point);
+}
+
+void CPagePay2::OnLButtonUp(UINT nFlags, CPoint point) {
+    core.OnClick(m_hWnd, point);
+    CDialogEx::OnLButtonUp(nFlags, point);
+}
+
+LRESULT CPagePay2::OnOrderPaid(WPARAM wParam, LPARAM lParam) {
+    if (std::unique_ptr<OrderLinks> links = PayPageCore::RedeemPaidOrder(m_hWnd, wParam, lParam)) {
+        selector.ShowWindow(SW_HIDE);
+        core.ShowPaidOrder(m_hWnd, *links);
+    }
+    return 0;
+}
+
+LRESULT CPagePay2::OnComboSelect(WPARAM, LPARAM) {
+    // The choice is read from the list; the message only says it changed.
+    if (LoadPackage(selector.dropWnd.selectedIndex))
+        Invalidate();
+    return 0;
+}
+
+LRESULT CPagePay2::OnDestroyPage(WPARAM, LPARAM) {
+    // Paid-order records still queued for this window die with it.
+    PaidOrderPosts().Discard(m_hWnd);
+    return Default();
 }

@@ -1,8 +1,12 @@
 #pragma once
 // The payment page with its own package selector (created from the empty
-// template 132): the alternative to CPageAdobeCC that server.ini can choose.
+// template 132), the alternative to CPagePay1 that server.ini can choose.
+// Showing the page or choosing a package orders nothing: the order is made
+// when the user clicks the QR square or a payment choice.
+#include "controls/xcommbox.h"
 #include "framework/afxdialogex.h"
 #include "framework/afxmsgmap.h"
+#include "pages/pay_page_core.h"
 #include "store/store_state.h"
 
 class CPagePay2 : public CDialogEx {
@@ -10,17 +14,39 @@ public:
     CPagePay2() noexcept : CDialogEx(kTemplateId) {}
 
     static constexpr UINT kTemplateId = 132;
+    static constexpr UINT kSelectorId = 6662;
 
-    // Copies `record` (view 1: purchase; 3: an order from the history) and
-    // slides the page in from the right.
+    // Makes the catalogue package with `record`'s id the page's package (and
+    // the selector's choice) and slides the page in. View 1: the purchase
+    // view; 3: an order from the history, unpaid (purchase view) or paid (its
+    // links; the record's linkUrl is the order's link). A package no longer
+    // in the catalogue leaves the page's package as it was.
     void ShowPackage(int view, const PackageRecord& record);
+
+    // Makes package `index` of the current product the page's package, removes
+    // the QR code and stops the order watch. False, and nothing done, for an
+    // index outside the list.
+    bool LoadPackage(int index);
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    int view = 0;
-    PackageRecord package;
+    // Elements, pictures, view, paid links and the package (see PayPageCore).
+    PayPageCore core;
+    XCommbox selector;
 
 protected:
+    BOOL OnInitDialog() override;
+
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnMouseLeave();
+    afx_msg LRESULT OnOrderPaid(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnComboSelect(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDestroyPage(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+private:
+    void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width, int height);
 };

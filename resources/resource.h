@@ -6,7 +6,7 @@
 
 // Dialog templates
 #define IDD_PARVELLE_DIALOG 102
-#define IDD_PAGE_ADOBECC 131
+#define IDD_PAGE_PAY1 131
 #define IDD_PAGE_EMPTY 132  // order history page and payment page with selector
 
 // Controls

@@ -203,7 +203,7 @@ TEST_F(MainWindowTest, InitialisationBuildsTheStoreFront) {
     EXPECT_TRUE(Visible(dlg_.mobileEdit));
 
     // The pages: hidden, below the title strip, stacked in creation order.
-    for (CWnd* page : {static_cast<CWnd*>(&dlg_.pageAdobeCC), static_cast<CWnd*>(&dlg_.pageHistory),
+    for (CWnd* page : {static_cast<CWnd*>(&dlg_.pagePay1), static_cast<CWnd*>(&dlg_.pageHistory),
                        static_cast<CWnd*>(&dlg_.pagePay2)}) {
         EXPECT_FALSE(Visible(*page));
         RECT p{};
@@ -214,7 +214,7 @@ TEST_F(MainWindowTest, InitialisationBuildsTheStoreFront) {
         EXPECT_EQ(800, p.right);
         EXPECT_EQ(600, p.bottom);
     }
-    EXPECT_EQ(dlg_.pageHistory.m_hWnd, GetWindow(dlg_.pageAdobeCC.m_hWnd, GW_HWNDNEXT));
+    EXPECT_EQ(dlg_.pageHistory.m_hWnd, GetWindow(dlg_.pagePay1.m_hWnd, GW_HWNDNEXT));
     EXPECT_EQ(dlg_.pagePay2.m_hWnd, GetWindow(dlg_.pageHistory.m_hWnd, GW_HWNDNEXT));
 }
 
@@ -274,10 +274,10 @@ TEST_F(MainWindowTest, ValidNumberOpensTheChosenPackageOnTheConfiguredPage) {
     EXPECT_EQ("13800138000", mobileNumber);
     EXPECT_FALSE(Visible(dlg_.mobileEdit));
     EXPECT_FALSE(Visible(dlg_.selector));
-    EXPECT_TRUE(Visible(dlg_.pageAdobeCC));
+    EXPECT_TRUE(Visible(dlg_.pagePay1));
     EXPECT_FALSE(Visible(dlg_.pagePay2));
-    EXPECT_EQ(1, dlg_.pageAdobeCC.view);
-    EXPECT_EQ(storeState.products.front().packages[2].id, dlg_.pageAdobeCC.package.id);
+    EXPECT_EQ(1, dlg_.pagePay1.core.view);
+    EXPECT_EQ(storeState.products.front().packages[2].id, dlg_.pagePay1.core.package.id);
 }
 
 TEST_F(MainWindowTest, SecondPayTypeUsesTheOtherPage) {
@@ -285,8 +285,8 @@ TEST_F(MainWindowTest, SecondPayTypeUsesTheOtherPage) {
     EXPECT_EQ(0, dlg_.payTypeIsFirst);
     EXPECT_FALSE(Activate(L"19912345678"));
     EXPECT_TRUE(Visible(dlg_.pagePay2));
-    EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
-    EXPECT_EQ(storeState.products.front().packages[0].id, dlg_.pagePay2.package.id);
+    EXPECT_FALSE(Visible(dlg_.pagePay1));
+    EXPECT_EQ(storeState.products.front().packages[0].id, dlg_.pagePay2.core.package.id);
     // My orders covers the order page, which stays shown beneath it.
     Press(680, 10);
     EXPECT_TRUE(Visible(dlg_.pageHistory));
@@ -304,7 +304,7 @@ TEST_F(MainWindowTest, WrongNumbersShowTheBoxAndChangeNothing) {
         EXPECT_EQ("unchanged", mobileNumber);
         EXPECT_TRUE(Visible(dlg_.mobileEdit));
         EXPECT_TRUE(Visible(dlg_.selector));
-        EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
+        EXPECT_FALSE(Visible(dlg_.pagePay1));
     }
 }
 
@@ -317,7 +317,7 @@ TEST_F(MainWindowTest, ProductWithoutPackagesLeavesTheActionIdle) {
     EXPECT_FALSE(Activate(L"13800138000"));
     EXPECT_EQ("unchanged", mobileNumber);
     EXPECT_TRUE(Visible(dlg_.mobileEdit));
-    EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
+    EXPECT_FALSE(Visible(dlg_.pagePay1));
     EXPECT_FALSE(Visible(dlg_.pagePay2));
 }
 
@@ -378,19 +378,20 @@ TEST_F(MainWindowTest, HistoryNavigationOpensTheOrderOrGoesBack) {
     EXPECT_EQ(0u, HistoryNavigatePosts().Outstanding());
     g_watched = nullptr;
     EXPECT_FALSE(Visible(dlg_.pageHistory));
-    EXPECT_TRUE(Visible(dlg_.pageAdobeCC));
+    EXPECT_TRUE(Visible(dlg_.pagePay1));
     EXPECT_FALSE(Visible(dlg_.mobileEdit));
-    EXPECT_EQ(3, dlg_.pageAdobeCC.view);
-    EXPECT_EQ(storeState.products.front().packages[1].name, dlg_.pageAdobeCC.package.name);
-    EXPECT_EQ(1, dlg_.pageAdobeCC.package.payStatus);
+    EXPECT_EQ(kPaidView, dlg_.pagePay1.core.view);
+    EXPECT_EQ(storeState.products.front().packages[1].name, dlg_.pagePay1.core.package.name);
+    EXPECT_EQ(storeState.products.front().packages[1].linkUrl,
+              dlg_.pagePay1.core.paidLinks.linkUrl);
 
     // Back to the store front from the history.
     Press(680, 10);
-    EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
+    EXPECT_FALSE(Visible(dlg_.pagePay1));
     EXPECT_EQ(1, dlg_.PostMessage(WM_HISTORY_NAVIGATE, kHistoryNavigateSource, 0));
     Pump();
     EXPECT_FALSE(Visible(dlg_.pageHistory));
-    EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
+    EXPECT_FALSE(Visible(dlg_.pagePay1));
     EXPECT_FALSE(Visible(dlg_.pagePay2));
     EXPECT_TRUE(Visible(dlg_.mobileEdit));
     EXPECT_TRUE(Visible(dlg_.selector));
@@ -403,9 +404,9 @@ TEST_F(MainWindowTest, HistoryRecordOpensOnTheSecondPageWhenConfigured) {
         std::make_unique<PackageRecord>(storeState.products.front().packages[3]));
     Pump();
     EXPECT_TRUE(Visible(dlg_.pagePay2));
-    EXPECT_FALSE(Visible(dlg_.pageAdobeCC));
-    EXPECT_EQ(3, dlg_.pagePay2.view);
-    EXPECT_EQ(storeState.products.front().packages[3].id, dlg_.pagePay2.package.id);
+    EXPECT_FALSE(Visible(dlg_.pagePay1));
+    EXPECT_EQ(kPurchaseView, dlg_.pagePay2.core.view);
+    EXPECT_EQ(storeState.products.front().packages[3].id, dlg_.pagePay2.core.package.id);
 
     // A copy still queued when the window goes is freed with it.
     HistoryNavigatePosts().Post(dlg_.m_hWnd, WM_HISTORY_NAVIGATE, kHistoryNavigateSource,

@@ -189,7 +189,7 @@ class StoreFrontTest(unittest.TestCase):
         self.assertIsNotNone(d, "edit still visible")
         self.assertEqual(0, child(d, 6661)["visible"])
         pages = [c for c in d["children"] if c["class"] == "#32770"]
-        self.assertEqual([1, 0, 0], [p["visible"] for p in pages])  # pageAdobeCC on top
+        self.assertEqual([1, 0, 0], [p["visible"] for p in pages])  # pagePay1 on top
         self.assertIsNone(self.message_box())
 
     def test_8_escape_ends_the_program(self):

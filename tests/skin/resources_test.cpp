@@ -51,7 +51,7 @@ TEST(Resources, PageTemplatesAreEmptyHiddenChildren) {
     HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(parent, nullptr);
-    for (int id : {IDD_PAGE_ADOBECC, IDD_PAGE_EMPTY}) {
+    for (int id : {IDD_PAGE_PAY1, IDD_PAGE_EMPTY}) {
         HWND page = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), parent,
                                        &NoDialogProc, 0);
         ASSERT_NE(page, nullptr) << id;

@@ -1,0 +1,138 @@
+#pragma once
+// What the two payment pages have in common: the seven picture elements and
+// the pictures, the view, the package and the paid order's links; the mouse
+// rules, the order request, the paid-order message and the paid view. Each
+// page keeps one PayPageCore, forwards its messages to it and draws its own
+// purchase view around the parts drawn here.
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "skin/hover_tracking.h"
+#include "skin/paint_tools.h"
+#include "skin/skin_element.h"
+#include "store/store_state.h"
+
+// The page's views; any other value paints the page plain white.
+constexpr int kPurchaseView = 1;
+constexpr int kPaidView = 2;
+
+// Indices in both pages' element tables.
+enum PayElement : int {
+    kAlipayChoice = 0,  // pay type 1; its byte means "checked"
+    kWeChatChoice = 1,  // pay type 2; checked after initialisation
+    kOfficialSiteTab = 2,
+    kOpenLink = 3,  // the paid order's link
+    kCopyLink = 4,
+    kOpenHelp = 5,  // the package's help link
+    kCopyHelp = 6,
+    kPayElementCount = 7,
+};
+
+constexpr int kAlipay = 1;
+constexpr int kWeChatPay = 2;
+
+// What a click does.
+enum class PayAction {
+    None,
+    OrderWithCheckedType,  // the QR square
+    ChooseAlipay,
+    ChooseWeChatPay,
+    OpenShop,
+    OpenLink,
+    CopyLink,
+    OpenHelp,
+    CopyHelp,
+};
+
+// A page reacts to the mouse only over what its current view draws: the
+// choices, the official-site tab and the QR square in the purchase view, the
+// Open and Copy buttons in the paid view, nothing in any other view.
+PayAction PayActionAt(int view, const std::vector<SkinElement>& elements, const RECT& qrRect,
+                      POINT p);
+
+// Elements kept out of hover tracking in `view`: the choices always (their
+// byte means checked), and whatever the view does not draw.
+SkinElementMask PayHoverExempt(int view);
+
+// The view an order opened from the history shows: its pay status + 1
+// (unpaid: purchase view, paid: paid view; anything else is plain white).
+int ViewOfOrder(int payStatus);
+
+// A price in hundredths as the pages show it ("%0.2f" of price / 100).
+std::wstring FormatPrice(int hundredths);
+
+// The price line: the price in orange 13 pt bold in (x, y, 100, 20), right
+// after its measured width the price before reduction in grey 8 pt, struck
+// through at `strikeY`.
+void DrawPriceLine(Gdiplus::Graphics& graphics, PaintTools& tools, float x, float y, float strikeY,
+                   int price, int sourcePrice);
+
+class PayPageCore {
+public:
+    PayPageCore() = default;
+    PayPageCore(const PayPageCore&) = delete;
+    PayPageCore& operator=(const PayPageCore&) = delete;
+
+    // Initialisation: the pictures, the QR square and the elements of the
+    // page's table (kPayElementCount rows), WeChat Pay checked.
+    void Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare);
+
+    // --- state, in the pages' member order
+    std::vector<SkinElement> elements;
+    std::unique_ptr<Gdiplus::Image> background;  // the purchase view's panel
+    std::unique_ptr<Gdiplus::Image> paidBackground;
+    HoverTracker hoverTracker;  // holds trackLeave
+    RECT qrRect{};
+    std::unique_ptr<Gdiplus::Image> qrPlaceholder;
+    int view = 0;
+    OrderLinks paidLinks;
+    PackageRecord package;  // shares the picture with the catalogue
+
+    // Switches the view; hover marks of elements the new view does not draw
+    // are cleared so that they do not reappear stale.
+    void SetView(int newView);
+
+    // 1 when Alipay is checked, else 2.
+    int CheckedPayType() const;
+    // Checks the choice of `payType` and unchecks the other one.
+    void Check(HWND page, int payType);
+
+    // Deletes the QR file and creates an order for the package with
+    // `payType`; the page is repainted either way, so that no QR code of a
+    // replaced order stays on screen. The wait cursor shows meanwhile and
+    // clicks made during the request are dropped.
+    bool RequestOrder(HWND page, int payType);
+
+    // --- mouse
+    void OnMouseMove(HWND page, POINT p);
+    void OnMouseLeave(HWND page);
+    // Carries out a click released at `p` and returns what it was.
+    PayAction OnClick(HWND page, POINT p);
+
+    // --- WM_ORDER_PAID: the record, when this page is to act on it (wParam 1
+    // and a record this process issued to `page`); null otherwise. Whatever
+    // the answer, an issued record is freed by the returned pointer.
+    static std::unique_ptr<OrderLinks> RedeemPaidOrder(HWND page, WPARAM wParam, LPARAM lParam);
+    // Keeps the links and shows the paid view.
+    void ShowPaidOrder(HWND page, const OrderLinks& links);
+
+    // --- painting
+    // The package's picture over the left 408 pixels and the panel at the
+    // right edge.
+    void DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, int height) const;
+    // The two choice marks (32 pixels wide), the official-site tab and the
+    // QR code read from the QR file, or the placeholder while there is none.
+    void DrawChoicesAndQr(Gdiplus::Graphics& graphics) const;
+    // The whole paid view.
+    void DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, int width, int height) const;
+};
+
+// The text colours the pages use.
+constexpr Gdiplus::ARGB kTextArgb = 0xFF282D33;
+constexpr Gdiplus::ARGB kGreyArgb = 0xFFC6CFD2;
+constexpr Gdiplus::ARGB kBlueArgb = 0xFF1473E6;
+constexpr Gdiplus::ARGB kOrangeArgb = 0xFFFF9933;
