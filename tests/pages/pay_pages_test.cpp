@@ -1,0 +1,349 @@
+// The payment pages without the store: what a click reaches in each view,
+// the price line's pixels, hover repainting only the element under the
+// pointer, and the paid-order message's record freed on every path. The
+// order itself is driven end to end in tests/e2e/pay_pages_test.py.
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <string>
+
+#include "config/local_config.h"
+#include "dib_canvas.h"
+#include "framework/afxwnd.h"
+#include "pages/page_messages.h"
+#include "pages/page_pay1.h"
+#include "pages/page_pay2.h"
+#include "pages/pay_page_core.h"
+#include "skin/paint_tools.h"
+#include "store/orders.h"
+#include "store/store_state.h"
+#include "temp_dir.h"
+
+namespace {
+
+void Pump() {
+    MSG msg;
+    for (int round = 0; round < 3; ++round) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        Sleep(5);
+    }
+}
+
+PackageRecord Package(int id, const std::wstring& name) {
+    PackageRecord p;
+    p.id = id;
+    p.name = name;
+    p.price = 9900;
+    p.sourcePrice = 19900;
+    p.title1 = L"标题一";
+    p.helpTitle = L"安装指南";
+    p.helpLinkUrl = L"https://localhost/help/" + std::to_wstring(id);
+    return p;
+}
+
+// Pixels of a canvas that are (nearly) the colour `rgb`.
+bool Near(DWORD pixel, DWORD rgb, int tolerance = 40) {
+    for (int shift : {0, 8, 16}) {
+        const int a = static_cast<int>((pixel >> shift) & 0xFF);
+        const int b = static_cast<int>((rgb >> shift) & 0xFF);
+        if (a - b > tolerance || b - a > tolerance)
+            return false;
+    }
+    return true;
+}
+
+constexpr DWORD kOrange = 0xFF9933;
+constexpr DWORD kGrey = 0xC6CFD2;
+constexpr DWORD kWhite = 0xFFFFFF;
+
+// Two pages under one shown parent, with a catalogue of three packages.
+class PayPagesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        storeState.products.assign(1, ProductRecord{});
+        storeState.products[0].shopUrl = "https://localhost/shop/1";
+        for (int i = 0; i < 3; ++i)
+            storeState.products[0].packages.push_back(
+                Package(101 + i, L"套餐" + std::to_wstring(i + 1)));
+        dir_ = new TempDir;
+        localConfig.qrImagePath = dir_->Join(L"tmp.bin");  // never written: placeholder
+        parent_ = new CWnd;
+        ASSERT_TRUE(parent_->CreateEx(0, AfxRegisterWndClass(0), L"pages test",
+                                      WS_POPUP | WS_VISIBLE, 0, 0, 800, 600, nullptr, nullptr));
+    }
+    static void TearDownTestSuite() {
+        delete parent_;
+        delete dir_;
+        storeState.products.clear();
+    }
+
+    template <class Page>
+    void Open(Page& page) {
+        ASSERT_TRUE(page.Create(Page::kTemplateId, parent_));
+        page.MoveWindow(0, 0, 800, 576);
+        page.ShowWindow(SW_SHOW);
+        Pump();
+    }
+
+    // The bounding box of what is waiting to be repainted; empty when nothing.
+    static RECT Pending(HWND hwnd) {
+        RECT box{};
+        GetUpdateRect(hwnd, &box, FALSE);
+        ValidateRect(hwnd, nullptr);
+        return box;
+    }
+
+    static CWnd* parent_;
+    static TempDir* dir_;
+};
+
+CWnd* PayPagesTest::parent_ = nullptr;
+TempDir* PayPagesTest::dir_ = nullptr;
+
+bool Same(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b) != 0;
+}
+
+bool Empty(const RECT& r) {
+    return IsRectEmpty(&r) != 0;
+}
+
+TEST_F(PayPagesTest, ClicksReachOnlyWhatTheViewDraws) {
+    CPagePay1 pay1;
+    Open(pay1);
+    CPagePay2 pay2;
+    Open(pay2);
+    const POINT copyLink{597, 228}, openLink{530, 228}, copyHelp{597, 277}, openHelp{530, 277};
+    const POINT tab{780, 500};
+
+    for (PayPageCore* core : {&pay1.core, &pay2.core}) {
+        const POINT qr{core->qrRect.left + 20, core->qrRect.top + 10};
+        const RECT alipay = core->elements[kAlipayChoice].rect;
+        // The choice's rectangle takes in the logo up to its right edge.
+        const POINT alipayLogo{alipay.right - 1, alipay.top + 5};
+        const POINT wechat{core->elements[kWeChatChoice].rect.left + 16,
+                           core->elements[kWeChatChoice].rect.top + 16};
+        auto at = [&](int view, POINT p) {
+            return PayActionAt(view, core->elements, core->qrRect, p);
+        };
+        // Purchase view: the Open and Copy buttons lie unseen over the details.
+        EXPECT_EQ(PayAction::OrderWithCheckedType, at(kPurchaseView, qr));
+        EXPECT_EQ(PayAction::ChooseAlipay, at(kPurchaseView, alipayLogo));
+        EXPECT_EQ(PayAction::ChooseWeChatPay, at(kPurchaseView, wechat));
+        EXPECT_EQ(PayAction::OpenShop, at(kPurchaseView, tab));
+        for (POINT p : {copyLink, openLink, copyHelp, openHelp})
+            EXPECT_EQ(PayAction::None, at(kPurchaseView, p)) << p.x << "," << p.y;
+        // Paid view: only its four buttons.
+        EXPECT_EQ(PayAction::CopyLink, at(kPaidView, copyLink));
+        EXPECT_EQ(PayAction::OpenLink, at(kPaidView, openLink));
+        EXPECT_EQ(PayAction::CopyHelp, at(kPaidView, copyHelp));
+        EXPECT_EQ(PayAction::OpenHelp, at(kPaidView, openHelp));
+        for (POINT p : {qr, alipayLogo, wechat, tab})
+            EXPECT_EQ(PayAction::None, at(kPaidView, p)) << p.x << "," << p.y;
+        // A plain white page reacts to nothing.
+        for (int view : {0, 3})
+            for (POINT p : {qr, alipayLogo, tab, copyLink})
+                EXPECT_EQ(PayAction::None, at(view, p));
+    }
+    // The second page's QR square: its upper part orders, below the box not.
+    EXPECT_EQ(PayAction::OrderWithCheckedType,
+              PayActionAt(kPurchaseView, pay2.core.elements, pay2.core.qrRect, POINT{500, 340}));
+    EXPECT_EQ(PayAction::None,
+              PayActionAt(kPurchaseView, pay2.core.elements, pay2.core.qrRect, POINT{500, 500}));
+}
+
+TEST_F(PayPagesTest, PricesAndOrderViewsFromAnyNumber) {
+    EXPECT_EQ(L"0.00", FormatPrice(0));
+    EXPECT_EQ(L"0.05", FormatPrice(5));
+    EXPECT_EQ(L"99.00", FormatPrice(9900));
+    EXPECT_EQ(L"21474836.47", FormatPrice(INT_MAX));
+    EXPECT_EQ(L"-21474836.48", FormatPrice(INT_MIN));
+    EXPECT_EQ(kPurchaseView, ViewOfOrder(0));
+    EXPECT_EQ(kPaidView, ViewOfOrder(1));
+    EXPECT_EQ(0, ViewOfOrder(INT_MAX));  // no overflow into a negative view
+}
+
+TEST_F(PayPagesTest, PriceLineOrangePriceThenGreyStruckPrice) {
+    DibCanvas canvas(800, 600);
+    canvas.Fill(kWhite);
+    {
+        Gdiplus::Graphics graphics(canvas.dc);
+        PaintTools tools;
+        DrawPriceLine(graphics, tools, 620, 405, 415, 9900, 19900);
+    }
+    GdiFlush();
+    // The strike line: the longest run of exact grey on row 415.
+    int runStart = -1, runLength = 0;
+    for (int x = 600, start = -1; x < 800; ++x) {
+        if (canvas.Pixel(x, 415) == kGrey) {
+            if (start < 0)
+                start = x;
+            if (x - start + 1 > runLength) {
+                runLength = x - start + 1;
+                runStart = start;
+            }
+        } else {
+            start = -1;
+        }
+    }
+    ASSERT_GT(runLength, 15) << "no strike line at y 415";
+    const int runEnd = runStart + runLength;
+    // Orange 13-point price from x 620, ending just before the line begins;
+    // the grey 8-point price under the line. Edges blend with the white.
+    int orangeLeft = 800, orangeRight = -1, orangeTop = 600, orangeBottom = -1;
+    int greyText = 0;
+    for (int y = 395; y < 435; ++y) {
+        for (int x = 600; x < 800; ++x) {
+            const DWORD p = canvas.Pixel(x, y);
+            const int r = (p >> 16) & 0xFF, b = p & 0xFF;
+            if (r > b + 8) {
+                EXPECT_LT(x, runStart) << x << "," << y;
+                if (Near(p, kOrange, 30)) {
+                    orangeLeft = std::min(orangeLeft, x);
+                    orangeRight = std::max(orangeRight, x);
+                    orangeTop = std::min(orangeTop, y);
+                    orangeBottom = std::max(orangeBottom, y);
+                }
+            } else if (b > r && y != 415) {
+                EXPECT_GE(x, runStart - 4) << x << "," << y;
+                EXPECT_LE(x, runEnd + 4) << x << "," << y;
+                ++greyText;
+            }
+        }
+    }
+    EXPECT_GE(orangeLeft, 620);
+    EXPECT_LE(orangeLeft, 626);
+    EXPECT_LT(orangeRight, runStart);
+    EXPECT_LE(runStart - orangeRight, 10);
+    EXPECT_GE(orangeBottom - orangeTop, 11);  // 13 pt digits, not 8 pt ones
+    EXPECT_GT(greyText, 20);
+    // Nothing outside the two 20-pixel-high boxes.
+    for (int x = 0; x < 800; ++x) {
+        EXPECT_EQ(kWhite, canvas.Pixel(x, 400)) << x;
+        EXPECT_EQ(kWhite, canvas.Pixel(x, 430)) << x;
+    }
+}
+
+TEST_F(PayPagesTest, HoverRepaintsOnlyTheElementUnderThePointer) {
+    CPagePay1 page;
+    Open(page);
+    PayPageCore& core = page.core;
+    core.SetView(kPurchaseView);
+    Pending(page.m_hWnd);
+    auto move = [&](int x, int y) {
+        page.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+        return Pending(page.m_hWnd);
+    };
+    // The tab reaches one pixel past the page's right edge.
+    RECT tab = core.elements[kOfficialSiteTab].rect;
+    tab.right = 800;
+
+    EXPECT_TRUE(Same(tab, move(780, 500)));
+    EXPECT_EQ(1, core.elements[kOfficialSiteTab].hover);
+    // Over the Alipay mark: the tab goes back, the choices never change.
+    EXPECT_TRUE(Same(tab, move(626, 475)));
+    EXPECT_EQ(0, core.elements[kAlipayChoice].hover);
+    EXPECT_EQ(1, core.elements[kWeChatChoice].hover);
+    EXPECT_TRUE(Empty(move(626, 511)));
+    EXPECT_EQ(1, core.elements[kWeChatChoice].hover);
+    // The paid view's buttons are not there in the purchase view.
+    EXPECT_TRUE(Empty(move(597, 228)));
+    EXPECT_EQ(0, core.elements[kCopyLink].hover);
+
+    core.SetView(kPaidView);
+    Pending(page.m_hWnd);
+    const RECT copy = core.elements[kCopyLink].rect;
+    EXPECT_TRUE(Same(copy, move(597, 228)));
+    EXPECT_EQ(1, core.elements[kCopyLink].hover);
+    EXPECT_TRUE(Same(copy, move(780, 500)));
+    EXPECT_EQ(0, core.elements[kOfficialSiteTab].hover);  // not drawn in this view
+    move(597, 228);
+    page.SendMessage(WM_MOUSELEAVE);
+    EXPECT_TRUE(Same(copy, Pending(page.m_hWnd)));
+    EXPECT_EQ(0, core.elements[kCopyLink].hover);
+    EXPECT_EQ(1, core.elements[kWeChatChoice].hover);
+}
+
+TEST_F(PayPagesTest, AnythingTheStoreSendsPaints) {
+    CPagePay1 page;
+    Open(page);
+    page.core.SetView(kPurchaseView);
+    page.core.package.packageDetail.assign(10000, L'长');
+    page.core.package.title1.assign(10000, L'W');
+    page.core.package.price = INT_MAX;
+    page.core.package.sourcePrice = INT_MIN;
+    DibCanvas canvas(800, 576);
+    EXPECT_TRUE(page.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc)));
+    GdiFlush();
+    int orange = 0;
+    for (int y = 405; y < 425; ++y)
+        for (int x = 620; x < 720; ++x)
+            orange += Near(canvas.Pixel(x, y), kOrange, 30) ? 1 : 0;
+    EXPECT_GT(orange, 20);
+
+    // The second page with a product without packages: an empty selector and
+    // an empty package priced 0.00.
+    std::vector<PackageRecord> saved;
+    saved.swap(storeState.products[0].packages);
+    CPagePay2 empty;
+    Open(empty);
+    storeState.products[0].packages.swap(saved);
+    EXPECT_TRUE(empty.selector.dropWnd.items.empty());
+    EXPECT_EQ(0, empty.core.package.id);
+    empty.core.SetView(kPurchaseView);
+    DibCanvas canvas2(800, 576);
+    EXPECT_TRUE(empty.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas2.dc)));
+    GdiFlush();
+    orange = 0;
+    for (int y = 119; y < 139; ++y)
+        for (int x = 520; x < 620; ++x)
+            orange += Near(canvas2.Pixel(x, y), kOrange, 30) ? 1 : 0;
+    EXPECT_GT(orange, 10);
+}
+
+TEST_F(PayPagesTest, PaidOrderRecordsAreFreedOnEveryPath) {
+    CPagePay2 page;
+    Open(page);
+    page.core.SetView(kPurchaseView);
+    ASSERT_EQ(0u, PaidOrderPosts().Outstanding());
+
+    auto links = [](const char* url) {
+        auto record = std::make_unique<OrderLinks>();
+        record->linkUrl = url;
+        return record;
+    };
+    // Not wParam 1: ignored, and still freed.
+    ASSERT_TRUE(PaidOrderPosts().Post(page.m_hWnd, WM_ORDER_PAID, 0, links("https://a/0")));
+    Pump();
+    EXPECT_EQ(0u, PaidOrderPosts().Outstanding());
+    EXPECT_EQ(kPurchaseView, page.core.view);
+    // A record this process never issued is neither read nor freed.
+    OrderLinks forged;
+    forged.linkUrl = "https://forged";
+    EXPECT_EQ(0, page.SendMessage(WM_ORDER_PAID, 1, reinterpret_cast<LPARAM>(&forged)));
+    EXPECT_EQ(0, page.SendMessage(WM_ORDER_PAID, 1, 0));
+    EXPECT_EQ(kPurchaseView, page.core.view);
+    EXPECT_TRUE(page.selector.IsWindowVisible());
+    // The real one: paid view, links kept, selector hidden.
+    ASSERT_TRUE(PaidOrderPosts().Post(page.m_hWnd, WM_ORDER_PAID, 1, links("https://a/1")));
+    Pump();
+    EXPECT_EQ(kPaidView, page.core.view);
+    EXPECT_EQ("https://a/1", page.core.paidLinks.linkUrl);
+    EXPECT_FALSE(page.selector.IsWindowVisible());
+    EXPECT_EQ(0u, PaidOrderPosts().Outstanding());
+    // Still queued when the page goes: freed with it.
+    ASSERT_TRUE(PaidOrderPosts().Post(page.m_hWnd, WM_ORDER_PAID, 1, links("https://a/2")));
+    page.DestroyWindow();
+    EXPECT_EQ(0u, PaidOrderPosts().Outstanding());
+    Pump();
+}
+
+}  // namespace
