@@ -1,0 +1,134 @@
+// Payment pages benchmark: starts the real main window (modeless) against a
+// store given by server.ini in DIR, opens each payment page with an order of
+// the first package (so its QR file exists) and times the erase handler of
+// each view: the purchase view with the QR code read from its file, with the
+// placeholder instead, with a 10,000-character detail text, and the paid view;
+// the QR file's read and decode on its own. Then prints GDI objects, handles,
+// committed memory and heap in use before and after REPAINTS repaints of all
+// four views in turn.
+//   pay_pages_repaint.exe DIR [REPAINTS]
+#include <windows.h>
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/parvelle_dlg.h"
+#include "config/local_config.h"
+#include "net/http.h"
+#include "skin/gdiplus_session.h"
+#include "store/orders.h"
+#include "tools/bench/bench_support.h"
+
+namespace {
+
+constexpr int kTimedRuns = 500;
+
+// The erase handler of `page`, as a repaint runs it, into its window's DC.
+struct PagePaint {
+    CWnd& page;
+    HDC dc;
+    void operator()() const {
+        page.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc));
+        GdiFlush();
+    }
+};
+
+void TimeViews(const char* name, CWnd& page, PayPageCore& core) {
+    HDC dc = GetDC(page.m_hWnd);
+    const PagePaint paint{page, dc};
+    const std::string prefix = name;
+    core.SetView(kPurchaseView);
+    for (int i = 0; i < 50; ++i)
+        paint();
+    ReportTimes((prefix + " purchase view, QR file").c_str(), kTimedRuns, paint);
+
+    const std::wstring aside = localConfig.qrImagePath + L".aside";
+    MoveFileW(localConfig.qrImagePath.c_str(), aside.c_str());
+    ReportTimes((prefix + " purchase view, placeholder").c_str(), kTimedRuns, paint);
+    MoveFileW(aside.c_str(), localConfig.qrImagePath.c_str());
+
+    const std::wstring detail = core.package.packageDetail;
+    core.package.packageDetail.assign(10000, L'长');
+    ReportTimes((prefix + " purchase view, 10,000-char details").c_str(), 50, paint);
+    core.package.packageDetail = detail;
+
+    core.SetView(kPaidView);
+    for (int i = 0; i < 20; ++i)
+        paint();
+    ReportTimes((prefix + " paid view").c_str(), kTimedRuns, paint);
+    core.SetView(kPurchaseView);
+    ReleaseDC(page.m_hWnd, dc);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: pay_pages_repaint DIR [REPAINTS]\n");
+        return 2;
+    }
+    const int repaints = argc > 2 ? std::max(4, _wtoi(argv[2])) : 3000;
+    GdiplusSession gdiplus;
+    HttpGlobalInit();
+
+    CparvelleDlg dlg;
+    dlg.startupInputs.moduleDir = argv[1];
+    dlg.startupInputs.firstArgument = L"";
+    if (!dlg.Create(CparvelleDlg::IDD, nullptr)) {
+        std::fprintf(stderr, "the store front did not start (store or adapter missing)\n");
+        return 1;
+    }
+    for (int i = 0; i < 20; ++i) {
+        PumpMessages();
+        Sleep(10);
+    }
+    mobileNumber = "13800138000";
+    const PackageRecord package = storeState.products.front().packages.front();
+
+    dlg.pagePay1.ShowPackage(1, package);  // orders the package
+    PumpMessages();
+    if (GetFileAttributesW(localConfig.qrImagePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "no QR file: the order was not created\n");
+        return 1;
+    }
+    TimeViews("CPagePay1", dlg.pagePay1, dlg.pagePay1.core);
+    ReportTimes("QR file read and decode alone", kTimedRuns, [] {
+        Gdiplus::Image qr(localConfig.qrImagePath.c_str());
+        qr.GetWidth();
+    });
+
+    dlg.pagePay1.ShowWindow(SW_HIDE);
+    dlg.pagePay2.ShowPackage(1, package);
+    PumpMessages();
+    dlg.pagePay2.core.RequestOrder(dlg.pagePay2.m_hWnd, 2);
+    PumpMessages();
+    TimeViews("CPagePay2", dlg.pagePay2, dlg.pagePay2.core);
+
+    // Every view of both pages in turn, the purchase views reading the QR file.
+    HDC dc1 = GetDC(dlg.pagePay1.m_hWnd);
+    HDC dc2 = GetDC(dlg.pagePay2.m_hWnd);
+    const PagePaint paint1{dlg.pagePay1, dc1};
+    const PagePaint paint2{dlg.pagePay2, dc2};
+    const ProcessResources before = MeasureResources();
+    for (int i = 0; i < repaints; ++i) {
+        PayPageCore& core = i % 2 == 0 ? dlg.pagePay1.core : dlg.pagePay2.core;
+        core.SetView(i % 4 < 2 ? kPurchaseView : kPaidView);
+        if (i % 2 == 0)
+            paint1();
+        else
+            paint2();
+    }
+    PumpMessages();
+    const ProcessResources after = MeasureResources();
+    PrintResources("before", before);
+    PrintResources(("after " + std::to_string(repaints) + " repaints").c_str(), after);
+
+    ReleaseDC(dlg.pagePay1.m_hWnd, dc1);
+    ReleaseDC(dlg.pagePay2.m_hWnd, dc2);
+    StopOrderPolling();
+    dlg.DestroyWindow();
+    return 0;
+}
