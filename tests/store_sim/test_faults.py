@@ -71,6 +71,20 @@ class FaultTest(unittest.TestCase):
         self.assertEqual(self.admin.admin("faults/clear", request="getGroupConfig")["removed"], 1)
         self.assertEqual(self.client.get(GROUP_CONFIG).status, 200)
 
+    def test_match_every_and_delayed_body_aim_the_fault(self):
+        # Only order A's requests, every second one, after 300 ms.
+        self.fault(request="orderDetail", kind="body", body="faulty", match="order_no=A", every=2,
+                   ms=300, count=2)
+        bodies = []
+        for order in ("A", "B", "A", "A", "B", "A", "A", "A"):
+            started = time.monotonic()
+            body = self.client.get("/api/ps/orderDetail?order_no=" + order).body
+            bodies.append((order, body == b"faulty", time.monotonic() - started >= 0.3))
+        self.assertEqual([(o, f) for o, f, _ in bodies],
+                         [("A", False), ("B", False), ("A", True), ("A", False), ("B", False),
+                          ("A", True), ("A", False), ("A", False)])
+        self.assertTrue(all(slow == faulty for _, faulty, slow in bodies))
+
     def test_not_json_and_exact_bodies(self):
         self.fault(request="getProductList", kind="not_json", count=1)
         reply = self.client.get("/api/ps/getProductList?mac=m&type=1&channel=c")

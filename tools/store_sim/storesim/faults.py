@@ -63,6 +63,16 @@ def parse_fault(params):
     # tests sharing one simulator can aim at their own order.
     match = params.get("match")
     fault["match"] = "" if match is None else str(match)
+    # With "every": n, only every n-th matching request takes the fault (the
+    # others are answered normally and do not use up its count).
+    every = params.get("every")
+    try:
+        fault["every"] = 1 if every in (None, "") else int(every)
+    except (TypeError, ValueError):
+        raise FaultError("every must be a number")
+    if not 1 <= fault["every"] <= 1000000:
+        raise FaultError("every out of range")
+    fault["seen"] = 0
     count = params.get("count")
     if count in (None, "", 0, "0"):
         fault["remaining"] = None
@@ -96,6 +106,9 @@ class FaultBoard:
         with self._lock:
             for fault in self._faults:
                 if fault["request"] == request and fault.get("match", "") in query:
+                    fault["seen"] += 1
+                    if fault["seen"] % fault["every"] != 0:
+                        return None
                     if fault["remaining"] is not None:
                         fault["remaining"] -= 1
                         if fault["remaining"] <= 0:
