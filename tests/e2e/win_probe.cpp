@@ -9,6 +9,8 @@
 //    "visible":0|1,"rect":[l,t,r,b]}, ...]}
 //   win_probe.exe marker     {"marker":0|1}: whether a running program holds
 //                            the single-instance marker (a named mutex)
+//   win_probe.exe clipboard  {"clipboard":".."}: the clipboard's Unicode text
+//                            (null when it holds none)
 #include <windows.h>
 
 #include <cstdio>
@@ -109,6 +111,20 @@ int main(int argc, char** argv) {
         std::printf("{\"marker\":%d}\n", marker != nullptr ? 1 : 0);
         if (marker != nullptr)
             CloseHandle(marker);
+        return 0;
+    }
+    if (argc > 1 && std::string(argv[1]) == "clipboard") {
+        std::string text = "null";
+        if (OpenClipboard(nullptr)) {
+            if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+                if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+                    text = Quote(chars);
+                    GlobalUnlock(data);
+                }
+            }
+            CloseClipboard();
+        }
+        std::printf("{\"clipboard\":%s}\n", text.c_str());
         return 0;
     }
     EnumWindows(OnTop, 0);
