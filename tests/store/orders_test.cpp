@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "config/local_config.h"
+#include "process_stats.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
 #include "tests/store/store_sim_fixture.h"
@@ -75,34 +76,6 @@ bool FileExists(const std::wstring& path) {
 std::string OrderNoFrom(const std::string& query) {
     size_t at = query.find("order_no=");
     return at == std::string::npos ? "" : query.substr(at + 9);
-}
-
-// Wine's GetProcessHandleCount answers 0: count the handle values that are
-// open instead.
-DWORD OpenHandleCount() {
-    DWORD count = 0;
-    for (uintptr_t value = 4; value < (1u << 18); value += 4) {
-        DWORD flags = 0;
-        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
-            ++count;
-    }
-    return count;
-}
-
-double HeapBytesInUse() {
-    HANDLE heaps[64];
-    const DWORD count = GetProcessHeaps(64, heaps);
-    double total = 0;
-    for (DWORD i = 0; i < count && i < 64; ++i) {
-        if (!HeapLock(heaps[i]))
-            continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                total += entry.cbData;
-        HeapUnlock(heaps[i]);
-    }
-    return total;
 }
 
 // Runs beside other tests: every fault is aimed at this test's own requests
@@ -257,7 +230,7 @@ TEST_F(OrdersTest, StoppedWatchesNeverReportAndLeaveNothingBehind) {
     ASSERT_TRUE(WaitForOrderWatchThreads(5000));
     receiver_.Collect(100, false);
     const DWORD handlesBefore = OpenHandleCount();
-    const double heapBefore = HeapBytesInUse();
+    const double heapBefore = static_cast<double>(HeapBytesInUse());
 
     int stale = 0;
     int reported = 0;
@@ -278,7 +251,7 @@ TEST_F(OrdersTest, StoppedWatchesNeverReportAndLeaveNothingBehind) {
 
     const DWORD handlesAfter = OpenHandleCount();
     EXPECT_LE(handlesAfter, handlesBefore + 5) << handlesBefore << " -> " << handlesAfter;
-    const double heapAfter = HeapBytesInUse();
+    const double heapAfter = static_cast<double>(HeapBytesInUse());
     EXPECT_LT(heapAfter - heapBefore, 256 * 1024) << heapBefore << " -> " << heapAfter;
     std::printf("stop cycles: %d stale reports withdrawn; handles %lu -> %lu; heap %.0f -> %.0f\n",
                 stale, handlesBefore, handlesAfter, heapBefore, heapAfter);
