@@ -2,7 +2,7 @@
 // creation costs by part, and the CPU the watch uses while it waits. Run
 // through tools/bench/order_bench.sh, which starts a store simulator.
 //
-//   order_bench.exe --sim-info SIM_JSON [--runs N] [--idle-seconds S]
+//   order_bench.exe --sim-info SIM_JSON [--runs N] [--idle-seconds S] [--orders N]
 #include <winsock2.h>
 #include <windows.h>
 
@@ -17,6 +17,7 @@
 
 #include "config/local_config.h"
 #include "net/http.h"
+#include "process_stats.h"
 #include "sim_client.h"
 #include "store/api_url.h"
 #include "store/json_read.h"
@@ -86,6 +87,7 @@ int main(int argc, char** argv) {
     std::string simInfo;
     int runs = 20;
     int idleSeconds = 20;
+    int orders = 1000;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--sim-info"))
             simInfo = argv[i + 1];
@@ -173,7 +175,38 @@ int main(int argc, char** argv) {
         "file %.2f (+ thread start and the rest)\n",
         total.Median(), request.Median(), encode.Median(), write.Median());
 
-    // 3. CPU the watch uses while the order stays unpaid.
+    // 3. What a thousand orders leave behind: each created, watched a moment
+    // and abandoned.
+    {
+        for (int i = 0; i < 20; ++i)
+            CreateOrder(window, 1 + i % 2, 101, "13800138000");
+        StopOrderPolling();
+        WaitThreadsGone(Clock::now());
+        const ProcessStats before = ReadProcessStats();
+        Clock::time_point t0 = Clock::now();
+        for (int i = 0; i < orders; ++i) {
+            CreateOrder(window, 1 + i % 2, 101, "13800138000");
+            if (i % 10 == 0)
+                Sleep(3);  // some watches reach their first poll
+        }
+        const double elapsed = MsSince(t0);
+        StopOrderPolling();
+        WaitThreadsGone(Clock::now());
+        MSG msg;
+        while (PeekMessageW(&msg, window, 0, 0, PM_REMOVE)) {
+        }
+        const ProcessStats after = ReadProcessStats();
+        std::printf(
+            "%d orders (%.1f ms each): heap %+.1f KiB, handles %+ld, GDI %+ld, committed "
+            "%+.1f KiB\n",
+            orders, elapsed / orders,
+            (static_cast<double>(after.heapBytes) - before.heapBytes) / 1024,
+            static_cast<long>(after.handles) - static_cast<long>(before.handles),
+            after.gdiObjects - before.gdiObjects,
+            (static_cast<double>(after.committedBytes) - before.committedBytes) / 1024);
+    }
+
+    // 4. CPU the watch uses while the order stays unpaid.
     double cpu0 = ProcessCpuMs();
     Sleep(static_cast<DWORD>(idleSeconds) * 1000);
     double idle = ProcessCpuMs() - cpu0;
