@@ -14,8 +14,8 @@ import urllib.parse
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import (App, Shot, Sim, child, main_dialog, wait_for_no_instance,  # noqa: E402
-                         wait_until, wine_env, xdotool)
+from e2e_support import (BUILD_DIR, App, Shot, Sim, child, distance, main_dialog,  # noqa: E402
+                         probe, wait_for_no_instance, wait_until, wine_env, xdotool)
 
 # Main window client coordinates (the page lies at y 24).
 MY_ORDERS = (688, 12)
@@ -33,6 +33,10 @@ def details(row):
 def pager_cell(left):
     return (left + 13, PAGE_Y + 520 + 13)
 
+
+# The payment page's paid view: its pale green band, and Copy of the link.
+PAID_BAND = (0xEA, 0xF8, 0xEF)
+COPY_LINK = (597, PAGE_Y + 228)
 
 CURRENT_FILL = (0xF7, 0xF8, 0xF8)
 WHITE = (0xFF, 0xFF, 0xFF)
@@ -116,6 +120,30 @@ class HistoryFlowTest(unittest.TestCase):
         ox, oy = self.app.origin()
         return Shot().pixel(ox + x, oy + y)
 
+    def message_box(self):
+        hwnd = main_dialog(self.title)["hwnd"]
+        for w in probe():
+            if w["class"] == "#32770" and w["owner"] == hwnd and w["visible"]:
+                return w
+        return None
+
+    def copied(self, point):
+        """What Copy at `point` put on the clipboard, after its "复制成功"."""
+        self.click(point)
+        box = wait_until(self.message_box, 10, 0.2)
+        self.assertIsNotNone(box, "no confirmation after Copy")
+        self.assertIn("复制成功", [c["text"] for c in box["children"]])
+        ok = [c for c in box["children"] if c["class"] == "Button" and c["visible"]][0]["rect"]
+        xdotool("mousemove", (ok[0] + ok[2]) // 2, (ok[1] + ok[3]) // 2)
+        xdotool("click", 1)
+        self.assertTrue(wait_until(lambda: self.message_box() is None, 10, 0.2))
+        # Read on the Windows side: X sees it only on the display of Wine's
+        # desktop process, which another Wine run may have started elsewhere.
+        exe = os.path.join(BUILD_DIR, "tests", "e2e", "win_probe.exe")
+        out = subprocess.run(["wine", exe, "clipboard"], env=wine_env(), capture_output=True,
+                             stdin=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+        return json.loads(out.strip().splitlines()[-1])["clipboard"]
+
     def open_history(self):
         mark = self.sim.mark()
         self.click(MY_ORDERS)
@@ -169,6 +197,9 @@ class HistoryFlowTest(unittest.TestCase):
         d = main_dialog(self.title)
         self.assertEqual(0, child(d, 1000)["visible"])
         self.assertEqual(0, child(d, 6661)["visible"])
+        # The purchase view of the order's package orders it anew.
+        created = wait_until(lambda: self.requests_since(mark, "createOrder"), 15, 0.2)
+        self.assertEqual(["103"], [query(e)["package_id"] for e in created or []])
 
     def test_3_paid_order_opens_with_its_own_link(self):
         self.open_history()
@@ -184,7 +215,13 @@ class HistoryFlowTest(unittest.TestCase):
         self.assertEqual(1, len(detail))
         links = self.app.answer("c.txt")["data"]
         self.assertEqual(order_no, links["order_no"])
-        self.assertTrue(links["link_url"].endswith("/download/" + order_no), links)
+        link = self.sim.url + "/download/" + order_no
+        self.assertEqual(link, links["link_url"])
+        # The paid view, whose Copy gives the order's own link (the package's
+        # would end in /download/package/102).
+        shown = wait_until(lambda: distance(self.pixel(20, PAGE_Y + 100), PAID_BAND) < 8, 10, 0.2)
+        self.assertTrue(shown, "no paid view")
+        self.assertEqual(link, self.copied(COPY_LINK))
 
     def test_4_back_returns_to_the_store_front(self):
         self.open_history()
