@@ -2,8 +2,8 @@
 // store given by server.ini in DIR, makes sure the machine has at least 13
 // orders there, opens the history page and times the erase handlers of the
 // table (12 rows) and of the page; then prints GDI objects, handles,
-// committed memory and heap bytes in use, to show they stay flat over REPAINTS repaints and FETCHES
-// page fetches (pages 1 and 2 in turn).
+// committed memory and heap bytes in use, to show they stay flat over
+// REPAINTS repaints and FETCHES page fetches (pages 1 and 2 in turn).
 //   history_repaint.exe DIR [REPAINTS] [FETCHES]
 #include <windows.h>
 
@@ -111,7 +111,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     QueryPerformanceCounter(&t1);
     const ProcessResources afterFetches = MeasureResources();
-    std::printf("page fetch (request, b.txt, refill)   mean %7.3f ms  (%d fetches)\n",
+    std::printf("%-44s mean   %7.3f ms  (%d fetches)\n", "page fetch (request, b.txt, refill)",
                 MillisecondsBetween(t0, t1) / fetches, fetches);
     PrintResources("before", before);
     PrintResources(("after " + std::to_string(repaints) + " repaints").c_str(), afterRepaints);
