@@ -24,6 +24,15 @@ if [ -f "$prefix/.complete" ]; then
   exit 0
 fi
 
+# Two builds at once (two work trees configuring together) would both empty
+# and fill the same prefix: the second waits here and then finds it complete.
+exec 9>"$cache/deps.lock"
+flock 9
+if [ -f "$prefix/.complete" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
 echo "build-deps.sh: building into $prefix ($versions)" >&2
 work=$(mktemp -d "$cache/deps-build.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -43,10 +52,29 @@ cmake_lib() { # source-dir build-name extra-args...
 }
 
 cd "$work"
-# One package per call: a single missing file makes apt-get source unpack nothing.
-for pkg in cjson qrencode curl; do
-  (mkdir -p "dl-$pkg" && cd "dl-$pkg" && apt-get source --download-only -qq "$pkg" >/dev/null 2>&1) || true
-done
+# One package per call: a single missing file makes apt-get source unpack
+# nothing. A failed download stops the build, with apt-get's words, unless
+# every file the build below uses has arrived (Debian's patch tarball of
+# qrencode may be missing from the archive; its upstream tarball is enough).
+fetch_source() { # package file-patterns...
+  local pkg=$1 pattern; shift
+  mkdir -p "dl-$pkg"
+  if (cd "dl-$pkg" && apt-get source --download-only -qq "$pkg") >"dl-$pkg.log" 2>&1; then
+    return 0
+  fi
+  for pattern in "$@"; do
+    if ! compgen -G "dl-$pkg/$pattern" >/dev/null; then
+      echo "build-deps.sh: apt-get source $pkg failed (is a deb-src entry configured and" \
+        "apt-get update run? scripts/install-packages.sh does both):" >&2
+      cat "dl-$pkg.log" >&2
+      exit 1
+    fi
+  done
+  echo "build-deps.sh: apt-get source $pkg failed, but $* arrived" >&2
+}
+fetch_source cjson 'cjson_*.dsc' 'cjson_*.orig.tar.*'
+fetch_source qrencode 'qrencode_*.orig.tar.*'
+fetch_source curl 'curl_*.dsc' 'curl_*.orig.tar.*'
 
 # cJSON
 dpkg-source -x dl-cjson/cjson_*.dsc src-cjson >/dev/null

@@ -39,6 +39,11 @@ Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
   need_update=1
 fi
+# The entry alone is not enough: its index must have been fetched too (a
+# fresh machine, or lists cleaned away as in container images).
+if ! compgen -G "/var/lib/apt/lists/*_source_Sources*" >/dev/null; then
+  need_update=1
+fi
 
 if [ ${#missing[@]} -gt 0 ] || [ $need_update -eq 1 ]; then
   export DEBIAN_FRONTEND=noninteractive
