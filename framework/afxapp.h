@@ -34,6 +34,7 @@ public:
     LPTSTR m_lpCmdLine = nullptr;
     int m_nCmdShow = SW_SHOWNORMAL;
     CWnd* m_pMainWnd = nullptr;
+    // Kept for source compatibility: no restart registration is made.
     DWORD m_dwRestartManagerSupportFlags = 0;
 
 protected:

@@ -69,6 +69,8 @@ public:
     HWND UnsubclassWindow();
     // Associates without subclassing (no messages reach the object).
     BOOL Attach(HWND hWndNew);
+    // Lets go of the window without destroying it; a subclassed window gets
+    // its own procedure back.
     HWND Detach();
 
     // --- messages

@@ -250,9 +250,20 @@ BOOL CWnd::Attach(HWND hWndNew) {
 
 HWND CWnd::Detach() {
     HWND hWnd = m_hWnd;
-    if (hWnd != nullptr && ::GetPropW(hWnd, BindingProperty()) == reinterpret_cast<HANDLE>(this)) {
+    if (hWnd == nullptr) {
+        return nullptr;
+    }
+    // A subclassed window goes back to its own procedure: left on AfxWndProc
+    // without an object, it would fall back to DefWindowProcW and lose its
+    // behaviour (an edit would stop editing).
+    if (m_pfnSuper != nullptr &&
+        reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(hWnd, GWLP_WNDPROC)) == AfxWndProc) {
+        ::SetWindowLongPtrW(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    }
+    if (::GetPropW(hWnd, BindingProperty()) == reinterpret_cast<HANDLE>(this)) {
         ::RemovePropW(hWnd, BindingProperty());
     }
+    m_pfnSuper = nullptr;
     m_hWnd = nullptr;
     return hWnd;
 }

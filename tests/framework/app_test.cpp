@@ -75,7 +75,6 @@ TEST(App, InitInstanceFalseEndsThroughExitInstance) {
     EXPECT_EQ(AfxGetInstanceHandle(), module);
     EXPECT_EQ(AfxGetResourceHandle(), module);
     EXPECT_STREQ(app.m_lpCmdLine, L"{PRODUCT}");
-    EXPECT_EQ(app.m_dwRestartManagerSupportFlags, 1u);
 }
 
 TEST(App, RunEndsAtWmQuitWithItsCode) {

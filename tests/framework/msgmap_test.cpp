@@ -423,6 +423,27 @@ TEST(Controls, EditTextLimitAndFontRoundTrip) {
     EXPECT_EQ(reinterpret_cast<HFONT>(edit.SendMessage(WM_GETFONT)), static_cast<HFONT>(font));
 }
 
+TEST(Controls, DetachGivesASubclassedEditItsOwnProcedureBack) {
+    CBaseWnd parent;
+    ASSERT_TRUE(parent.Create(WS_POPUP, kRect, nullptr, 0));
+    HWND plain = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD, 0, 0, 50, 20, parent.m_hWnd,
+                                   reinterpret_cast<HMENU>(1001), nullptr, nullptr);
+    ASSERT_NE(plain, nullptr);
+    const LONG_PTR own = ::GetWindowLongPtrW(plain, GWLP_WNDPROC);
+    {
+        CEdit edit;
+        ASSERT_TRUE(edit.SubclassWindow(plain));
+        EXPECT_NE(::GetWindowLongPtrW(plain, GWLP_WNDPROC), own);
+        EXPECT_EQ(edit.Detach(), plain);
+    }  // the object goes, the window stays
+    ASSERT_TRUE(::IsWindow(plain));
+    EXPECT_EQ(::GetWindowLongPtrW(plain, GWLP_WNDPROC), own);
+    EXPECT_EQ(CWnd::FromHandlePermanent(plain), nullptr);
+    // Still an edit: DefWindowProcW would answer 0 here.
+    ::SendMessageW(plain, EM_SETLIMITTEXT, 15, 0);
+    EXPECT_EQ(::SendMessageW(plain, EM_GETLIMITTEXT, 0, 0), 15);
+}
+
 TEST(Geometry, MoveCenterAndCoordinates) {
     CBaseWnd wnd;
     ASSERT_TRUE(wnd.Create(WS_POPUP, kRect, nullptr, 0));
