@@ -146,12 +146,20 @@ TEST_F(LinkHandoffTest, ClipboardRoundTripsChineseAndEmptyText) {
     ASSERT_TRUE(CopyTextToClipboard(L""));
     EXPECT_EQ(ReadClipboardText(), L"");
 
-    // The clipboard holds only the new text: other formats were emptied.
-    ASSERT_TRUE(CopyTextToClipboard(L"second"));
+    // The clipboard holds only the new text: what another program had put
+    // there in other formats is gone.
+    const UINT other = RegisterClipboardFormatW(L"ParvelleTestOtherFormat");
+    ASSERT_NE(other, 0u);
     ASSERT_TRUE(OpenClipboard(nullptr));
-    EXPECT_EQ(CountClipboardFormats() > 0, true);
-    EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
+    ASSERT_TRUE(EmptyClipboard());
+    HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, 4);
+    ASSERT_NE(data, nullptr);
+    ASSERT_NE(SetClipboardData(other, data), nullptr);
     CloseClipboard();
+    ASSERT_TRUE(IsClipboardFormatAvailable(other));
+    ASSERT_TRUE(CopyTextToClipboard(L"second"));
+    EXPECT_FALSE(IsClipboardFormatAvailable(other));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_UNICODETEXT));
     EXPECT_EQ(ReadClipboardText(), L"second");
 }
 
