@@ -86,7 +86,8 @@ def main():
             nonlocal app
             app = e2e.App(sim, "Parvelle", pay_type=pay_type).start()
             if not app.wait_window(60):
-                raise RuntimeError("the store front never appeared")
+                raise RuntimeError("the store front never appeared (exit code %r; requests %s)" % (
+                app.proc.poll(), [e["name"] for e in sim.log()]))
             time.sleep(1.5)
             app.click(650, 459)  # the mobile number
             e2e.xdotool("type", "--delay", "20", "13800138000")
@@ -98,7 +99,8 @@ def main():
         # The store front with its package list open.
         app = e2e.App(sim, "Parvelle").start()
         if not app.wait_window(60):
-            raise RuntimeError("the store front never appeared")
+            raise RuntimeError("the store front never appeared (exit code %r; requests %s)" % (
+                app.proc.poll(), [e["name"] for e in sim.log()]))
         time.sleep(1.5)
         app.click(420, 456)
         app.move_to(300, 530)  # over the third package
