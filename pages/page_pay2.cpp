@@ -110,8 +110,9 @@ BOOL CPagePay2::OnEraseBkgnd(CDC* pDC) {
 void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
                                  int height) {
     core.DrawPurchaseBackdrop(graphics, width, height);
-    tools.DrawText(graphics, core.package.packageDetail.c_str(), Gdiplus::RectF(520, 160, 255, 150),
-                   tools.Font(10), tools.NearFormat(), kTextArgb);
+    tools.DrawText(graphics, DetailAsDrawn(core.package.packageDetail).c_str(),
+                   Gdiplus::RectF(520, 160, 255, 150), tools.Font(10), tools.NearFormat(),
+                   kTextArgb);
     DrawPriceLine(graphics, tools, 520, 119, 130, core.package.price, core.package.sourcePrice);
     core.DrawChoicesAndQr(graphics);
 }

@@ -62,6 +62,13 @@ SkinElementMask PayHoverExempt(int view);
 // (unpaid: purchase view, paid: paid view; anything else is plain white).
 int ViewOfOrder(int payStatus);
 
+// The part of a package's details the purchase view lays out: the box shows
+// fewer than 300 characters, and laying out a store's 10,000-character text
+// would cost every repaint (every hover) tens of milliseconds. Never splits a
+// surrogate pair.
+std::wstring DetailAsDrawn(const std::wstring& detail);
+constexpr size_t kDrawnDetailLength = 600;
+
 // A price in hundredths as the pages show it ("%0.2f" of price / 100).
 std::wstring FormatPrice(int hundredths);
 

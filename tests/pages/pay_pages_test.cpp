@@ -288,6 +288,16 @@ TEST_F(PayPagesTest, AnythingTheStoreSendsPaints) {
         for (int x = 620; x < 720; ++x)
             orange += Near(canvas.Pixel(x, y), kOrange, 30) ? 1 : 0;
     EXPECT_GT(orange, 20);
+    // Only the part of the details the box can show is laid out, and a
+    // character outside the basic plane is never cut in half.
+    EXPECT_EQ(kDrawnDetailLength, DetailAsDrawn(page.core.package.packageDetail).size());
+    std::wstring pairs = L"a";
+    for (int i = 0; i < 400; ++i)
+        pairs += L"\xD83D\xDE00";  // 😀, whose first half would be the 600th
+    const std::wstring drawn = DetailAsDrawn(pairs);
+    EXPECT_EQ(kDrawnDetailLength - 1, drawn.size());
+    EXPECT_EQ(pairs.substr(0, drawn.size()), drawn);
+    EXPECT_EQ(L"短", DetailAsDrawn(L"短"));
 
     // The second page with a product without packages: an empty selector and
     // an empty package priced 0.00.
