@@ -112,10 +112,17 @@ class PageFlow(unittest.TestCase):
         return shot.pixel(ox + x, oy + PAGE_Y + y)
 
     def activate(self):
-        self.app.click(650, 459)
-        xdotool("key", "ctrl+a", "BackSpace")
-        xdotool("type", "--delay", "20", MOBILE)
-        self.app.click(390, 530)
+        for _ in range(3):
+            self.click_client(650, 459)
+            xdotool("key", "ctrl+a", "BackSpace")
+            xdotool("type", "--delay", "20", MOBILE)
+            if wait_until(lambda: self.edit_text() == MOBILE, 3, 0.2):
+                break
+        self.assertEqual(MOBILE, self.edit_text(), "the mobile number did not reach the edit")
+        self.click_client(390, 530)
+
+    def edit_text(self):
+        return [c["text"] for c in self.dialog()["children"] if c["id"] == 1000][0]
 
     def message_box(self):
         hwnd = self.dialog()["hwnd"]
