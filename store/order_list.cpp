@@ -8,6 +8,7 @@
 
 #include "config/local_config.h"
 #include "net/http.h"
+#include "store/answer_copy.h"
 #include "store/api_url.h"
 #include "store/json_read.h"
 
@@ -39,15 +40,6 @@ HistoryOrder ReadOrder(const cJSON* item) {
     return order;
 }
 
-void KeepCopy(const char* body, int length) {
-    // Nothing reads it back: it is there for whoever diagnoses a problem.
-    FILE* file = std::fopen("b.txt", "wb");
-    if (!file)
-        return;
-    std::fwrite(body, 1, static_cast<size_t>(length), file);
-    std::fclose(file);
-}
-
 }  // namespace
 
 bool ParseOrderList(const char* body, OrderListPage& page) {
@@ -77,6 +69,6 @@ bool FetchOrderList(int page, OrderListPage& result) {
     int length = kBufferSize;
     if (!HttpGetToBuffer(url, buffer.data(), &length, kTimeoutSeconds))
         return false;
-    KeepCopy(buffer.data(), length);
+    WriteAnswerCopy("b.txt", buffer.data(), length);
     return ParseOrderList(buffer.data(), result);
 }

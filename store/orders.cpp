@@ -6,6 +6,7 @@
 
 #include "config/local_config.h"
 #include "net/http.h"
+#include "store/answer_copy.h"
 #include "store/api_url.h"
 #include "store/json_read.h"
 #include "store/order_watch.h"
@@ -26,14 +27,6 @@ void TraceUrlWide(const std::string& url) {
     std::wstring wide(static_cast<size_t>(n), L'\0');
     MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, &wide[0], n);
     OutputDebugStringW(wide.c_str());
-}
-
-void WriteAnswerCopy(const char* path, const char* data, int length) {
-    FILE* file = fopen(path, "wb");
-    if (file == nullptr)
-        return;  // the copy is for diagnosis only
-    fwrite(data, 1, static_cast<size_t>(length), file);
-    fclose(file);
 }
 
 }  // namespace
