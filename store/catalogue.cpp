@@ -85,7 +85,7 @@ std::unique_ptr<Gdiplus::Image> LoadCachedPicture(const std::wstring& path,
     // drop a fresh download that is no picture, so the next start tries again.
     std::unique_ptr<Gdiplus::Image> picture = LoadPictureFile(path);
     if (picture && picture->GetLastStatus() != Gdiplus::Ok) {
-        picture.reset();  // releases the file before it is removed
+        picture.reset();
     }
     if (!picture) {
         DeleteFileW(path.c_str());

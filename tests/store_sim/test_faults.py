@@ -211,6 +211,50 @@ class FaultTest(unittest.TestCase):
             self.assertFalse(reply.json()["ok"])
         self.assertEqual(self.admin.admin("faults")["faults"], [])
 
+    def test_drip_sends_a_byte_per_interval_and_stops_when_the_client_leaves(self):
+        self.fault(request="statisticsTap", kind="drip", interval_ms=150, body="abcdef", count=1)
+        conn = self.client.connect()
+        started = time.monotonic()
+        conn.request("GET", "/api/ps/statisticsTap?mac=m&action_type=1&type=1&channel=c")
+        response = conn.getresponse()
+        self.assertEqual(response.getheader("Content-Length"), "6")
+        self.assertEqual(response.read(2), b"ab")
+        self.assertGreaterEqual(time.monotonic() - started, 0.3)
+        self.client.close()
+        # Leaving mid-drip frees the server: the next answer is the real one.
+        self.assertEqual(self.client.api("statisticsTap", mac="m", action_type=1, type=1, channel="c")
+                         ["status_code"], 1000)
+
+    def test_endless_redirect_loop_and_foreign_location(self):
+        self.fault(request="orderList", kind="redirect", hops=0, count=1)
+        target = "/api/ps/orderList?mac=m&page=1&pageSize=12"
+        for _ in range(60):
+            reply = self.client.get(target)
+            self.assertEqual(reply.status, 302)
+            location = urllib.parse.urlsplit(reply.headers["Location"])
+            target = location.path + "?" + location.query
+        self.assertEqual(target, "/_hop/loop/api/ps/orderList?mac=m&page=1&pageSize=12")
+        self.fault(request="orderList", kind="redirect", hops=1, location="file:///etc/passwd", count=1)
+        self.assertEqual(self.client.get("/api/ps/orderList?mac=m&page=1&pageSize=12").headers["Location"],
+                         "file:///etc/passwd")
+
+    def test_tls_faults_spoil_one_new_connections_handshake_each(self):
+        import ssl
+        for mode in ("close", "reset", "plain", "garbage", "alert", "stall"):
+            self.fault(request="connection", kind="tls", mode=mode, max_ms=300, count=1)
+            client = sim.client(timeout=3)
+            started = time.monotonic()
+            with self.assertRaises((ssl.SSLError, ConnectionError, OSError), msg=mode):
+                client.get(GROUP_CONFIG)
+            client.close()
+            self.assertLess(time.monotonic() - started, 2.5, mode)
+            self.assertEqual(self.last_log_entry("connection")["query"], mode)
+            self.assertEqual(self.admin.admin("faults")["faults"], [], mode)
+        self.assertEqual(sim.client().get(GROUP_CONFIG).status, 200)
+        for params in ({"request": "connection", "kind": "drop"}, {"request": "orderList", "kind": "tls", "mode": "close"},
+                       {"request": "connection", "kind": "tls", "mode": "explode"}):
+            self.assertEqual(self.admin.get("/admin/fault?" + urllib.parse.urlencode(params)).status, 400, params)
+
     def test_faults_can_be_posted_as_json(self):
         reply = self.admin.request("POST", "/admin/fault", body=json.dumps(
             {"request": "getGroupConfig", "kind": "status", "status": 502, "count": 1}),

@@ -15,7 +15,7 @@ from .reqlog import RequestLog
 
 _HOST = re.compile(r"[A-Za-z0-9.\-]+(:[0-9]{1,5})?\Z|\[[0-9A-Fa-f:.]+\](:[0-9]{1,5})?\Z")
 _PICTURE = re.compile(r"/pictures/([A-Za-z0-9_.\-]+)\Z")
-_HOP = re.compile(r"/_hop/([0-9]{1,3})(/.*)\Z")
+_HOP = re.compile(r"/_hop/([0-9]{1,3}|loop)(/.*)\Z")
 
 
 class Response:
@@ -107,10 +107,12 @@ class App:
     # ---- store side -------------------------------------------------------
 
     def classify(self, request):
-        """(request name for log and faults, hops left or None) of a non-admin request."""
+        """(request name for log and faults, hops left or None) of a non-admin request.
+
+        A hop of an endless redirect loop has -1 hops left."""
         hop = _HOP.match(request.path)
         if hop:
-            return "redirect", int(hop.group(1))
+            return "redirect", -1 if hop.group(1) == "loop" else int(hop.group(1))
         path = request.path
         if path.startswith("/api/ps/"):
             name = path[len("/api/ps/"):]

@@ -4,7 +4,10 @@ import base64
 import threading
 
 REQUEST_NAMES = ("getProductList", "getGroupConfig", "createOrder", "orderDetail", "orderList",
-                 "statisticsTap", "picture", "pay", "download", "page")
+                 "statisticsTap", "picture", "pay", "download", "page", "connection")
+
+# What a "tls" fault does to a new connection instead of its handshake.
+TLS_MODES = ("close", "reset", "plain", "garbage", "alert", "stall")
 
 # kind -> {parameter: (type, default)}; a default of None marks a required parameter.
 KINDS = {
@@ -15,14 +18,18 @@ KINDS = {
                  "content_type": (str, "text/html; charset=utf-8")},
     "truncated": {"send": (int, -1), "length": (int, -1)},
     "oversized": {"bytes": (int, None)},
-    "redirect": {"hops": (int, None), "status": (int, 302)},
+    "redirect": {"hops": (int, None), "status": (int, 302), "location": (str, "")},
     "drop": {},
     "body": {"body": (str, ""), "body_base64": (str, ""), "status": (int, 200),
              "content_type": (str, "application/json; charset=utf-8"), "ms": (int, 0)},
+    "drip": {"interval_ms": (int, 1000), "body": (str, ""), "body_base64": (str, ""),
+             "status": (int, 200), "content_type": (str, "application/json; charset=utf-8")},
+    "tls": {"mode": (str, None), "max_ms": (int, 60000)},
 }
 
 _LIMITS = {"ms": (0, 600000), "max_ms": (0, 600000), "status": (100, 599), "send": (-1, 1 << 30),
-           "length": (-1, 1 << 40), "bytes": (1, 64 << 20), "hops": (1, 50)}
+           "length": (-1, 1 << 40), "bytes": (1, 64 << 20), "hops": (0, 50),
+           "interval_ms": (1, 60000)}
 
 
 class FaultError(ValueError):
@@ -51,13 +58,18 @@ def parse_fault(params):
         if name in _LIMITS and not _LIMITS[name][0] <= value <= _LIMITS[name][1]:
             raise FaultError("%s out of range %d..%d" % ((name,) + _LIMITS[name]))
         fault[name] = value
-    if kind == "body":
+    # "connection" faults act on a new connection before any request is read.
+    if (request == "connection") != (kind == "tls"):
+        raise FaultError("kind tls goes with request connection, and only it")
+    if kind == "tls" and fault["mode"] not in TLS_MODES:
+        raise FaultError("mode must be one of %s" % ", ".join(TLS_MODES))
+    if kind in ("body", "drip"):
         if fault["body_base64"]:
             try:
                 fault["raw"] = base64.b64decode(fault["body_base64"], validate=True)
             except ValueError:
                 raise FaultError("body_base64 is not base64")
-        else:
+        elif fault["body"] or kind == "body":
             fault["raw"] = fault["body"].encode("utf-8")
     # Only requests whose raw query contains this text take the fault, so that
     # tests sharing one simulator can aim at their own order.

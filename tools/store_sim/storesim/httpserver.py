@@ -16,8 +16,10 @@ import traceback
 from .api import ERR_INTERNAL, failure
 from .app import Request, Response
 
-MAX_REQUEST_BODY = 1 << 20
-_HOP_TARGET = re.compile(r"/_hop/[0-9]{1,3}(/.*)\Z", re.S)
+# Admin faults carry exact answer bodies (base64) past the client's 1 MiB buffer.
+MAX_REQUEST_BODY = 32 << 20
+_HOP_TARGET = re.compile(r"/_hop/(?:[0-9]{1,3}|loop)(/.*)\Z", re.S)
+_TLS_ALERT = bytes([21, 3, 3, 0, 2, 2, 40])  # fatal handshake_failure
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -78,7 +80,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
         fault = app.faults.take(name, request.query_text or "") if hops is None else None
         entry = app.log.add(request.method, request.url, request.path, request.query_text, name, self.conn_id)
         if hops is not None:
-            if hops > 0:
+            if hops < 0:
+                status = self._send(self._redirect(request, -1, _HOP_TARGET.match(request.target).group(1), 302))
+            elif hops > 0:
                 original = _HOP_TARGET.match(request.target).group(1)
                 status = self._send(self._redirect(request, hops - 1, original, 302))
             else:
@@ -91,7 +95,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     @staticmethod
     def _redirect(request, hops_left, target, status):
-        location = "%s/_hop/%d%s" % (request.base, hops_left, target)
+        hop = "loop" if hops_left < 0 else str(hops_left)
+        location = "%s/_hop/%s%s" % (request.base, hop, target)
         return Response(status, "text/plain; charset=utf-8", b"moved", [("Location", location)])
 
     def _deliver(self, request, fault):
@@ -115,7 +120,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
             time.sleep(fault["ms"] / 1000.0)
             return self._send(Response(fault["status"], fault["content_type"], fault["raw"]))
         if kind == "redirect":
+            if fault["location"]:
+                return self._send(Response(fault["status"], "text/plain; charset=utf-8", b"moved",
+                                           [("Location", fault["location"])]))
+            # hops 0: a loop that never ends.
             return self._send(self._redirect(request, fault["hops"] - 1, request.target, fault["status"]))
+        if kind == "drip":
+            answer = app.answer(request) if "raw" not in fault else \
+                Response(fault["status"], fault["content_type"], fault["raw"])
+            self._drip(answer, fault["interval_ms"] / 1000.0, fault["generation"])
+            return answer.status
         answer = app.answer(request)
         if kind == "oversized":
             answer.body = _pad(answer.body, fault["bytes"])
@@ -142,6 +156,23 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 break
         self.close_connection = True
 
+    def _drip(self, response, interval, generation):
+        """Headers at once, then the body a byte at a time, until done, the client leaves or a clear."""
+        faults = self.server.app.faults
+        self._write(response, b"", len(response.body), close=True)
+        self.close_connection = True
+        for i in range(len(response.body)):
+            if faults.generation() != generation or self.server.stopping:
+                return
+            try:
+                readable, _, _ = select.select([self.connection], [], [], interval)
+                if readable:
+                    return  # the client closed (or sent more than we wait for)
+                self.wfile.write(response.body[i:i + 1])
+                self.wfile.flush()
+            except (OSError, ValueError):
+                return
+
     # ---- writing ----------------------------------------------------------
 
     def _send(self, response, close=False):
@@ -166,6 +197,41 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.wfile.write(head + body)
         except OSError:
             self.close_connection = True
+
+
+def _spoil_handshake(sock, fault, server):
+    """What a broken peer does instead of a TLS handshake; the connection ends here."""
+    mode = fault["mode"]
+    try:
+        if mode == "reset":
+            # An RST instead of a FIN.
+            sock.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, b"\x01\x00\x00\x00\x00\x00\x00\x00")
+            return
+        sock.settimeout(5)
+        sock.recv(16384)  # the client's hello
+        if mode == "plain":
+            sock.sendall(b"HTTP/1.1 400 Bad Request\r\nContent-Length: 11\r\nConnection: close\r\n\r\n"
+                         b"plain HTTP\n")
+        elif mode == "garbage":
+            sock.sendall(bytes((i * 37 + 11) & 0xFF for i in range(4096)))
+        elif mode == "alert":
+            sock.sendall(_TLS_ALERT)
+        elif mode == "stall":
+            deadline = time.monotonic() + fault["max_ms"] / 1000.0
+            generation = fault["generation"]
+            while (time.monotonic() < deadline and server.app.faults.generation() == generation
+                   and not server.stopping):
+                readable, _, _ = select.select([sock], [], [], 0.05)
+                if readable and not sock.recv(16384):
+                    break
+        # "close": nothing, the connection just ends mid-handshake.
+    except (OSError, ValueError):
+        pass
+    finally:
+        try:
+            sock.close()
+        except OSError:
+            pass
 
 
 def _pad(body, size):
@@ -207,6 +273,11 @@ class SimServer(socketserver.ThreadingMixIn, http.server.HTTPServer):
             time.sleep(latency / 1000.0)
         request.setsockopt(socket.IPPROTO_TCP, socket.TCP_NODELAY, 1)
         request.settimeout(15)
+        fault = self.app.faults.take("connection")
+        if fault is not None:
+            self.app.log.add("TLS", "", "", fault["mode"], "connection", conn_id)
+            _spoil_handshake(request, fault, self)
+            return
         try:
             tls = self.ssl_context.wrap_socket(request, server_side=True)
         except (ssl.SSLError, OSError):
