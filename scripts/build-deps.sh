@@ -35,6 +35,10 @@ fi
 
 echo "build-deps.sh: building into $prefix ($versions)" >&2
 work=$(mktemp -d "$cache/deps-build.XXXXXX")
+# The libraries name their own sources (assertions, error texts): in the
+# shipped exe those names must not depend on this temporary directory, or two
+# machines would build different exes from one commit.
+export CFLAGS="-ffile-prefix-map=$work=deps" CXXFLAGS="-ffile-prefix-map=$work=deps"
 trap 'rm -rf "$work"' EXIT
 rm -rf "$prefix"
 mkdir -p "$prefix"
