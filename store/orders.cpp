@@ -82,7 +82,11 @@ bool CreateOrder(HWND window, int payType, int packageId, std::string mobile) {
     if (envelope.data == nullptr)
         return false;
 
+    // Without its number the order's payment could never be seen: the user
+    // would pay for a link that never comes.
     std::string orderNo = JsonGetString(envelope.data, "order_no");
+    if (orderNo.empty())
+        return false;
     if (!WriteQrBitmap(JsonGetString(envelope.data, "qrcode"), localConfig.qrImagePath)) {
         return false;
     }

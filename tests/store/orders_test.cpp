@@ -186,6 +186,8 @@ TEST_F(OrdersTest, RefusedOrdersLeaveNoFileNoNumberAndNoWatch) {
         R"({"status_code":1001,"message":"手机号码格式错误"})",
         R"({"status_code":1000,"data":{"order_no":"X1","qrcode":""}})",
         R"({"status_code":1000,"data":{"order_no":"X2"}})",
+        R"({"status_code":1000,"data":{"order_no":"","qrcode":"https://x/pay/X3"}})",
+        R"({"status_code":1000,"data":{"order_no":4,"qrcode":"https://x/pay/X4"}})",
         R"({"status_code":1000})",
         "<html>busy</html>",
     };

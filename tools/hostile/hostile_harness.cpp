@@ -17,6 +17,7 @@
 //       logo of getGroupConfig, both painted as the store front paints them).
 //       "fresh": this case opens new connections (no connection sharing).
 //   measure                     -> "measure heap=B handles=N gdi=N threads=N"
+//   crash                       -> a trap, as a failed check would raise: "crash ..."
 //   quit
 // A crash prints "crash ..." and ends the process at once, so that Wine's
 // debugger never sits on it.
@@ -230,6 +231,9 @@ public:
             return SendStatisticsTap(1);
         if (request == "createOrder") {
             const bool ok = CreateOrder(receiver_.m_hWnd, 1, 101, "13800138000");
+            // A created order is one whose payment can be watched.
+            if (ok && storeState.currentOrderNo.empty())
+                anomaly_ = "order-without-number-accepted";
             StopOrderPolling();
             WaitForOrderWatchThreads(kWatchEndMilliseconds);
             return ok;
@@ -350,6 +354,8 @@ int main(int argc, char** argv) {
         words >> command;
         if (command == "quit")
             break;
+        if (command == "crash")
+            __builtin_trap();
         if (command == "measure") {
             Say(harness.Measure());
             continue;
