@@ -164,6 +164,17 @@ class App:
                                      stderr=subprocess.DEVNULL)
         return self
 
+    def start_shown(self, timeout=60, attempts=3):
+        """Starts the program and waits for its window; a start that ends at
+        once without one (Wine under load, or another run's copy still
+        closing) is tried again. The window id, or None."""
+        for _ in range(attempts):
+            self.start()
+            wid = self.wait_window(timeout)
+            if wid or self.proc.poll() is None:
+                return wid
+        return None
+
     def visible_windows(self):
         out = xdotool("search", "--onlyvisible", "--pid", self.proc.pid)
         return [int(w) for w in out.split()]

@@ -248,9 +248,9 @@ class CloseButtonTest(unittest.TestCase):
     def test_close_ends_the_program(self):
         sim = Sim()
         park_pointer()
-        app = App(sim, "Parvelle close e2e").start()
+        app = App(sim, "Parvelle close e2e")
         try:
-            self.assertTrue(app.wait_window(60))
+            self.assertTrue(app.start_shown(60))
             time.sleep(0.5)
             app.click(782, 12)
             self.assertEqual(0, app.wait_exit(20))
