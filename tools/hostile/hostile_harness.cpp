@@ -46,6 +46,7 @@
 #include "store/catalogue.h"
 #include "store/group_config.h"
 #include "store/order_watch.h"
+#include "process_stats.h"
 #include "store/orders.h"
 #include "store/picture_file.h"
 #include "store/store_pictures.h"
@@ -86,55 +87,6 @@ void Pump(HWND window) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-}
-
-// Bytes in use in every heap of the process.
-SIZE_T HeapBusyBytes() {
-    std::vector<HANDLE> heaps(256);
-    const DWORD count = GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data());
-    SIZE_T busy = 0;
-    for (DWORD i = 0; i < count && i < heaps.size(); ++i) {
-        if (!HeapLock(heaps[i]))
-            continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry)) {
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                busy += entry.cbData;
-        }
-        HeapUnlock(heaps[i]);
-    }
-    return busy;
-}
-
-// Open kernel handles: Wine's GetProcessHandleCount answers 0, so every
-// handle value is asked about.
-int OpenHandles() {
-    int open = 0;
-    for (ULONG_PTR value = 4; value < 0x20000; value += 4) {
-        DWORD flags = 0;
-        if (GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
-            ++open;
-    }
-    return open;
-}
-
-// GetGuiResources where it works; under Wine (which answers 0) the high-water
-// mark of the GDI handle table after a batch larger than its free list.
-long LiveGdiObjects() {
-    const DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (count != 0)
-        return static_cast<long>(count);
-    const int batch = 4000;
-    std::vector<HBRUSH> brushes;
-    long highest = 0;
-    for (int i = 0; i < batch; ++i) {
-        HBRUSH b = CreateSolidBrush(RGB(i & 0xFF, 0, 0));
-        highest = std::max<long>(highest, LOWORD(reinterpret_cast<ULONG_PTR>(b)));
-        brushes.push_back(b);
-    }
-    for (HBRUSH b : brushes)
-        DeleteObject(b);
-    return highest - (batch - 1);
 }
 
 // A 32-bit memory canvas of the main window's size.
@@ -266,8 +218,9 @@ public:
         Pump(receiver_.m_hWnd);
         char line[160];
         std::snprintf(line, sizeof line, "measure heap=%llu handles=%d gdi=%ld threads=%d",
-                      static_cast<unsigned long long>(HeapBusyBytes()), OpenHandles(),
-                      LiveGdiObjects(), LiveOrderWatchThreads());
+                      static_cast<unsigned long long>(HeapBytesInUse()),
+                      static_cast<int>(OpenHandleCount()), LiveGdiObjects(),
+                      LiveOrderWatchThreads());
         return line;
     }
 
