@@ -11,7 +11,8 @@
 // cache, TLS session cache and DNS cache, so its consecutive requests to the
 // store reuse one connection. Transfers of other threads share only DNS
 // answers (libcurl cannot share connections across threads safely, and
-// resuming TLS sessions concurrently proved unreliable).
+// resuming TLS sessions concurrently proved unreliable), unless the thread
+// keeps a connection of its own with ScopedKeptConnection.
 //
 // Call HttpGlobalInit once at process start, on the user-interface thread,
 // before any other thread exists.
@@ -76,6 +77,22 @@ public:
     ~ScopedTransferAbort();
     ScopedTransferAbort(const ScopedTransferAbort&) = delete;
     ScopedTransferAbort& operator=(const ScopedTransferAbort&) = delete;
+};
+
+// While one lives on a thread, that thread's transfers go through one kept
+// libcurl handle, so a thread that asks the same host again and again (the
+// payment watch) reuses its connection and TLS session instead of a new
+// handshake per request. Has no effect on the thread that called
+// HttpGlobalInit, whose transfers share a cache already.
+class ScopedKeptConnection {
+public:
+    ScopedKeptConnection();
+    ~ScopedKeptConnection();
+    ScopedKeptConnection(const ScopedKeptConnection&) = delete;
+    ScopedKeptConnection& operator=(const ScopedKeptConnection&) = delete;
+
+private:
+    bool ownsHandle_ = false;  // an inner scope leaves the outer one's handle alone
 };
 
 // libcurl's result code of this thread's last transfer (0 = success), for

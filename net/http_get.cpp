@@ -9,6 +9,9 @@ namespace {
 
 thread_local int lastError = CURLE_OK;
 thread_local const std::atomic<bool>* abortFlag = nullptr;
+// The handle a ScopedKeptConnection keeps for this thread; its connection
+// cache lives as long as the handle.
+thread_local CURL* keptHandle = nullptr;
 
 int CheckAbort(void* flag, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return static_cast<const std::atomic<bool>*>(flag)->load() ? 1 : 0;
@@ -70,7 +73,11 @@ private:
 bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, int timeoutSeconds,
                 const std::vector<std::string>& extraHeaders) {
     http_detail::EnsureGlobalInit();
-    CURL* curl = curl_easy_init();
+    const bool kept = keptHandle != nullptr && http_detail::ConnectionSharingEnabled();
+    CURL* curl = kept ? keptHandle : curl_easy_init();
+    if (kept) {
+        curl_easy_reset(curl);  // options go; its connections and caches stay
+    }
     if (curl == nullptr) {
         lastError = CURLE_FAILED_INIT;
         return false;
@@ -111,12 +118,14 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
         curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(abortFlag));
         curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
     }
-    if (CURLSH* share = http_detail::SharedCaches()) {
+    if (CURLSH* share = kept ? nullptr : http_detail::SharedCaches()) {
         curl_easy_setopt(curl, CURLOPT_SHARE, share);
     }
 
     CURLcode result = curl_easy_perform(curl);
-    curl_easy_cleanup(curl);
+    if (!kept) {
+        curl_easy_cleanup(curl);
+    }
     lastError = result;
     if (result != CURLE_OK) {
         std::string line = "HTTP GET failed (" + std::to_string(result) + " " +
@@ -166,6 +175,21 @@ ScopedTransferAbort::ScopedTransferAbort(const std::atomic<bool>* stop) {
 
 ScopedTransferAbort::~ScopedTransferAbort() {
     abortFlag = nullptr;
+}
+
+ScopedKeptConnection::ScopedKeptConnection() {
+    http_detail::EnsureGlobalInit();
+    if (keptHandle == nullptr && !http_detail::IsOwnerThread()) {
+        keptHandle = curl_easy_init();  // null: transfers fall back to one handle each
+        ownsHandle_ = keptHandle != nullptr;
+    }
+}
+
+ScopedKeptConnection::~ScopedKeptConnection() {
+    if (ownsHandle_) {
+        curl_easy_cleanup(keptHandle);
+        keptHandle = nullptr;
+    }
 }
 
 int LastHttpError() {

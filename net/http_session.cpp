@@ -150,11 +150,19 @@ void EnsureGlobalInit() {
     std::call_once(initOnce, InitOnce);
 }
 
+bool ConnectionSharingEnabled() {
+    return sharingEnabled.load();
+}
+
+bool IsOwnerThread() {
+    return GetCurrentThreadId() == ownerThread;
+}
+
 CURLSH* SharedCaches() {
     if (!sharingEnabled.load()) {
         return nullptr;
     }
-    return GetCurrentThreadId() == ownerThread ? ownerShare : workerShare;
+    return IsOwnerThread() ? ownerShare : workerShare;
 }
 
 std::shared_ptr<const std::string> TrustedCaBundleFor(const std::string& url) {

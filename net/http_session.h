@@ -19,6 +19,12 @@ void EnsureGlobalInit();
 // off. Only the initialising thread's transfers share connections.
 CURLSH* SharedCaches();
 
+// Whether transfers may share or keep connections (SetConnectionSharing).
+bool ConnectionSharingEnabled();
+
+// True on the thread that initialised the transport.
+bool IsOwnerThread();
+
 // PEM bytes to trust instead of the system store for `url`; null when the
 // system store verifies it (another host or port than the store's, or no
 // bundle).

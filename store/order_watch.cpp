@@ -85,6 +85,9 @@ unsigned __stdcall OrderWatch::OrderPollThread(void* argument) {
 void OrderWatch::Run() {
     OutputDebugStringA((url_ + "\r\n").c_str());
     ScopedTransferAbort abortOnStop(&stopping_);
+    // One connection for the whole watch: a new TLS handshake every two
+    // seconds costs CPU and, with a private CA bundle, a little memory each.
+    ScopedKeptConnection keptConnection;
     std::vector<char> answer(kAnswerCapacity, 0);
     while (!stopping_) {
         std::fill(answer.begin(), answer.end(), 0);

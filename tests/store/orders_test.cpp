@@ -179,6 +179,9 @@ TEST_F(OrdersTest, OrderIsCreatedWatchedThroughFailuresAndReportedOnce) {
         EXPECT_GE(gap, 1.95) << "poll " << i;
         EXPECT_LT(gap, 3.0) << "poll " << i;
     }
+    // Once the store answers again, the watch keeps its connection.
+    for (size_t i = 4; i < polls.size(); ++i)
+        EXPECT_EQ(polls[i].conn, polls[3].conn) << "poll " << i;
 }
 
 TEST_F(OrdersTest, RefusedOrdersLeaveNoFileNoNumberAndNoWatch) {
