@@ -1,10 +1,7 @@
 #include "pages/page_pay1.h"
 
-#include "framework/afxmsgmap.h"
-#include "pages/dialog_keys.h"
 #include "pages/page_messages.h"
 #include "pages/page_slide.h"
-#include "skin/offscreen_frame.h"
 #include "store/orders.h"
 
 namespace {
@@ -27,24 +24,10 @@ constexpr RECT kQrSquare{460, 386, 604, 530};
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CPagePay1, CDialogEx)
-ON_WM_ERASEBKGND()
-ON_WM_MOUSEMOVE()
-ON_WM_LBUTTONDOWN()
-ON_WM_LBUTTONUP()
-ON_WM_MOUSELEAVE()
-ON_MESSAGE(WM_ORDER_PAID, &CPagePay1::OnOrderPaid)
-ON_MESSAGE(WM_DESTROY, &CPagePay1::OnDestroyPage)
-END_MESSAGE_MAP()
-
 BOOL CPagePay1::OnInitDialog() {
     CDialogEx::OnInitDialog();
     core.Load(kElementRecords, kPanelPictureId, kQrSquare);
     return TRUE;
-}
-
-BOOL CPagePay1::PreTranslateMessage(MSG* pMsg) {
-    return FilterDialogKeys(*this, pMsg);
 }
 
 void CPagePay1::ShowPackage(int newView, const PackageRecord& record) {
@@ -67,17 +50,6 @@ void CPagePay1::ShowPackage(int newView, const PackageRecord& record) {
     SlidePageIn(*this);
 }
 
-BOOL CPagePay1::OnEraseBkgnd(CDC* pDC) {
-    if (!core.background)
-        return CDialogEx::OnEraseBkgnd(pDC);
-    OffscreenFrame frame(m_hWnd, pDC->GetSafeHdc());
-    if (core.view == kPurchaseView)
-        DrawPurchaseView(frame.graphics(), frame.tools(), frame.width(), frame.height());
-    else if (core.view == kPaidView)
-        core.DrawPaidView(frame.graphics(), frame.tools(), frame.width(), frame.height());
-    return TRUE;
-}
-
 void CPagePay1::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
                                  int height) {
     core.DrawPurchaseBackdrop(graphics, width, height);
@@ -92,35 +64,4 @@ void CPagePay1::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools,
                    kTextArgb);
     DrawPriceLine(graphics, tools, 620, 405, 415, package.price, package.sourcePrice);
     core.DrawChoicesAndQr(graphics);
-}
-
-void CPagePay1::OnMouseMove(UINT nFlags, CPoint point) {
-    core.OnMouseMove(m_hWnd, point);
-    CDialogEx::OnMouseMove(nFlags, point);
-}
-
-void CPagePay1::OnMouseLeave() {
-    core.OnMouseLeave(m_hWnd);
-}
-
-void CPagePay1::OnLButtonDown(UINT nFlags, CPoint point) {
-    // A click acts where the button is released.
-    CDialogEx::OnLButtonDown(nFlags, point);
-}
-
-void CPagePay1::OnLButtonUp(UINT nFlags, CPoint point) {
-    core.OnClick(m_hWnd, point);
-    CDialogEx::OnLButtonUp(nFlags, point);
-}
-
-LRESULT CPagePay1::OnOrderPaid(WPARAM wParam, LPARAM lParam) {
-    if (std::unique_ptr<OrderLinks> links = PayPageCore::RedeemPaidOrder(m_hWnd, wParam, lParam))
-        core.ShowPaidOrder(m_hWnd, *links);
-    return 0;
-}
-
-LRESULT CPagePay1::OnDestroyPage(WPARAM, LPARAM) {
-    // Paid-order records still queued for this window die with it.
-    PaidOrderPosts().Discard(m_hWnd);
-    return Default();
 }

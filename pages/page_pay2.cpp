@@ -2,10 +2,8 @@
 
 #include "config/local_config.h"
 #include "framework/afxmsgmap.h"
-#include "pages/dialog_keys.h"
 #include "pages/page_messages.h"
 #include "pages/page_slide.h"
-#include "skin/offscreen_frame.h"
 #include "store/orders.h"
 
 namespace {
@@ -32,15 +30,8 @@ const std::vector<PackageRecord>* CurrentPackages() {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CPagePay2, CDialogEx)
-ON_WM_ERASEBKGND()
-ON_WM_MOUSEMOVE()
-ON_WM_LBUTTONDOWN()
-ON_WM_LBUTTONUP()
-ON_WM_MOUSELEAVE()
-ON_MESSAGE(WM_ORDER_PAID, &CPagePay2::OnOrderPaid)
+BEGIN_MESSAGE_MAP(CPagePay2, CPayPage)
 ON_MESSAGE(WM_COMBO_SELECT, &CPagePay2::OnComboSelect)
-ON_MESSAGE(WM_DESTROY, &CPagePay2::OnDestroyPage)
 END_MESSAGE_MAP()
 
 BOOL CPagePay2::OnInitDialog() {
@@ -56,10 +47,6 @@ BOOL CPagePay2::OnInitDialog() {
     // Reaches this page as WM_COMBO_SELECT once the message loop runs.
     selector.SelectInitial();
     return TRUE;
-}
-
-BOOL CPagePay2::PreTranslateMessage(MSG* pMsg) {
-    return FilterDialogKeys(*this, pMsg);
 }
 
 bool CPagePay2::LoadPackage(int index) {
@@ -96,17 +83,6 @@ void CPagePay2::ShowPackage(int newView, const PackageRecord& record) {
     SlidePageIn(*this);
 }
 
-BOOL CPagePay2::OnEraseBkgnd(CDC* pDC) {
-    if (!core.background)
-        return CDialogEx::OnEraseBkgnd(pDC);
-    OffscreenFrame frame(m_hWnd, pDC->GetSafeHdc());
-    if (core.view == kPurchaseView)
-        DrawPurchaseView(frame.graphics(), frame.tools(), frame.width(), frame.height());
-    else if (core.view == kPaidView)
-        core.DrawPaidView(frame.graphics(), frame.tools(), frame.width(), frame.height());
-    return TRUE;
-}
-
 void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
                                  int height) {
     core.DrawPurchaseBackdrop(graphics, width, height);
@@ -117,31 +93,8 @@ void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools,
     core.DrawChoicesAndQr(graphics);
 }
 
-void CPagePay2::OnMouseMove(UINT nFlags, CPoint point) {
-    core.OnMouseMove(m_hWnd, point);
-    CDialogEx::OnMouseMove(nFlags, point);
-}
-
-void CPagePay2::OnMouseLeave() {
-    core.OnMouseLeave(m_hWnd);
-}
-
-void CPagePay2::OnLButtonDown(UINT nFlags, CPoint point) {
-    // A click acts where the button is released.
-    CDialogEx::OnLButtonDown(nFlags, point);
-}
-
-void CPagePay2::OnLButtonUp(UINT nFlags, CPoint point) {
-    core.OnClick(m_hWnd, point);
-    CDialogEx::OnLButtonUp(nFlags, point);
-}
-
-LRESULT CPagePay2::OnOrderPaid(WPARAM wParam, LPARAM lParam) {
-    if (std::unique_ptr<OrderLinks> links = PayPageCore::RedeemPaidOrder(m_hWnd, wParam, lParam)) {
-        selector.ShowWindow(SW_HIDE);
-        core.ShowPaidOrder(m_hWnd, *links);
-    }
-    return 0;
+void CPagePay2::OnPaidOrderArrived() {
+    selector.ShowWindow(SW_HIDE);
 }
 
 LRESULT CPagePay2::OnComboSelect(WPARAM, LPARAM) {
@@ -149,10 +102,4 @@ LRESULT CPagePay2::OnComboSelect(WPARAM, LPARAM) {
     if (LoadPackage(selector.dropWnd.selectedIndex))
         Invalidate();
     return 0;
-}
-
-LRESULT CPagePay2::OnDestroyPage(WPARAM, LPARAM) {
-    // Paid-order records still queued for this window die with it.
-    PaidOrderPosts().Discard(m_hWnd);
-    return Default();
 }

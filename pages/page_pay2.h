@@ -4,14 +4,13 @@
 // Showing the page or choosing a package orders nothing: the order is made
 // when the user clicks the QR square or a payment choice.
 #include "controls/xcommbox.h"
-#include "framework/afxdialogex.h"
 #include "framework/afxmsgmap.h"
-#include "pages/pay_page_core.h"
+#include "pages/pay_page.h"
 #include "store/store_state.h"
 
-class CPagePay2 : public CDialogEx {
+class CPagePay2 : public CPayPage {
 public:
-    CPagePay2() noexcept : CDialogEx(kTemplateId) {}
+    CPagePay2() noexcept : CPayPage(kTemplateId) {}
 
     static constexpr UINT kTemplateId = 132;
     static constexpr UINT kSelectorId = 6662;
@@ -28,25 +27,14 @@ public:
     // index outside the list.
     bool LoadPackage(int index);
 
-    BOOL PreTranslateMessage(MSG* pMsg) override;
-
-    // Elements, pictures, view, paid links and the package (see PayPageCore).
-    PayPageCore core;
     XCommbox selector;
 
 protected:
     BOOL OnInitDialog() override;
+    void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
+                          int height) override;
+    void OnPaidOrderArrived() override;
 
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
-    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
-    afx_msg void OnMouseLeave();
-    afx_msg LRESULT OnOrderPaid(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnComboSelect(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnDestroyPage(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
-
-private:
-    void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width, int height);
 };

@@ -1,0 +1,63 @@
+#include "pages/pay_page.h"
+
+#include "pages/dialog_keys.h"
+#include "skin/offscreen_frame.h"
+#include "store/orders.h"
+
+BEGIN_MESSAGE_MAP(CPayPage, CDialogEx)
+ON_WM_ERASEBKGND()
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONDOWN()
+ON_WM_LBUTTONUP()
+ON_WM_MOUSELEAVE()
+ON_MESSAGE(WM_ORDER_PAID, &CPayPage::OnOrderPaid)
+ON_MESSAGE(WM_DESTROY, &CPayPage::OnDestroyPage)
+END_MESSAGE_MAP()
+
+BOOL CPayPage::PreTranslateMessage(MSG* pMsg) {
+    return FilterDialogKeys(*this, pMsg);
+}
+
+BOOL CPayPage::OnEraseBkgnd(CDC* pDC) {
+    if (!core.background)
+        return CDialogEx::OnEraseBkgnd(pDC);
+    OffscreenFrame frame(m_hWnd, pDC->GetSafeHdc());
+    if (core.view == kPurchaseView)
+        DrawPurchaseView(frame.graphics(), frame.tools(), frame.width(), frame.height());
+    else if (core.view == kPaidView)
+        core.DrawPaidView(frame.graphics(), frame.tools(), frame.width(), frame.height());
+    return TRUE;
+}
+
+void CPayPage::OnMouseMove(UINT nFlags, CPoint point) {
+    core.OnMouseMove(m_hWnd, point);
+    CDialogEx::OnMouseMove(nFlags, point);
+}
+
+void CPayPage::OnMouseLeave() {
+    core.OnMouseLeave(m_hWnd);
+}
+
+void CPayPage::OnLButtonDown(UINT nFlags, CPoint point) {
+    // A click acts where the button is released.
+    CDialogEx::OnLButtonDown(nFlags, point);
+}
+
+void CPayPage::OnLButtonUp(UINT nFlags, CPoint point) {
+    core.OnClick(m_hWnd, point);
+    CDialogEx::OnLButtonUp(nFlags, point);
+}
+
+LRESULT CPayPage::OnOrderPaid(WPARAM wParam, LPARAM lParam) {
+    if (std::unique_ptr<OrderLinks> links = PayPageCore::RedeemPaidOrder(m_hWnd, wParam, lParam)) {
+        OnPaidOrderArrived();
+        core.ShowPaidOrder(m_hWnd, *links);
+    }
+    return 0;
+}
+
+LRESULT CPayPage::OnDestroyPage(WPARAM, LPARAM) {
+    // Paid-order records still queued for this window die with it.
+    PaidOrderPosts().Discard(m_hWnd);
+    return Default();
+}

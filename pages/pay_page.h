@@ -1,0 +1,34 @@
+#pragma once
+// What the two payment pages do alike, as a dialog base class: the backdrop
+// and the view they paint, the pointer and click rules of their elements, the
+// paid-order report and the key filter. Each page adds its template, its
+// element table, the purchase view it draws and how it takes a package.
+#include "framework/afxdialogex.h"
+#include "framework/afxmsgmap.h"
+#include "pages/pay_page_core.h"
+
+class CPayPage : public CDialogEx {
+public:
+    explicit CPayPage(UINT templateId) noexcept : CDialogEx(templateId) {}
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // Elements, pictures, view, paid links and the package (see PayPageCore).
+    PayPageCore core;
+
+protected:
+    // The purchase view's own texts and price over core's backdrop.
+    virtual void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
+                                  int height) = 0;
+    // Called just before the paid view replaces the purchase view.
+    virtual void OnPaidOrderArrived() {}
+
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnMouseLeave();
+    afx_msg LRESULT OnOrderPaid(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDestroyPage(WPARAM wParam, LPARAM lParam);
+    DECLARE_MESSAGE_MAP()
+};
