@@ -19,6 +19,7 @@
 #include "skin/gdiplus_session.h"
 #include "store/api_url.h"
 #include "tools/bench/bench_support.h"
+#include "tools/bench/bench_window.h"
 
 namespace {
 
@@ -37,31 +38,9 @@ void EnsureOrders(int count) {
     }
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: history_repaint DIR [REPAINTS] [FETCHES]\n");
-        return 2;
-    }
-    const int repaints = argc > 2 ? std::max(2, _wtoi(argv[2])) : 3000;
-    const int fetches = argc > 3 ? std::max(2, _wtoi(argv[3])) : 200;
-    GdiplusSession gdiplus;
-    HttpGlobalInit();
-
-    CparvelleDlg dlg;
-    dlg.startupInputs.moduleDir = argv[1];
-    dlg.startupInputs.firstArgument = L"";
-    if (!dlg.Create(CparvelleDlg::IDD, nullptr)) {
-        std::fprintf(stderr, "the store front did not start (store or adapter missing)\n");
-        return 1;
-    }
-    for (int i = 0; i < 20; ++i) {
-        PumpMessages();
-        Sleep(10);
-    }
-
-    CPageHistory& page = dlg.pageHistory;
+// Times the history page's repaints and page fetches and prints what the
+// process holds before and after them.
+void Measure(CPageHistory& page, int repaints, int fetches) {
     page.FetchOrderPage(1);
     if (page.totalOrders < 13) {
         EnsureOrders(13 - page.totalOrders);
@@ -72,16 +51,8 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("history: %d orders, %d rows on page 1, %zu pager cells\n", page.totalOrders,
                 page.list.RowCount(), page.pagerCells.size());
 
-    HDC listDc = GetDC(page.list.m_hWnd);
-    HDC pageDc = GetDC(page.m_hWnd);
-    auto paintList = [&] {
-        page.list.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(listDc));
-        GdiFlush();
-    };
-    auto paintPage = [&] {
-        page.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(pageDc));
-        GdiFlush();
-    };
+    const EraseRepaint paintList(page.list.m_hWnd);
+    const EraseRepaint paintPage(page.m_hWnd);
     // Warm: fonts, the picture decoder and the transport's connection.
     for (int i = 0; i < 50; ++i) {
         paintList();
@@ -91,8 +62,9 @@ int wmain(int argc, wchar_t** argv) {
     page.FetchOrderPage(1);
     PumpMessages();
 
-    ReportTimes("table repaint (12 rows)", std::min(repaints, 500), paintList);
-    ReportTimes("page repaint (pager, total line)", std::min(repaints, 500), paintPage);
+    ReportTimes("table repaint (12 rows)", "history_table_ms", std::min(repaints, 500), paintList);
+    ReportTimes("page repaint (pager, total line)", "history_page_ms", std::min(repaints, 500),
+                paintPage);
 
     const ProcessResources before = MeasureResources();
     for (int i = 0; i < repaints; ++i) {
@@ -116,9 +88,29 @@ int wmain(int argc, wchar_t** argv) {
     PrintResources("before", before);
     PrintResources(("after " + std::to_string(repaints) + " repaints").c_str(), afterRepaints);
     PrintResources(("after " + std::to_string(fetches) + " page fetches").c_str(), afterFetches);
+    AddResult("history_fetch_ms", MillisecondsBetween(t0, t1) / fetches);
+    AddResult("history_repaints", repaints);
+    AddGrowthResults("history_repaints", before, afterRepaints);
+    AddResult("history_fetches", fetches);
+    AddGrowthResults("history_fetches", afterRepaints, afterFetches);
+    PrintResults();
+}
 
-    ReleaseDC(page.list.m_hWnd, listDc);
-    ReleaseDC(page.m_hWnd, pageDc);
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: history_repaint DIR [REPAINTS] [FETCHES]\n");
+        return 2;
+    }
+    const int repaints = argc > 2 ? std::max(2, _wtoi(argv[2])) : 3000;
+    const int fetches = argc > 3 ? std::max(2, _wtoi(argv[3])) : 200;
+    GdiplusSession gdiplus;
+    CparvelleDlg dlg;
+    if (!StartMainWindow(dlg, argv[1]))
+        return 1;
+
+    Measure(dlg.pageHistory, repaints, fetches);
     dlg.DestroyWindow();
     return 0;
 }

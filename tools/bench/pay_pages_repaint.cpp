@@ -17,101 +17,49 @@
 
 #include "app/parvelle_dlg.h"
 #include "config/local_config.h"
-#include "net/http.h"
 #include "skin/gdiplus_session.h"
 #include "store/orders.h"
 #include "tools/bench/bench_support.h"
+#include "tools/bench/bench_window.h"
 
 namespace {
 
 constexpr int kTimedRuns = 500;
 
-// The erase handler of `page`, as a repaint runs it, into its window's DC.
-struct PagePaint {
-    CWnd& page;
-    HDC dc;
-    void operator()() const {
-        page.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc));
-        GdiFlush();
-    }
-};
-
-void TimeViews(const char* name, CWnd& page, PayPageCore& core) {
-    HDC dc = GetDC(page.m_hWnd);
-    const PagePaint paint{page, dc};
+// Times each view of `page`; the results' keys start with `key`.
+void TimeViews(const char* name, const std::string& key, CWnd& page, PayPageCore& core) {
+    const EraseRepaint paint(page.m_hWnd);
     const std::string prefix = name;
     core.SetView(kPurchaseView);
     for (int i = 0; i < 50; ++i)
         paint();
-    ReportTimes((prefix + " purchase view, QR file").c_str(), kTimedRuns, paint);
+    ReportTimes((prefix + " purchase view, QR file").c_str(), (key + "_qr_ms").c_str(), kTimedRuns,
+                paint);
 
     const std::wstring aside = localConfig.qrImagePath + L".aside";
     MoveFileW(localConfig.qrImagePath.c_str(), aside.c_str());
-    ReportTimes((prefix + " purchase view, placeholder").c_str(), kTimedRuns, paint);
+    ReportTimes((prefix + " purchase view, placeholder").c_str(), (key + "_placeholder_ms").c_str(),
+                kTimedRuns, paint);
     MoveFileW(aside.c_str(), localConfig.qrImagePath.c_str());
 
     const std::wstring detail = core.package.packageDetail;
     core.package.packageDetail.assign(10000, L'长');
-    ReportTimes((prefix + " purchase view, 10,000-char details").c_str(), 50, paint);
+    ReportTimes((prefix + " purchase view, 10,000-char details").c_str(),
+                (key + "_long_details_ms").c_str(), 50, paint);
     core.package.packageDetail = detail;
 
     core.SetView(kPaidView);
     for (int i = 0; i < 20; ++i)
         paint();
-    ReportTimes((prefix + " paid view").c_str(), kTimedRuns, paint);
+    ReportTimes((prefix + " paid view").c_str(), (key + "_paid_ms").c_str(), kTimedRuns, paint);
     core.SetView(kPurchaseView);
-    ReleaseDC(page.m_hWnd, dc);
 }
 
-}  // namespace
-
-int wmain(int argc, wchar_t** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: pay_pages_repaint DIR [REPAINTS]\n");
-        return 2;
-    }
-    const int repaints = argc > 2 ? std::max(4, _wtoi(argv[2])) : 3000;
-    GdiplusSession gdiplus;
-    HttpGlobalInit();
-
-    CparvelleDlg dlg;
-    dlg.startupInputs.moduleDir = argv[1];
-    dlg.startupInputs.firstArgument = L"";
-    if (!dlg.Create(CparvelleDlg::IDD, nullptr)) {
-        std::fprintf(stderr, "the store front did not start (store or adapter missing)\n");
-        return 1;
-    }
-    for (int i = 0; i < 20; ++i) {
-        PumpMessages();
-        Sleep(10);
-    }
-    mobileNumber = "13800138000";
-    const PackageRecord package = storeState.products.front().packages.front();
-
-    dlg.pagePay1.ShowPackage(1, package);  // orders the package
-    PumpMessages();
-    if (GetFileAttributesW(localConfig.qrImagePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        std::fprintf(stderr, "no QR file: the order was not created\n");
-        return 1;
-    }
-    TimeViews("CPagePay1", dlg.pagePay1, dlg.pagePay1.core);
-    ReportTimes("QR file read and decode alone", kTimedRuns, [] {
-        Gdiplus::Image qr(localConfig.qrImagePath.c_str());
-        qr.GetWidth();
-    });
-
-    dlg.pagePay1.ShowWindow(SW_HIDE);
-    dlg.pagePay2.ShowPackage(1, package);
-    PumpMessages();
-    dlg.pagePay2.core.RequestOrder(dlg.pagePay2.m_hWnd, 2);
-    PumpMessages();
-    TimeViews("CPagePay2", dlg.pagePay2, dlg.pagePay2.core);
-
-    // Every view of both pages in turn, the purchase views reading the QR file.
-    HDC dc1 = GetDC(dlg.pagePay1.m_hWnd);
-    HDC dc2 = GetDC(dlg.pagePay2.m_hWnd);
-    const PagePaint paint1{dlg.pagePay1, dc1};
-    const PagePaint paint2{dlg.pagePay2, dc2};
+// Every view of both pages in turn, the purchase views reading the QR file:
+// what the process holds before and after.
+void RepaintAll(CparvelleDlg& dlg, int repaints) {
+    const EraseRepaint paint1(dlg.pagePay1.m_hWnd);
+    const EraseRepaint paint2(dlg.pagePay2.m_hWnd);
     const ProcessResources before = MeasureResources();
     for (int i = 0; i < repaints; ++i) {
         PayPageCore& core = i % 2 == 0 ? dlg.pagePay1.core : dlg.pagePay2.core;
@@ -125,9 +73,46 @@ int wmain(int argc, wchar_t** argv) {
     const ProcessResources after = MeasureResources();
     PrintResources("before", before);
     PrintResources(("after " + std::to_string(repaints) + " repaints").c_str(), after);
+    AddResult("pay_repaints", repaints);
+    AddGrowthResults("pay_repaints", before, after);
+}
 
-    ReleaseDC(dlg.pagePay1.m_hWnd, dc1);
-    ReleaseDC(dlg.pagePay2.m_hWnd, dc2);
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: pay_pages_repaint DIR [REPAINTS]\n");
+        return 2;
+    }
+    const int repaints = argc > 2 ? std::max(4, _wtoi(argv[2])) : 3000;
+    GdiplusSession gdiplus;
+    CparvelleDlg dlg;
+    if (!StartMainWindow(dlg, argv[1]))
+        return 1;
+    mobileNumber = "13800138000";
+    const PackageRecord package = storeState.products.front().packages.front();
+
+    dlg.pagePay1.ShowPackage(1, package);  // orders the package
+    PumpMessages();
+    if (GetFileAttributesW(localConfig.qrImagePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        std::fprintf(stderr, "no QR file: the order was not created\n");
+        return 1;
+    }
+    TimeViews("CPagePay1", "pay1", dlg.pagePay1, dlg.pagePay1.core);
+    ReportTimes("QR file read and decode alone", "qr_read_ms", kTimedRuns, [] {
+        Gdiplus::Image qr(localConfig.qrImagePath.c_str());
+        qr.GetWidth();
+    });
+
+    dlg.pagePay1.ShowWindow(SW_HIDE);
+    dlg.pagePay2.ShowPackage(1, package);
+    PumpMessages();
+    dlg.pagePay2.core.RequestOrder(dlg.pagePay2.m_hWnd, 2);
+    PumpMessages();
+    TimeViews("CPagePay2", "pay2", dlg.pagePay2, dlg.pagePay2.core);
+
+    RepaintAll(dlg, repaints);
+    PrintResults();
     StopOrderPolling();
     dlg.DestroyWindow();
     return 0;

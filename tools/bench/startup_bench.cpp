@@ -30,34 +30,12 @@
 #include "store/picture_file.h"
 #include "store/store_pictures.h"
 #include "temp_dir.h"
+#include "tools/bench/bench_support.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double MsSince(Clock::time_point start) {
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
 std::wstring Widen(const std::string& text) {
     return std::wstring(text.begin(), text.end());
-}
-
-bool LoadSimInfo(const std::string& path, SimClient* sim) {
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    std::string text;
-    char chunk[4096];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
-        text.append(chunk, n);
-    std::fclose(f);
-    SimInfo info;
-    if (!SimClient::ParseInfo(text, &info))
-        return false;
-    *sim = SimClient(info);
-    return true;
 }
 
 class NullWindow : public StartupWindow {
@@ -95,7 +73,7 @@ int ChildStart(const SimClient& sim, const std::wstring& dir, int type, bool sha
 
     long mark = sim.LastSeq();
     NullWindow window;
-    Clock::time_point start = Clock::now();
+    BenchClock::time_point start = BenchClock::now();
     bool ok = RunStartupSequence(window, inputs);
     double wall = MsSince(start);
     std::vector<SimLogEntry> log = sim.Log(mark);
@@ -119,7 +97,7 @@ int ChildCalibrate(const SimClient& sim) {
     std::vector<char> buffer(4096);
     auto get = [&] {
         int length = static_cast<int>(buffer.size());
-        Clock::time_point start = Clock::now();
+        BenchClock::time_point start = BenchClock::now();
         bool ok = HttpGetToBuffer(url, buffer.data(), &length, 10);
         return ok ? MsSince(start) : -1.0;
     };
@@ -136,7 +114,7 @@ int ChildCalibrate(const SimClient& sim) {
     GdiplusSession gdiplus;
     std::vector<double> loads;
     for (int i = 0; i < 6; ++i) {
-        Clock::time_point start = Clock::now();
+        BenchClock::time_point start = BenchClock::now();
         std::unique_ptr<Gdiplus::Image> image = LoadPictureFile(picture);
         loads.push_back(MsSince(start));
     }
@@ -194,14 +172,6 @@ struct Sample {
     int connections = 0;
     bool ok = false;
 };
-
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
 
 struct Row {
     std::vector<Sample> samples;
@@ -317,6 +287,15 @@ int Driver(const std::string& simInfoPath, int latencyMs, int runs, const std::v
                             row->MedianWall(), row->MinWall(), requests,
                             row->Typical(&Sample::connections), floor, latency, pictures,
                             row->AllOk() ? "" : "  (a start failed)");
+                // A row with a failed start has no figures for the report.
+                if (row->AllOk()) {
+                    const std::string key = "startup_p" + std::to_string(packages) + "_" +
+                                            (row == &cold ? "cold" : "warm") + "_" +
+                                            (sharing ? "on" : "off");
+                    AddResult(key + "_ms", row->MedianWall());
+                    AddResult(key + "_floor_ms", floor);
+                    AddResult(key + "_connections", row->Typical(&Sample::connections));
+                }
             }
         }
     }
@@ -326,6 +305,10 @@ int Driver(const std::string& simInfoPath, int latencyMs, int runs, const std::v
         "latency ms: the simulator's added connection latency alone.\n"
         "pictures ms: local decoding of the product, package and logo pictures (not in the "
         "floor).\n");
+    AddResult("startup_latency_ms", latencyMs);
+    AddResult("startup_new_connection_ms", tNew);
+    AddResult("startup_reused_connection_ms", tReused);
+    PrintResults();
     return 0;
 }
 
