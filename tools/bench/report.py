@@ -14,7 +14,6 @@ runs fewer repetitions, for a look rather than figures."""
 
 import argparse
 import os
-import re
 import subprocess
 import sys
 import time
@@ -38,8 +37,109 @@ def run(title, command):
     return out
 
 
-def numbers(line):
-    return [float(x) for x in re.findall(r"-?\d+(?:\.\d+)?", line)]
+def results(out):
+    """The figures of every RESULT line a benchmark printed."""
+    figures = {}
+    for line in out.splitlines():
+        if line.startswith("RESULT"):
+            for field in line.split()[1:]:
+                key, _, value = field.partition("=")
+                try:
+                    figures[key] = float(value)
+                except ValueError:
+                    pass
+    return figures
+
+
+class Figures:
+    """Formats figures and their ratios; a figure a benchmark did not print
+    shows as missing, and so does every ratio built on it."""
+
+    def __init__(self, figures):
+        self.figures = figures
+
+    def get(self, key):
+        return self.figures.get(key)
+
+    def ms(self, key, digits=1):
+        v = self.get(key)
+        return "missing" if v is None else "%.*f ms" % (digits, v)
+
+    def ratio(self, top, bottom, digits=2):
+        a = self.get(top) if isinstance(top, str) else top
+        b = self.get(bottom) if isinstance(bottom, str) else bottom
+        return "missing" if a is None or b is None or b == 0 else "%.*fx" % (digits, a / b)
+
+    def count(self, key, fmt="%+d"):
+        v = self.get(key)
+        return "missing" if v is None else fmt % v
+
+
+# Every window and view the repaint benchmarks time, in the order printed.
+REPAINTS = [
+    ("store_front_erase_ms", "store front, erase handler (frame + blit)"),
+    ("store_front_redraw_ms", "store front, full redraw with child windows"),
+    ("pay1_qr_ms", "payment page 1, purchase view, QR file"),
+    ("pay1_placeholder_ms", "payment page 1, purchase view, placeholder"),
+    ("pay1_long_details_ms", "payment page 1, purchase view, 10,000-char details"),
+    ("pay1_paid_ms", "payment page 1, paid view"),
+    ("pay2_qr_ms", "payment page 2, purchase view, QR file"),
+    ("pay2_placeholder_ms", "payment page 2, purchase view, placeholder"),
+    ("pay2_long_details_ms", "payment page 2, purchase view, 10,000-char details"),
+    ("pay2_paid_ms", "payment page 2, paid view"),
+    ("history_table_ms", "order history, table (12 rows)"),
+    ("history_page_ms", "order history, page (pager, total line)"),
+]
+
+
+def summary(f):
+    rows = []
+    rows.append("Start-up sequence (%s extra per new connection; floor: the requests at the "
+                "calibrated connection times)" % f.ms("startup_latency_ms", 0))
+    rows.append("  %-24s %12s %9s %15s %9s %14s" % (
+        "", "shared", "x floor", "per request", "x floor", "per req/shared"))
+    for packages in (5, 20):
+        for cache in ("cold", "warm"):
+            on = "startup_p%d_%s_on" % (packages, cache)
+            off = "startup_p%d_%s_off" % (packages, cache)
+            rows.append("  %-24s %12s %9s %15s %9s %14s" % (
+                "%d packages, %s cache" % (packages, cache), f.ms(on + "_ms"),
+                f.ratio(on + "_ms", on + "_floor_ms"), f.ms(off + "_ms"),
+                f.ratio(off + "_ms", off + "_floor_ms"), f.ratio(off + "_ms", on + "_ms")))
+    rows.append("Start to visible window: warm picture cache %s, cold %s (cold %s warm)" % (
+        f.ms("window_warm_ms"), f.ms("window_cold_ms"),
+        f.ratio("window_cold_ms", "window_warm_ms")))
+    rows.append("Median repaint (x the %.0f ms repaint budget)" % REPAINT_BUDGET_MS)
+    for key, label in REPAINTS:
+        rows.append("  %-52s %10s %9s" % (label, f.ms(key, 3), f.ratio(key, REPAINT_BUDGET_MS)))
+    rows.append("  %-52s %10s %9s" % ("(QR file read and decode alone)", f.ms("qr_read_ms", 3),
+                                      f.ratio("qr_read_ms", REPAINT_BUDGET_MS)))
+    rows.append("Order creation end to end: %s; request %s, QR encoding %s, BMP file %s of it" % (
+        f.ms("create_ms", 2), f.ratio("create_request_ms", "create_ms"),
+        f.ratio("create_encode_ms", "create_ms", 4), f.ratio("create_bmp_ms", "create_ms")))
+    rows.append("Stop of the payment watch, transfer hanging: returns in %s (%s the %.0f s poll "
+                "pause), thread gone in %s (%s)" % (
+                    f.ms("stop_hanging_return_ms", 3),
+                    f.ratio("stop_hanging_return_ms", POLL_PAUSE_MS, 5), POLL_PAUSE_MS / 1000,
+                    f.ms("stop_hanging_gone_ms"), f.ratio("stop_hanging_gone_ms", POLL_PAUSE_MS)))
+    rows.append("Stop of the payment watch in its pause: thread gone in %s (%s the poll pause)" % (
+        f.ms("stop_pause_gone_ms"), f.ratio("stop_pause_gone_ms", POLL_PAUSE_MS, 4)))
+    cpu = f.get("watch_cpu_ms_per_min")
+    rows.append("Watch CPU while waiting: %s per minute (%s of one core)" % (
+        f.ms("watch_cpu_ms_per_min"), "missing" if cpu is None else "%.4f%%" % (cpu / 600.0)))
+    rows.append("Growth (GDI objects, handles, committed memory, heap in use; heap per item)")
+    for key, what in (("pay_repaints", "payment pages, %s repaints"),
+                      ("history_repaints", "order history, %s repaints"),
+                      ("history_fetches", "order history, %s page fetches"),
+                      ("orders", "%s orders created and abandoned")):
+        n = f.get(key)
+        heap = f.get(key + "_heap_kib")
+        per = "missing" if n is None or heap is None else "%+.1f B" % (heap * 1024 / n)
+        rows.append("  %-40s GDI %7s  handles %7s  committed %12s  heap %12s  (%s each)" % (
+            what % ("%d" % n if n is not None else "?"), f.count(key + "_gdi"),
+            f.count(key + "_handles"), f.count(key + "_committed_kib", "%+.1f KiB"),
+            f.count(key + "_heap_kib", "%+.1f KiB"), per))
+    return rows
 
 
 def main():
@@ -62,61 +162,12 @@ def main():
                                  "--idle-seconds", "5" if q else "20"]),
     }
 
+    figures = {}
+    for out in outputs.values():
+        figures.update(results(out))
     print("\n== Summary (ratios)")
-    rows = []
-    # Start-up: wall time against the floor, and one connection per request
-    # against shared connections.
-    starts = {}
-    for line in outputs["startup"].splitlines():
-        m = re.match(r"\s*(\d+)\s+(cold|warm)\s+(on|off)\s+(.*)", line)
-        if m:
-            values = numbers(m.group(4))
-            if len(values) >= 5:
-                starts[(int(m.group(1)), m.group(2), m.group(3))] = (values[0], values[4])
-    for (packages, cache, sharing), (wall, floor) in sorted(starts.items()):
-        ratio = wall / floor if floor else float("nan")
-        extra = ""
-        if sharing == "on" and (packages, cache, "off") in starts:
-            extra = "; one connection per request takes %.1fx as long" % (
-                starts[(packages, cache, "off")][0] / wall)
-        if sharing == "on":
-            rows.append("start-up, %d packages, %s cache: %.0f ms = %.2fx the latency floor%s" % (
-                packages, cache, wall, ratio, extra))
-    # Repaints against the 8 ms budget.
-    for key in ("main", "pay", "history"):
-        for line in outputs[key].splitlines():
-            if " median " in line and " ms" in line:
-                what = line.split(" median ")[0].strip()
-                value = numbers(line.split(" median ")[1])[0]
-                if "repaint" in what or "view" in what or "table" in what or "page" in what:
-                    rows.append("%s: %.2f ms = %.2fx the %.0f ms repaint budget" % (
-                        what, value, value / REPAINT_BUDGET_MS, REPAINT_BUDGET_MS))
-                else:
-                    rows.append("%s: %.2f ms" % (what, value))
-    # Orders: the stop against the poll pause, creation by part.
-    for line in outputs["orders"].splitlines():
-        if line.startswith("StopOrderPolling, transfer hanging"):
-            v = numbers(line)
-            rows.append("stop with a transfer hanging: returns in %.3f ms (%.5fx the 2 s poll "
-                        "pause); thread gone in %.0f ms" % (v[0], v[0] / POLL_PAUSE_MS, v[2]))
-        elif line.startswith("CreateOrder end to end"):
-            v = numbers(line)
-            if len(v) >= 4 and v[0] > 0:
-                rows.append("order creation %.2f ms: request %.0f%%, QR encoding %.0f%%, BMP file "
-                            "%.0f%%" % (v[0], 100 * v[1] / v[0], 100 * v[2] / v[0],
-                                        100 * v[3] / v[0]))
-        elif "orders (" in line or line.startswith("Watch CPU"):
-            rows.append(line.strip())
-    # Growth over the long repaint runs: every "before"/"after" pair.
-    for key in ("pay", "history"):
-        lines = [l for l in outputs[key].splitlines() if " GDI " in l and " handles " in l]
-        if len(lines) >= 2:
-            first, last = numbers(lines[0].split(" GDI ")[1]), numbers(lines[-1].split(" GDI ")[1])
-            rows.append("%s, %s repaints: GDI %+d, handles %+d, committed %+.1f KiB, heap %+.1f "
-                        "KiB" % (key, repaints, last[0] - first[0], last[1] - first[1],
-                                 last[2] - first[2], last[3] - first[3]))
-    for row in rows:
-        print("  " + row)
+    for row in summary(Figures(figures)):
+        print(row)
 
 
 if __name__ == "__main__":
