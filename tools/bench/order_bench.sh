@@ -16,17 +16,8 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-[ -f "$dir/build.ninja" ] || "$root/scripts/configure.sh" "$dir" debug >/dev/null
-ninja -C "$dir" -j2 order_bench >/dev/null
-WINEPREFIX=$("$root/scripts/wine-prefix.sh" | tail -n1)
-export WINEPREFIX WINEDEBUG=-all
-wineserver -p30 >/dev/null 2>&1 </dev/null || true
-
-state=$(mktemp -d /tmp/order-bench.XXXXXX)
-cleanup() {
-  python3 "$root/tools/store_sim/simctl.py" stop --state-dir "$state" >/dev/null 2>&1 || true
-  rm -rf "$state"
-}
-trap cleanup EXIT
-python3 "$root/tools/store_sim/simctl.py" start --state-dir "$state" >/dev/null
-wine "$dir/tools/bench/order_bench.exe" --sim-info "Z:${state//\//\\}\\sim.json" "${args[@]}"
+. "$here/bench_common.sh"
+bench_prepare order_bench
+bench_state order-bench
+bench_start_sim
+wine "$dir/tools/bench/order_bench.exe" --sim-info "$(winpath "$state/sim.json")" "${args[@]}"

@@ -19,22 +19,9 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-[ -f "$dir/build.ninja" ] || "$root/scripts/configure.sh" "$dir" debug >/dev/null
-ninja -C "$dir" -j2 startup_bench >/dev/null
-WINEPREFIX=$("$root/scripts/wine-prefix.sh" | tail -n1)
-export WINEPREFIX WINEDEBUG=-all
-wineserver -p30 >/dev/null 2>&1 </dev/null || true
-
-state=$(mktemp -d /tmp/startup-bench.XXXXXX)
-sim_pid=
-cleanup() {
-  if [ -n "$sim_pid" ]; then
-    kill "$sim_pid" 2>/dev/null || true
-    wait "$sim_pid" 2>/dev/null || true
-  fi
-  rm -rf "$state"
-}
-trap cleanup EXIT
+. "$here/bench_common.sh"
+bench_prepare startup_bench
+bench_state startup-bench
 
 # The shipped catalogue plus store type 3: one product with 20 packages
 # (ids 301-320) that reuse the package pictures of store type 1.
@@ -60,23 +47,7 @@ with open(sys.argv[2], "w", encoding="utf-8") as f:
     json.dump(catalogue, f, ensure_ascii=False)
 PY
 
-python3 -u "$root/tools/store_sim/server.py" --port 0 --state-dir "$state" \
-  --conn-latency-ms "$latency" --catalogue "$state/catalogue.json" >"$state/server.log" 2>&1 &
-sim_pid=$!
-port=
-for _ in $(seq 1 600); do
-  port=$(sed -n 's/^listening https:\/\/localhost:\([0-9]*\)$/\1/p' "$state/server.log" 2>/dev/null || true)
-  [ -n "$port" ] && break
-  kill -0 "$sim_pid" 2>/dev/null || { cat "$state/server.log" >&2; exit 1; }
-  sleep 0.1
-done
-[ -n "$port" ] || { echo "simulator did not start" >&2; exit 1; }
-
-winpath() { echo "Z:${1//\//\\}"; }
-cat >"$state/sim.json" <<JSON
-{"port": $port, "url": "https://localhost:$port", "ca_file": "$state/ca.pem",
- "ca_file_win": "$(winpath "$state/ca.pem" | sed 's/\\/\\\\/g')", "state_dir": "$state"}
-JSON
+bench_start_sim --conn-latency-ms "$latency" --catalogue "$state/catalogue.json"
 
 wine "$dir/tools/bench/startup_bench.exe" --sim-info "$(winpath "$state/sim.json")" \
   --latency-ms "$latency" --runs "$runs" --types 1,3

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Starts and stops a background store simulator for a test run.
 
-  simctl.py start --state-dir DIR [--auto-pay S] [--conn-latency-ms MS] [--fresh]
+  simctl.py start --state-dir DIR [--auto-pay S] [--conn-latency-ms MS] [--catalogue FILE]
+                  [--fresh]
   simctl.py stop  --state-dir DIR
 
 `start` launches server.py detached (log in DIR/server.log), waits until it
@@ -143,6 +144,7 @@ def main(argv=None):
     parser.add_argument("--state-dir", required=True)
     parser.add_argument("--auto-pay", type=float)
     parser.add_argument("--conn-latency-ms", type=int)
+    parser.add_argument("--catalogue", help="the stores to serve instead of catalogue.json")
     parser.add_argument("--fresh", action="store_true", help="start with no orders")
     args = parser.parse_args(argv)
     state_dir = os.path.abspath(args.state_dir)
@@ -153,6 +155,8 @@ def main(argv=None):
         extra += ["--auto-pay", repr(args.auto_pay)]
     if args.conn_latency_ms is not None:
         extra += ["--conn-latency-ms", str(args.conn_latency_ms)]
+    if args.catalogue:
+        extra += ["--catalogue", os.path.abspath(args.catalogue)]
     return start(state_dir, extra, args.fresh)
 
 
