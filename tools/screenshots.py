@@ -12,15 +12,16 @@ window probe); scripts/test.sh or scripts/configure.sh makes one."""
 import argparse
 import json
 import os
-import shutil
 import subprocess
 import sys
-import tempfile
 import time
 import urllib.parse
 import urllib.request
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "support"))
+import harness  # noqa: E402
+
+ROOT = harness.ROOT
 
 
 def parse_args():
@@ -30,116 +31,87 @@ def parse_args():
     return p.parse_args()
 
 
-def start_xvfb():
-    read, write = os.pipe()
-    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
-                             "-nolisten", "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
-    os.close(write)
-    number = os.read(read, 16).decode().strip()
-    os.close(read)
-    os.environ["DISPLAY"] = ":" + number
-    return proc
+def take_pictures(e2e, sim, out, started):
+    """Every screen in turn; each program started goes into `started`, for
+    the caller to end."""
+    app = None
+
+    def shoot(name):
+        time.sleep(2.5)  # slides, repaints and Wine's pop-up stall settle
+        x, y = app.origin()
+        target = os.path.join(out, name)
+        subprocess.run(["import", "-window", "root", "-crop", "800x600+%d+%d" % (x, y),
+                        "+repage", "PNG24:" + target], check=True)
+        print(target)
+
+    def open_store(pay_type=1):
+        nonlocal app
+        app = e2e.App(sim, "Parvelle", pay_type=pay_type)
+        started.append(app)
+        if not app.start_shown(60):
+            raise RuntimeError("the store front never appeared (exit code %r; requests %s)" % (
+                app.proc.poll(), [e["name"] for e in sim.log()]))
+        time.sleep(1.5)
+
+    def purchase(pay_type, qr_click=None):
+        open_store(pay_type)
+        app.click(650, 459)  # the mobile number
+        e2e.xdotool("type", "--delay", "20", "13800138000")
+        app.click(390, 530)  # 立即激活
+        time.sleep(1.0)
+        if qr_click:
+            app.click(*qr_click)
+
+    # The store front with its package list open.
+    open_store()
+    app.click(420, 456)
+    app.move_to(300, 530)  # over the third package
+    shoot("store-front.png")
+    app.cleanup()
+
+    # The first payment page with its QR code, then paid.
+    purchase(1)
+    shoot("pay-page-1.png")
+    order_no = sim.admin("orders", limit=1)["orders"][0]["order_no"]
+    sim.admin("pay", order_no=order_no)
+    time.sleep(3)  # the next poll sees it
+    shoot("paid-view.png")
+
+    # The history: this machine's orders, more than one page of them.
+    tap = [e for e in sim.log() if e["name"] == "statisticsTap"][-1]
+    mac = dict(urllib.parse.parse_qsl(tap["query"]))["mac"]
+    for i in range(13):
+        query = urllib.parse.urlencode(dict(mac=mac, type=1, channel="master", pay_type=2,
+                                            package_id=101 + i % 5, mobile="13800138000"))
+        req = urllib.request.urlopen("%s/api/ps/createOrder?%s" % (sim.url, query),
+                                     context=sim._ctx, timeout=20)
+        data = json.loads(req.read().decode())["data"]
+        if i % 3 == 0:
+            sim.admin("pay", order_no=data["order_no"])
+    app.click(680, 10)  # 我的订单
+    shoot("history.png")
+    app.cleanup()
+
+    # The second payment page: the order comes with a click in its QR square.
+    purchase(2, qr_click=(545, 24 + 395))
+    shoot("pay-page-2.png")
 
 
 def main():
     args = parse_args()
     build = os.path.abspath(args.build_dir)
-    args.out = os.path.abspath(args.out)
+    out = os.path.abspath(args.out)
+    os.makedirs(out, exist_ok=True)
+    started = []
     # A Wine prefix of its own: the program runs once per Wine session, so a
     # test run in the project's prefix would keep it from starting.
-    cache = os.environ.get("PARVELLE_CACHE") or os.path.join(
-        os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"), "parvelle")
-    env = dict(os.environ, PARVELLE_WINEPREFIX=os.path.join(cache, "wineprefix-screenshots"))
-    prefix = subprocess.run([os.path.join(ROOT, "scripts", "wine-prefix.sh")], check=True,
-                            capture_output=True, text=True, env=env).stdout.split()[-1]
-    subprocess.run(["ninja", "-C", build, "parvelle", "win_probe"], check=True,
-                   stdout=subprocess.DEVNULL)
-    state = tempfile.mkdtemp(prefix="screenshots-sim-")
-    os.environ.update(PARVELLE_BUILD_DIR=build, PARVELLE_SOURCE_DIR=ROOT, PARVELLE_SIM_DIR=state,
-                      PARVELLE_WINEPREFIX=prefix, WINEPREFIX=prefix, WINEDEBUG="-all")
-    simctl = [sys.executable, os.path.join(ROOT, "tools", "store_sim", "simctl.py")]
-    subprocess.run(simctl + ["start", "--state-dir", state], check=True, stdout=subprocess.DEVNULL)
-    xvfb = start_xvfb()
-    # The program writes copies of answers (b.txt, c.txt) into its current
-    # directory.
-    os.chdir(state)
-    sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-    import e2e_support as e2e
-    os.makedirs(args.out, exist_ok=True)
-    app = None
-    try:
-        subprocess.run(["wineserver", "-p5"], env=e2e.wine_env())
-        subprocess.run(["wine", "cmd", "/c", "exit"], env=e2e.wine_env(),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        sim = e2e.Sim(state)
-
-        def shoot(name):
-            time.sleep(2.5)  # slides, repaints and Wine's pop-up stall settle
-            x, y = app.origin()
-            target = os.path.join(args.out, name)
-            subprocess.run(["import", "-window", "root", "-crop", "800x600+%d+%d" % (x, y),
-                            "+repage", "PNG24:" + target], check=True)
-            print(target)
-
-        def purchase(pay_type, qr_click=None):
-            nonlocal app
-            app = e2e.App(sim, "Parvelle", pay_type=pay_type).start()
-            if not app.wait_window(60):
-                raise RuntimeError("the store front never appeared (exit code %r; requests %s)" % (
-                app.proc.poll(), [e["name"] for e in sim.log()]))
-            time.sleep(1.5)
-            app.click(650, 459)  # the mobile number
-            e2e.xdotool("type", "--delay", "20", "13800138000")
-            app.click(390, 530)  # 立即激活
-            time.sleep(1.0)
-            if qr_click:
-                app.click(*qr_click)
-
-        # The store front with its package list open.
-        app = e2e.App(sim, "Parvelle").start()
-        if not app.wait_window(60):
-            raise RuntimeError("the store front never appeared (exit code %r; requests %s)" % (
-                app.proc.poll(), [e["name"] for e in sim.log()]))
-        time.sleep(1.5)
-        app.click(420, 456)
-        app.move_to(300, 530)  # over the third package
-        shoot("store-front.png")
-        app.cleanup()
-
-        # The first payment page with its QR code, then paid.
-        purchase(1)
-        shoot("pay-page-1.png")
-        order_no = sim.admin("orders", limit=1)["orders"][0]["order_no"]
-        sim.admin("pay", order_no=order_no)
-        time.sleep(3)  # the next poll sees it
-        shoot("paid-view.png")
-
-        # The history: this machine's orders, more than one page of them.
-        tap = [e for e in sim.log() if e["name"] == "statisticsTap"][-1]
-        mac = dict(urllib.parse.parse_qsl(tap["query"]))["mac"]
-        for i in range(13):
-            query = urllib.parse.urlencode(dict(mac=mac, type=1, channel="master", pay_type=2,
-                                                package_id=101 + i % 5, mobile="13800138000"))
-            req = urllib.request.urlopen("%s/api/ps/createOrder?%s" % (sim.url, query),
-                                         context=sim._ctx, timeout=20)
-            data = json.loads(req.read().decode())["data"]
-            if i % 3 == 0:
-                sim.admin("pay", order_no=data["order_no"])
-        app.click(680, 10)  # 我的订单
-        shoot("history.png")
-        app.cleanup()
-
-        # The second payment page: the order comes with a click in its QR square.
-        purchase(2, qr_click=(545, 24 + 395))
-        shoot("pay-page-2.png")
-    finally:
-        if app:
-            app.cleanup()
-        subprocess.run(simctl + ["stop", "--state-dir", state], stdout=subprocess.DEVNULL)
-        shutil.rmtree(state, ignore_errors=True)
-        xvfb.terminate()
-        xvfb.wait()
+    with harness.e2e_session(build, "screenshots", ["parvelle", "win_probe"],
+                             "screenshots-sim-") as (e2e, sim, _):
+        try:
+            take_pictures(e2e, sim, out, started)
+        finally:
+            for app in started:
+                app.cleanup()
 
 
 if __name__ == "__main__":

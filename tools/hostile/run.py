@@ -32,7 +32,9 @@ import urllib.parse
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(ROOT, "tools", "support"))
 import cases as hostile  # noqa: E402
+import harness as common  # noqa: E402
 
 MAC = "0a:00:27:00:15:01"  # the harness's machine identity
 MARGIN = 3.0  # seconds past a request's stated timeout before a case counts as hung
@@ -70,10 +72,6 @@ def parse_args():
     p.add_argument("--list", action="store_true", help="list the cases and stop")
     p.add_argument("--verbose", action="store_true", help="print every case")
     return p.parse_args()
-
-
-def wine_path(path):
-    return "Z:" + path.replace("/", "\\")
 
 
 class Admin:
@@ -118,7 +116,7 @@ class Admin:
 
 class Harness:
     def __init__(self, exe, work, api_host, ca_win, env):
-        self.args = ["wine", exe, wine_path(work), api_host, ca_win]
+        self.args = ["wine", exe, common.wine_path(work), api_host, ca_win]
         self.env = env
         self.work = work
         self.proc = None
@@ -193,18 +191,6 @@ class Harness:
         if not line.startswith("measure "):
             return None
         return {k: int(v) for k, v in (w.split("=") for w in line.split()[1:])}
-
-
-def start_xvfb():
-    read, write = os.pipe()
-    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1024x768x24",
-                             "-nolisten", "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
-    os.close(write)
-    number = os.read(read, 16).decode().strip()
-    os.close(read)
-    os.environ["DISPLAY"] = ":" + number
-    return proc
 
 
 class Runner:
@@ -365,19 +351,24 @@ def main():
     exe = os.path.join(build, "tools", "hostile", "hostile_harness.exe")
     if not os.path.exists(exe):
         sys.exit("no harness at %s: build the target hostile_harness" % exe)
-    prefix = os.environ.get("PARVELLE_WINEPREFIX") or os.path.expanduser("~/.cache/parvelle/wineprefix")
-    env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all")
-    xvfb = start_xvfb() if not os.environ.get("DISPLAY") else None
+    env = dict(os.environ, WINEPREFIX=common.wine_prefix(), WINEDEBUG="-all")
+    xvfb = common.start_xvfb("1024x768x24") if not os.environ.get("DISPLAY") else None
     env["DISPLAY"] = os.environ["DISPLAY"]
     work = tempfile.mkdtemp(prefix="hostile-")
-    state = os.path.join(work, "sim")
-    simctl = [sys.executable, os.path.join(ROOT, "tools", "store_sim", "simctl.py")]
-    subprocess.run(simctl + ["start", "--state-dir", state, "--fresh"], check=True, stdout=subprocess.DEVNULL)
+    try:
+        with common.simulator(os.path.join(work, "sim"), fresh=True) as sim:
+            return run_cases(args, exe, env, work, sim)
+    finally:
+        common.stop(xvfb)
+        shutil.rmtree(work, ignore_errors=True)
+
+
+def run_cases(args, exe, env, work, sim):
+    """Runs the chosen cases against the simulator `sim`; 1 when any case
+    crashed, hung or a batch leaked."""
     harness = None
     failed = False
     try:
-        with open(os.path.join(state, "sim.json")) as f:
-            sim = json.load(f)
         admin = Admin(sim["port"], sim["ca_file"])
         valid, extra = valid_answers(admin)
         extra["picture_url"] = sim["url"] + "/pictures/product_1.png"
@@ -433,10 +424,6 @@ def main():
     finally:
         if harness is not None:
             harness.stop()
-        subprocess.run(simctl + ["stop", "--state-dir", state], stdout=subprocess.DEVNULL)
-        if xvfb is not None:
-            xvfb.terminate()
-        shutil.rmtree(work, ignore_errors=True)
     return 1 if failed else 0
 
 
