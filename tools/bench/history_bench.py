@@ -8,11 +8,9 @@ repaints and 200 page fetches.
 
     tools/bench/history_bench.py [--build-dir DIR] [--repaints N] [--fetches N]
 
-DIR (default build/bench) is configured as a release build with the
-benchmark tools when it does not exist yet; only history_repaint is built.
+DIR: a release build with the benchmark tools (default build/bench, see --help).
 """
 
-import argparse
 import os
 import sys
 
@@ -21,9 +19,7 @@ import harness  # noqa: E402
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build-dir", default=os.path.join(harness.ROOT, "build", "bench"))
-    parser.add_argument("--repaints", type=int, default=3000)
+    parser = harness.bench_options(__doc__, 3000)
     parser.add_argument("--fetches", type=int, default=200)
     opts = parser.parse_args()
     with harness.Bench(opts.build_dir, ["history_repaint"], "history-bench-") as bench:

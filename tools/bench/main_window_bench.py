@@ -9,12 +9,9 @@ current one, or an Xvfb display it starts):
 
     tools/bench/main_window_bench.py [--build-dir DIR] [--runs N] [--repaints N]
 
-DIR (default build/bench) is configured as a release build with the
-benchmark tools when it does not exist yet; only parvelle and
-store_front_repaint are built.
+DIR: a release build with the benchmark tools (default build/bench, see --help).
 """
 
-import argparse
 import os
 import shutil
 import subprocess
@@ -23,8 +20,6 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 import harness  # noqa: E402
-
-ROOT = harness.ROOT
 
 
 def window_visible(pid):
@@ -67,10 +62,8 @@ def start_once(exe, env, timeout=60):
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build-dir", default=os.path.join(ROOT, "build", "bench"))
+    parser = harness.bench_options(__doc__, 300)
     parser.add_argument("--runs", type=int, default=10)
-    parser.add_argument("--repaints", type=int, default=300)
     opts = parser.parse_args()
     with harness.Bench(opts.build_dir, ["parvelle", "store_front_repaint"],
                        "main-window-bench-") as bench:

@@ -9,11 +9,9 @@ in use before and after 3,000 repaints.
 
     tools/bench/pay_pages_bench.py [--build-dir DIR] [--repaints N]
 
-DIR (default build/bench) is configured as a release build with the
-benchmark tools when it does not exist yet; only pay_pages_repaint is built.
+DIR: a release build with the benchmark tools (default build/bench, see --help).
 """
 
-import argparse
 import os
 import sys
 
@@ -22,9 +20,7 @@ import harness  # noqa: E402
 
 
 def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--build-dir", default=os.path.join(harness.ROOT, "build", "bench"))
-    parser.add_argument("--repaints", type=int, default=3000)
+    parser = harness.bench_options(__doc__, 3000)
     opts = parser.parse_args()
     with harness.Bench(opts.build_dir, ["pay_pages_repaint"], "pay-pages-bench-") as bench:
         print("build: %s" % bench.build_dir)

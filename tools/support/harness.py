@@ -7,6 +7,7 @@ screenshots, the long run and the hostile-answers harness:
     import harness
 """
 
+import argparse
 import contextlib
 import json
 import os
@@ -139,6 +140,18 @@ def configure_bench(build_dir):
                  text=True).stdout.strip().splitlines()[-1]
     run(["cmake", "--preset", "release", "-B", build_dir, "-DPARVELLE_TESTS=ON",
          "-DPARVELLE_DEPS_PREFIX=" + prefix], cwd=ROOT, stdout=subprocess.DEVNULL)
+
+
+def bench_options(doc, repaints):
+    """The command line every repaint benchmark shares; `doc` is its
+    docstring."""
+    parser = argparse.ArgumentParser(description=doc.splitlines()[0])
+    parser.add_argument("--build-dir", default=os.path.join(ROOT, "build", "bench"),
+                        help="a release build with the benchmark tools, configured when it does "
+                        "not exist yet; only the benchmark's targets are built (default "
+                        "build/bench)")
+    parser.add_argument("--repaints", type=int, default=repaints)
+    return parser
 
 
 class Bench:
