@@ -82,7 +82,9 @@ public:
 // While one lives on a thread, that thread's transfers go through one kept
 // libcurl handle, so a thread that asks the same host again and again (the
 // payment watch) reuses its connection and TLS session instead of a new
-// handshake per request. Has no effect on the thread that called
+// handshake per request. When it ends, the handle waits for the next one, so
+// consecutive scopes (one watch after another) go on with the same
+// connection. Has no effect on the thread that called
 // HttpGlobalInit, whose transfers share a cache already.
 class ScopedKeptConnection {
 public:

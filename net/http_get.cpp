@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <mutex>
 
 #include "net/http_session.h"
 
@@ -177,19 +179,51 @@ ScopedTransferAbort::~ScopedTransferAbort() {
     abortFlag = nullptr;
 }
 
+namespace {
+
+struct EasyHandleCleanup {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyHandleCleanup>;
+
+// The handle (with its open connection) of the last kept connection that
+// ended, for the next one: consecutive payment watches then go on with one
+// connection instead of a handshake each. Only one thread at a time holds a
+// handle, which libcurl allows. Never destroyed: a watch that outlives the
+// application's wait at exit still hands its handle back while static
+// objects are being destroyed.
+struct SpareHandle {
+    std::mutex mutex;
+    EasyHandle handle;
+};
+SpareHandle& Spare() {
+    static SpareHandle* spare = new SpareHandle;
+    return *spare;
+}
+
+}  // namespace
+
 ScopedKeptConnection::ScopedKeptConnection() {
     http_detail::EnsureGlobalInit();
-    if (keptHandle == nullptr && !http_detail::IsOwnerThread()) {
-        keptHandle = curl_easy_init();  // null: transfers fall back to one handle each
-        ownsHandle_ = keptHandle != nullptr;
+    if (keptHandle != nullptr || http_detail::IsOwnerThread())
+        return;
+    {
+        std::lock_guard<std::mutex> lock(Spare().mutex);
+        keptHandle = Spare().handle.release();
     }
+    if (keptHandle == nullptr)
+        keptHandle = curl_easy_init();  // null: transfers fall back to one handle each
+    ownsHandle_ = keptHandle != nullptr;
 }
 
 ScopedKeptConnection::~ScopedKeptConnection() {
-    if (ownsHandle_) {
-        curl_easy_cleanup(keptHandle);
-        keptHandle = nullptr;
-    }
+    if (!ownsHandle_)
+        return;
+    EasyHandle handle(keptHandle);
+    keptHandle = nullptr;
+    std::lock_guard<std::mutex> lock(Spare().mutex);
+    if (!Spare().handle)
+        Spare().handle = std::move(handle);
 }
 
 int LastHttpError() {

@@ -179,9 +179,19 @@ TEST_F(OrdersTest, OrderIsCreatedWatchedThroughFailuresAndReportedOnce) {
         EXPECT_GE(gap, 1.95) << "poll " << i;
         EXPECT_LT(gap, 3.0) << "poll " << i;
     }
-    // Once the store answers again, the watch keeps its connection.
+    // Once the store answers again, the watch keeps its connection, and the
+    // next order's watch goes on with it.
     for (size_t i = 4; i < polls.size(); ++i)
         EXPECT_EQ(polls[i].conn, polls[3].conn) << "poll " << i;
+    const std::string nextNo = "TW2-" + tag_;
+    OrdersAnswer("13800000013", nextNo);
+    Fault("orderDetail", "order_no=" + nextNo, "body", 1,
+          R"({"status_code":1000,"data":{"status":1,"link_url":"https://dl.example.com/b"}})");
+    ASSERT_TRUE(CreateOrder(receiver_.hwnd(), 1, 101, "13800000013"));
+    ASSERT_EQ(receiver_.Collect(10000, true).size(), 1u);
+    std::vector<SimLogEntry> nextPolls = Polls(nextNo);
+    ASSERT_EQ(nextPolls.size(), 1u);
+    EXPECT_EQ(nextPolls[0].conn, polls.back().conn);
 }
 
 TEST_F(OrdersTest, RefusedOrdersLeaveNoFileNoNumberAndNoWatch) {
