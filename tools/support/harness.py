@@ -74,7 +74,8 @@ def display_works():
 def start_wine(env):
     """Wine's server kept a while after the last program, and its desktop
     process started now, on this display, not by the first timed start."""
-    # Not captured: a wineserver that starts here stays, holding any pipe.
+    # Output goes nowhere: a wineserver started here outlives the call and
+    # would hold a pipe of ours open.
     quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["wineserver", "-p30"], env=env, **quiet)
     subprocess.run(["wine", "cmd", "/c", "exit"], env=env, **quiet)
@@ -120,8 +121,9 @@ def e2e_session(build, prefix_name, targets, temp_prefix):
             os.chdir(state)
             sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
             import e2e_support as e2e
-            # Not captured: a wineserver that starts here stays, holding
-            # any pipe. Wine's desktop process starts here, on this display.
+            # Wine's desktop process starts here, on this display. Output
+            # goes nowhere: a wineserver started here outlives the call and
+            # would hold a pipe of ours open.
             quiet = dict(stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             subprocess.run(["wineserver", "-p5"], env=e2e.wine_env(), **quiet)
             subprocess.run(["wine", "cmd", "/c", "exit"], env=e2e.wine_env(), **quiet)
