@@ -14,6 +14,7 @@ runs fewer repetitions, for a look rather than figures."""
 
 import argparse
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -22,16 +23,31 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 REPAINT_BUDGET_MS = 8.0
 POLL_PAUSE_MS = 2000.0
+# Past this a benchmark is taken to hang.
+BENCH_TIMEOUT_S = 40 * 60
 
 
-def run(title, command):
+def run(title, command, timeout=BENCH_TIMEOUT_S):
+    """What the benchmark printed; one that runs past `timeout` is
+    interrupted (so its clean-up runs) and its figures show as missing."""
     print("\n== %s\n$ %s" % (title, " ".join(command)), flush=True)
     started = time.monotonic()
-    proc = subprocess.run(command, cwd=ROOT, capture_output=True, text=True)
-    out = proc.stdout
+    proc = subprocess.Popen(command, cwd=ROOT, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                            text=True)
+    try:
+        out, err = proc.communicate(timeout=timeout)
+    except subprocess.TimeoutExpired:
+        proc.send_signal(signal.SIGINT)
+        try:
+            out, err = proc.communicate(timeout=60)
+        except subprocess.TimeoutExpired:
+            proc.kill()
+            proc.wait()
+            out, err = "", ""
+        err += "\n(%s ran past %d s and was stopped)\n" % (title, timeout)
     sys.stdout.write(out)
     if proc.returncode != 0:
-        sys.stdout.write(proc.stderr[-2000:])
+        sys.stdout.write(err[-2000:])
         print("(%s ended with %d)" % (title, proc.returncode))
     print("(%.0f s)" % (time.monotonic() - started), flush=True)
     return out
