@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds the static libraries the client links (libcurl with Schannel
 # and static zlib, cJSON, libqrencode) and GoogleTest from Debian's sources
-# into a prefix outside the work tree. The prefix is keyed on this script, the
-# toolchain file and the package versions, so a second run costs a second.
+# into a prefix outside the work tree, libcurl with the fixes in patches/. The
+# prefix is keyed on this script, the patches, the toolchain file and the
+# package versions, so a second run costs a second.
 #
 # Prints the prefix path on its last line of stdout.
 set -euo pipefail
@@ -16,7 +17,7 @@ mkdir -p "$cache"
 src_version() { apt-cache showsrc --only-source "$1" 2>/dev/null | sed -n 's/^Version: //p' | sort -V | tail -n1; }
 versions="curl=$(src_version curl) cjson=$(src_version cjson) qrencode=$(src_version qrencode)"
 versions+=" $(dpkg-query -W -f='${Package}=${Version} ' googletest g++-mingw-w64-x86-64-posix libz-mingw-w64-dev)"
-key=$( { cat "$0" "$toolchain"; echo "$versions"; } | sha256sum | cut -c1-16)
+key=$( { cat "$0" "$here"/patches/*.patch "$toolchain"; echo "$versions"; } | sha256sum | cut -c1-16)
 prefix="$cache/deps-$key"
 
 if [ -f "$prefix/.complete" ]; then
@@ -93,6 +94,10 @@ cmake_lib src-qrencode qrencode -DWITH_TOOLS=OFF -DWITH_TESTS=OFF -DWITHOUT_PNG=
 
 # libcurl with Schannel TLS and static zlib
 dpkg-source -x dl-curl/curl_*.dsc src-curl >/dev/null
+for fix in "$here"/patches/curl-*.patch; do
+  patch -d src-curl -p1 --forward --quiet <"$fix" ||
+    { echo "build-deps.sh: $(basename "$fix") does not apply to this curl" >&2; exit 1; }
+done
 cmake_lib src-curl curl -DCURL_USE_SCHANNEL=ON -DCURL_USE_OPENSSL=OFF -DBUILD_CURL_EXE=OFF \
   -DBUILD_TESTING=OFF -DENABLE_MANUAL=OFF -DCURL_USE_LIBSSH2=OFF -DCURL_USE_LIBPSL=OFF \
   -DUSE_LIBIDN2=OFF -DUSE_NGHTTP2=OFF -DCURL_DISABLE_LDAP=ON -DCURL_DISABLE_LDAPS=ON \

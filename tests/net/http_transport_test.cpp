@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "net/http.h"
+#include "process_stats.h"
 #include "sim_client.h"
 #include "temp_dir.h"
 #include "tls_peer.h"
@@ -308,6 +309,29 @@ TEST_F(HttpTransport, ConsecutiveRequestsShareOneConnection) {
     }
     EXPECT_EQ(shared.size(), 1u);
     EXPECT_EQ(alone.size(), 3u);
+}
+
+// Every new connection to the store is a handshake checked against the CA
+// bundle, host name included; none of them may leave memory behind (the
+// library's host-name check once lost its decoded name list each time).
+TEST_F(HttpTransport, CheckedHandshakesLeaveNoMemoryBehind) {
+    std::string path = UniquePath();
+    SetConnectionSharing(false);
+    char buffer[4096];
+    auto fetch = [&] {
+        int length = sizeof buffer;
+        return HttpGetToBuffer(Url(path), buffer, &length, 5);
+    };
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(fetch());
+    }
+    const double before = static_cast<double>(HeapBytesInUse());
+    constexpr int kHandshakes = 200;
+    for (int i = 0; i < kHandshakes; ++i) {
+        ASSERT_TRUE(fetch());
+    }
+    const double perHandshake = (static_cast<double>(HeapBytesInUse()) - before) / kHandshakes;
+    EXPECT_LT(perHandshake, 32.0) << "bytes kept per handshake";
 }
 
 // libcurl cannot share a connection between concurrent threads: each
