@@ -55,7 +55,8 @@ BOOL CparvelleApp::InitInstance() {
     // A watch still waiting for a payment has nobody left to tell; let it
     // leave its transfer before the process tears the libraries down.
     StopOrderPolling();
-    WaitForOrderWatchThreads(1500);
+    if (WaitForOrderWatchThreads(1500))
+        CloseKeptConnections();
     // No message pump after the dialog: the process ends through ExitInstance.
     return FALSE;
 }

@@ -97,6 +97,11 @@ private:
     bool ownsHandle_ = false;  // an inner scope leaves the outer one's handle alone
 };
 
+// Closes the connection that the last ScopedKeptConnection to end left open
+// for the next one; a later scope opens a new connection. For an orderly exit
+// once no such scope is alive any more.
+void CloseKeptConnections();
+
 // libcurl's result code of this thread's last transfer (0 = success), for
 // diagnostics and tests.
 int LastHttpError();

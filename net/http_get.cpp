@@ -226,6 +226,15 @@ ScopedKeptConnection::~ScopedKeptConnection() {
         Spare().handle = std::move(handle);
 }
 
+void CloseKeptConnections() {
+    EasyHandle handle;
+    {
+        std::lock_guard<std::mutex> lock(Spare().mutex);
+        handle = std::move(Spare().handle);
+    }
+    // handle closes its connection here, outside the lock
+}
+
 int LastHttpError() {
     return lastError;
 }
