@@ -14,13 +14,13 @@ prefix and against a store simulator of its own."""
 import argparse
 import os
 import re
-import shutil
-import subprocess
 import sys
-import tempfile
 import time
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import harness  # noqa: E402
+
+ROOT = harness.ROOT
 PAGE_Y = 24
 # Every second answer of each request fails, one way per minute in turn.
 FAULT_KINDS = [
@@ -44,18 +44,6 @@ def parse_args():
     return p.parse_args()
 
 
-def start_xvfb():
-    read, write = os.pipe()
-    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
-                             "-nolisten", "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL)
-    os.close(write)
-    number = os.read(read, 16).decode().strip()
-    os.close(read)
-    os.environ["DISPLAY"] = ":" + number
-    return proc
-
-
 def read_stats(path):
     rows = []
     if os.path.exists(path):
@@ -76,48 +64,20 @@ def rss_kib(pid):
     return 0
 
 
-def main():
-    args = parse_args()
-    build = os.path.abspath(args.build_dir)
-    cache = os.environ.get("PARVELLE_CACHE") or os.path.join(
-        os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"), "parvelle")
-    env = dict(os.environ, PARVELLE_WINEPREFIX=os.path.join(cache, "wineprefix-longrun"))
-    prefix = subprocess.run([os.path.join(ROOT, "scripts", "wine-prefix.sh")], check=True,
-                            capture_output=True, text=True, env=env).stdout.split()[-1]
-    subprocess.run(["ninja", "-C", build, "parvelle_test_inputs", "win_probe"], check=True,
-                   stdout=subprocess.DEVNULL)
-    state = tempfile.mkdtemp(prefix="longrun-")
-    stats_file = os.path.join(state, "stats.txt")
-    os.environ.update(PARVELLE_BUILD_DIR=build, PARVELLE_SOURCE_DIR=ROOT, PARVELLE_SIM_DIR=state,
-                      PARVELLE_WINEPREFIX=prefix, WINEPREFIX=prefix, WINEDEBUG="-all")
-    simctl = [sys.executable, os.path.join(ROOT, "tools", "store_sim", "simctl.py")]
-    subprocess.run(simctl + ["start", "--state-dir", state], check=True, stdout=subprocess.DEVNULL)
-    xvfb = start_xvfb()
-    os.chdir(state)  # b.txt and c.txt land here
-    sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-    import e2e_support as e2e
+def exercise(args, e2e, sim, stats_file):
+    """Cycles through the program's screens until the time is up, printing
+    what it holds each period, then its growth after the warm-up."""
     app = None
     try:
-        subprocess.run(["wineserver", "-p5"], env=e2e.wine_env())
-        # Wine's desktop process starts here, on this script's display.
-        subprocess.run(["wine", "cmd", "/c", "exit"], env=e2e.wine_env(),
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        sim = e2e.Sim(state)
-        winpath = "Z:" + stats_file.replace("/", "\\")
-        for attempt in range(3):
-            app = e2e.App(sim, "Parvelle long run", exe=e2e.TEST_INPUTS_EXE,
-                          env={"PARVELLE_TEST_STATS": winpath,
-                               "PARVELLE_TEST_STATS_SECONDS": str(args.period)}).start()
-            if app.wait_window(90):
-                break
-            # Under load Wine sometimes ends a first start at once, before
-            # any request; a second start goes through.
-            code, requests = app.proc.poll(), [e["name"] for e in sim.log()]
-            app.cleanup()
-            app = None
-            if attempt == 2:
-                raise RuntimeError("the store front never appeared (exit code %r; requests %s)"
-                                   % (code, requests))
+        winpath = harness.wine_path(stats_file)
+        app = e2e.App(sim, "Parvelle long run", exe=e2e.TEST_INPUTS_EXE,
+                      env={"PARVELLE_TEST_STATS": winpath,
+                           "PARVELLE_TEST_STATS_SECONDS": str(args.period)})
+        # Under load Wine sometimes ends a first start at once, before any
+        # request; it is tried again.
+        if not app.start_shown(90):
+            raise RuntimeError("the store front never appeared (exit code %r; requests %s)"
+                               % (app.proc.poll(), [e["name"] for e in sim.log()]))
         time.sleep(2)
 
         def page_click(x, y, pause=0.6):
@@ -195,11 +155,14 @@ def main():
     finally:
         if app:
             app.cleanup()
-        subprocess.run(simctl + ["stop", "--state-dir", state], stdout=subprocess.DEVNULL)
-        os.chdir(ROOT)
-        shutil.rmtree(state, ignore_errors=True)
-        xvfb.terminate()
-        xvfb.wait()
+
+
+def main():
+    args = parse_args()
+    build = os.path.abspath(args.build_dir)
+    with harness.e2e_session(build, "longrun", ["parvelle_test_inputs", "win_probe"],
+                             "longrun-") as (e2e, sim, state):
+        exercise(args, e2e, sim, os.path.join(state, "stats.txt"))
 
 
 if __name__ == "__main__":
