@@ -56,7 +56,7 @@ BOOL CparvelleApp::InitInstance() {
     // leave its transfer before the process tears the libraries down.
     StopOrderPolling();
     if (WaitForOrderWatchThreads(1500))
-        CloseKeptConnections();
+        CloseIdleConnections();
     // No message pump after the dialog: the process ends through ExitInstance.
     return FALSE;
 }

@@ -97,10 +97,12 @@ private:
     bool ownsHandle_ = false;  // an inner scope leaves the outer one's handle alone
 };
 
-// Closes the connection that the last ScopedKeptConnection to end left open
-// for the next one; a later scope opens a new connection. For an orderly exit
-// once no such scope is alive any more.
-void CloseKeptConnections();
+// Closes the idle connections: the one the last ScopedKeptConnection to end
+// left open for the next, and, called on the thread that called
+// HttpGlobalInit, that thread's shared cache. Later requests open new ones.
+// For an orderly exit once no payment watch runs, and for measurements that
+// compare like with like.
+void CloseIdleConnections();
 
 // libcurl's result code of this thread's last transfer (0 = success), for
 // diagnostics and tests.

@@ -226,13 +226,16 @@ ScopedKeptConnection::~ScopedKeptConnection() {
         Spare().handle = std::move(handle);
 }
 
-void CloseKeptConnections() {
-    EasyHandle handle;
+void CloseIdleConnections() {
     {
-        std::lock_guard<std::mutex> lock(Spare().mutex);
-        handle = std::move(Spare().handle);
+        EasyHandle handle;
+        {
+            std::lock_guard<std::mutex> lock(Spare().mutex);
+            handle = std::move(Spare().handle);
+        }
+        // handle closes its connection here, outside the lock
     }
-    // handle closes its connection here, outside the lock
+    http_detail::CloseOwnerConnections();
 }
 
 int LastHttpError() {

@@ -165,6 +165,24 @@ CURLSH* SharedCaches() {
     return IsOwnerThread() ? ownerShare : workerShare;
 }
 
+void CloseOwnerConnections() {
+    if (!IsOwnerThread() || ownerShare == nullptr) {
+        return;
+    }
+    // Only this thread's transfers use the share, and none runs now, so it
+    // can be swapped; cleanup refuses (and the old share stays) if one is
+    // still attached.
+    CURLSH* fresh = NewShare(&ownerLocks, true);
+    if (fresh == nullptr) {
+        return;
+    }
+    if (curl_share_cleanup(ownerShare) == CURLSHE_OK) {
+        ownerShare = fresh;
+    } else {
+        curl_share_cleanup(fresh);
+    }
+}
+
 std::shared_ptr<const std::string> TrustedCaBundleFor(const std::string& url) {
     TrustedStore store;
     {

@@ -25,6 +25,10 @@ bool ConnectionSharingEnabled();
 // True on the thread that initialised the transport.
 bool IsOwnerThread();
 
+// On the initialising thread, replaces its share with an empty one, closing
+// the connections the old one kept; nothing happens while a transfer uses it.
+void CloseOwnerConnections();
+
 // PEM bytes to trust instead of the system store for `url`; null when the
 // system store verifies it (another host or port than the store's, or no
 // bundle).

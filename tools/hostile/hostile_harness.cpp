@@ -216,10 +216,11 @@ public:
 
     std::string Measure() {
         Pump(receiver_.m_hWnd);
-        // The connection the last payment watch left for the next one is
-        // kept, not lost: measured without it, the batch compares like with like.
+        // Idle connections (the one kept for the next payment watch, this
+        // thread's cache) are kept, not lost: measured without them, the
+        // batch compares like with like.
         if (LiveOrderWatchThreads() == 0)
-            CloseKeptConnections();
+            CloseIdleConnections();
         char line[160];
         std::snprintf(line, sizeof line, "measure heap=%llu handles=%d gdi=%ld threads=%d",
                       static_cast<unsigned long long>(HeapBytesInUse()),
