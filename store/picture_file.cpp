@@ -75,6 +75,28 @@ bool ClaimedSize(const std::vector<BYTE>& b, std::uint64_t* width, std::uint64_t
     return false;
 }
 
+// A PNG cut short before the end of its image data (IDAT chunks) cannot be
+// decoded; it is refused here rather than given to GDI+, which under Wine
+// keeps some 6 KiB of every PNG it fails to decode. A cut after the image
+// data (inside IEND, say) still goes to GDI+, which can draw it.
+bool PngImageDataWhole(const std::vector<BYTE>& b) {
+    if (b.size() < 8 || memcmp(b.data(), "\x89PNG\r\n\x1a\n", 8) != 0)
+        return true;  // not a PNG: nothing to say
+    bool sawImageData = false;
+    size_t i = 8;
+    while (b.size() - i >= 8) {
+        const std::uint64_t length = BigEndian32(&b[i]);
+        const bool imageData = memcmp(&b[i + 4], "IDAT", 4) == 0;
+        if (length > 0x7FFFFFFFu || length + 12 > b.size() - i)
+            return sawImageData && !imageData;  // this chunk is cut
+        if (memcmp(&b[i + 4], "IEND", 4) == 0)
+            return true;
+        sawImageData = sawImageData || imageData;
+        i += static_cast<size_t>(length) + 12;
+    }
+    return sawImageData;
+}
+
 bool SizeAcceptable(const std::vector<BYTE>& bytes) {
     std::uint64_t width = 0;
     std::uint64_t height = 0;
@@ -125,7 +147,7 @@ std::unique_ptr<Gdiplus::Image> LoadPictureFile(const std::wstring& path) {
     // picture it failed to decode open for good (a BMP of impossible size,
     // for one), which left a bad download undeletable in the cache.
     std::vector<BYTE> bytes;
-    if (!ReadWholeFile(path, &bytes) || !SizeAcceptable(bytes))
+    if (!ReadWholeFile(path, &bytes) || !SizeAcceptable(bytes) || !PngImageDataWhole(bytes))
         return nullptr;
     const BYTE none = 0;
     IStream* stream =
