@@ -413,9 +413,10 @@ def run_cases(args, exe, env, work, sim):
                 growth, s["seconds"], s["slowest"][0], s["slowest"][1]))
         for request, s in rows:
             if request == "picture" and s["leak"]:
-                print("picture: GDI+ under Wine keeps about 6.4 KiB of every PNG whose decoding fails (cut or\n"
-                      "  corrupt files; the same bytes decoded again and again grow the heap by the same amount,\n"
-                      "  data that is no PNG grows it by nothing): the growth above is Wine's, not the client's.")
+                print("picture: GDI+ under Wine keeps 3-6 KiB of every PNG whose decoding fails (corrupt\n"
+                      "  files; PNGs cut short in their image data are refused before GDI+; the same bytes\n"
+                      "  decoded again and again grow the heap by the same amount, data that is no PNG grows\n"
+                      "  it by nothing): the growth above is Wine's, not the client's.")
         print("wall time %.1f s, harness started %d times" % (wall, harness.starts))
         total = sum(s["cases"] for _, s in rows)
         bad = sum(len(s["crashes"]) + len(s["hangs"]) + len(s["anomalies"]) for _, s in rows) + \
