@@ -9,6 +9,11 @@
 
 namespace {
 
+struct EasyHandleCleanup {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+using EasyHandle = std::unique_ptr<CURL, EasyHandleCleanup>;
+
 thread_local int lastError = CURLE_OK;
 thread_local const std::atomic<bool>* abortFlag = nullptr;
 // The handle a ScopedKeptConnection keeps for this thread; its connection
@@ -76,7 +81,8 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
                 const std::vector<std::string>& extraHeaders) {
     http_detail::EnsureGlobalInit();
     const bool kept = keptHandle != nullptr && http_detail::ConnectionSharingEnabled();
-    CURL* curl = kept ? keptHandle : curl_easy_init();
+    EasyHandle ownHandle(kept ? nullptr : curl_easy_init());
+    CURL* curl = kept ? keptHandle : ownHandle.get();
     if (kept) {
         curl_easy_reset(curl);  // options go; its connections and caches stay
     }
@@ -125,9 +131,7 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
     }
 
     CURLcode result = curl_easy_perform(curl);
-    if (!kept) {
-        curl_easy_cleanup(curl);
-    }
+    ownHandle.reset();
     lastError = result;
     if (result != CURLE_OK) {
         std::string line = "HTTP GET failed (" + std::to_string(result) + " " +
@@ -180,11 +184,6 @@ ScopedTransferAbort::~ScopedTransferAbort() {
 }
 
 namespace {
-
-struct EasyHandleCleanup {
-    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
-};
-using EasyHandle = std::unique_ptr<CURL, EasyHandleCleanup>;
 
 // The handle (with its open connection) of the last kept connection that
 // ended, for the next one: consecutive payment watches then go on with one
