@@ -37,7 +37,9 @@ std::vector<PagerCell> BuildPager(int currentPage, int lastPage) {
         const BYTE current = n == currentPage ? 1 : 0;
         cells.push_back(Cell(static_cast<int>(n), current, leftOf(n), PagerCellKind::Page));
     }
-    const std::int64_t lastLeft = leftOf(pages + 1);
+    // The last cell follows the page cells; with none (a count of 0 or
+    // less) it follows the first cell.
+    const std::int64_t lastLeft = leftOf(std::max<std::int64_t>(pages, 0) + 1);
     if (Reaches(lastLeft))
         cells.push_back(Cell(lastPage, 0, lastLeft, PagerCellKind::Last));
     return cells;

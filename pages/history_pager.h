@@ -20,12 +20,14 @@ constexpr int kPagerTop = 520;
 constexpr int kPagerRight = 727;
 constexpr int kPageWidth = 800;
 
-// The cells for `lastPage` pages with `currentPage` marked. Only cells that
-// reach into the page's width (x 0 to 800) are built, so a store that claims
-// billions of pages costs at most a window's width of cells; whenever every
-// cell lies within that width (lastPage from -4 to 26) the row is complete:
-// first cell, pages 1 to lastPage, last cell. A currentPage outside 1 to
-// lastPage marks nothing.
+// The cells for `lastPage` pages with `currentPage` marked: the first cell at
+// x 675 - 26 * lastPage, then pages 1 to lastPage, then the last cell. With
+// no pages (lastPage 0 or less) the last cell sits right of the first one,
+// so a negative count moves both to the right, past the page for -5 and
+// less. Only cells that reach into the page's width (x 0 to 800) are built,
+// so a store that claims billions of pages costs at most a window's width of
+// cells; whenever every cell lies within that width (lastPage from -3 to 26)
+// the row is complete. A currentPage outside 1 to lastPage marks nothing.
 std::vector<PagerCell> BuildPager(int currentPage, int lastPage);
 
 // The first cell, in order, whose rectangle holds `p`; null when none does.

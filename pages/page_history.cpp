@@ -126,6 +126,7 @@ void CPageHistory::FetchOrderPage(int page) {
     if (fetched) {
         totalOrders = answer.total;
         pagerCells = BuildPager(answer.currentPage, answer.lastPage);
+        pagerBuilt = true;
         for (HistoryOrder& order : answer.orders) {
             const int row = list.RowCount();
             const HistoryRowTexts texts = MakeHistoryRowTexts(order);
@@ -181,7 +182,7 @@ BOOL CPageHistory::OnEraseBkgnd(CDC* pDC) {
     Gdiplus::Graphics& g = frame.graphics();
     PaintTools& tools = frame.tools();
     DrawSkinElements(g, elements);
-    if (!pagerCells.empty()) {
+    if (pagerBuilt) {
         DrawPager(g, tools, arrowPicture.get(), pagerCells);
         const std::wstring line = L"共有" + std::to_wstring(totalOrders) + L"个订单，每页显示12个";
         tools.DrawText(g, line.c_str(), kTotalLineBox, tools.Font(kTextPoints), tools.NearFormat(),

@@ -37,6 +37,9 @@ public:
 
     std::vector<SkinElement> elements;  // Back, official site
     std::vector<PagerCell> pagerCells;  // empty until the first successful fetch
+    // From the first successful fetch on the total line shows, also when no
+    // pager cell reaches into the page.
+    bool pagerBuilt = false;
     std::unique_ptr<Gdiplus::Image> arrowPicture;
     BYTE pressed = 0;
     HoverTracker hoverTracker;  // holds trackLeave

@@ -58,6 +58,15 @@ TEST(HistoryPager, RowsThatFitThePageAreComplete) {
     // A current page outside 1..last marks nothing.
     for (int current : {0, 13, -1, 2147483647})
         ExpectRow(BuildPager(current, 12), FullRow(current, 12));
+    // A negative count: no page cells, the two chevrons side by side from
+    // x 675 + 26 * -count, in order; those past the page's right edge are
+    // not built.
+    ExpectRow(BuildPager(-1, -1),
+              {{1, 0, 701, PagerCellKind::First}, {-1, 0, 727, PagerCellKind::Last}});
+    ExpectRow(BuildPager(1, -2),
+              {{1, 0, 727, PagerCellKind::First}, {-2, 0, 753, PagerCellKind::Last}});
+    ExpectRow(BuildPager(1, -4), {{1, 0, 779, PagerCellKind::First}});
+    EXPECT_TRUE(BuildPager(1, -5).empty());
 }
 
 TEST(HistoryPager, AHostilePageCountBuildsOnlyTheCellsThePageShows) {
@@ -79,8 +88,8 @@ TEST(HistoryPager, AHostilePageCountBuildsOnlyTheCellsThePageShows) {
     ASSERT_EQ(28u, cells.size());
     EXPECT_EQ(1, cells.front().value);
     EXPECT_EQ(PagerCellKind::Page, cells.front().kind);
-    // Negative counts: only what lies on the page.
-    ExpectRow(BuildPager(1, -2147483647 - 1), {{-2147483647 - 1, 0, 701, PagerCellKind::Last}});
+    // The most negative count puts both chevrons far past the right edge.
+    EXPECT_TRUE(BuildPager(1, -2147483647 - 1).empty());
 }
 
 TEST(HistoryRows, TextsOfAnAnswer) {
