@@ -51,11 +51,11 @@ bool ParseOrderList(const char* body, OrderListPage& page) {
     read.currentPage = JsonGetIntOr(envelope.data, "current_page", 1);
     read.lastPage = JsonGetIntOr(envelope.data, "last_page", 1);
     read.total = JsonGetInt(envelope.data, "total");
+    // The orders are the node's children, whatever its type: the elements of
+    // an array or the members of an object (a scalar has none).
     const cJSON* orders = JsonFindMember(envelope.data, "data");
-    if (cJSON_IsArray(orders)) {
-        for (const cJSON* item = orders->child; item; item = item->next)
-            read.orders.push_back(ReadOrder(item));
-    }
+    for (const cJSON* item = orders ? orders->child : nullptr; item; item = item->next)
+        read.orders.push_back(ReadOrder(item));
     page = std::move(read);
     return true;
 }

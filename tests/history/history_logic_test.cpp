@@ -146,6 +146,20 @@ TEST(HistoryRows, RefusedAnswersLeaveThePageAsItWas) {
     EXPECT_EQ(0, page.total);
     EXPECT_EQ(3, page.lastPage);
     EXPECT_TRUE(page.orders.empty());
+
+    // Orders sent as the members of an object are rows in member order; a
+    // scalar lists none.
+    ASSERT_TRUE(
+        ParseOrderList("{\"status_code\":1000,\"data\":{\"data\":{"
+                       "\"x\":{\"order_no\":\"O1\",\"pay_status\":1},"
+                       "\"y\":{\"order_no\":\"O2\"}}}}",
+                       page));
+    ASSERT_EQ(2u, page.orders.size());
+    EXPECT_EQ("O1", page.orders[0].orderNo);
+    EXPECT_EQ(1, page.orders[0].payStatus);
+    EXPECT_EQ("O2", page.orders[1].orderNo);
+    ASSERT_TRUE(ParseOrderList("{\"status_code\":1000,\"data\":{\"data\":\"O3\"}}", page));
+    EXPECT_TRUE(page.orders.empty());
 }
 
 }  // namespace
