@@ -96,7 +96,7 @@ BOOL CparvelleDlg::OnInitDialog() {
     MoveWindow(0, 0, 800, 600);
     CenterWindow();
 
-    elements = BuildSkinElements(kMainElementRecords);
+    elements = DrawnElements(BuildSkinElements(kMainElementRecords));
 
     CreateSelector();
 
@@ -131,12 +131,12 @@ BOOL CparvelleDlg::OnEraseBkgnd(CDC* pDC) {
 }
 
 void CparvelleDlg::OnMouseMove(UINT nFlags, CPoint point) {
-    hoverTracker.OnMouseMove(m_hWnd, elements, point);
+    elements.OnMouseMove(m_hWnd, point);
     CDialogEx::OnMouseMove(nFlags, point);
 }
 
 void CparvelleDlg::OnMouseLeave() {
-    hoverTracker.OnMouseLeave(m_hWnd, elements);
+    elements.OnMouseLeave(m_hWnd);
 }
 
 void CparvelleDlg::OnLButtonDown(UINT nFlags, CPoint point) {
@@ -147,7 +147,7 @@ void CparvelleDlg::OnLButtonDown(UINT nFlags, CPoint point) {
         SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
     } else {
         const ProductRecord* product = CurrentProduct();
-        switch (HitTestSkinElements(elements, point)) {
+        switch (elements.ActionAt(point)) {
             case kElementClose:
                 CloseAnimated();
                 break;

@@ -20,8 +20,7 @@
 #include "pages/page_pay1.h"
 #include "pages/page_history.h"
 #include "pages/page_pay2.h"
-#include "skin/hover_tracking.h"
-#include "skin/skin_element.h"
+#include "skin/drawn_elements.h"
 
 class CparvelleDlg : public CDialogEx, public StartupWindow {
 public:
@@ -41,10 +40,9 @@ public:
 
     // The store-front state, open to the tests that drive the window.
     HICON icon = nullptr;
-    std::vector<SkinElement> elements;
+    DrawnElements elements;  // the title strip's and the store front's buttons
     int storeType = 1;
     std::unique_ptr<Gdiplus::Image> bottomStrip;
-    HoverTracker hoverTracker;  // holds trackLeave
     BYTE payTypeIsFirst = 0;
     CPagePay2 pagePay2;
     CPagePay1 pagePay1;

@@ -65,6 +65,6 @@ void PaintStoreFront(Gdiplus::Graphics& graphics, PaintTools& tools, int clientW
     }
 
     if (content.elements != nullptr) {
-        DrawSkinElements(graphics, *content.elements);
+        content.elements->Draw(graphics);
     }
 }

@@ -10,14 +10,14 @@
 
 #include "app/scaled_picture.h"
 #include "skin/paint_tools.h"
-#include "skin/skin_element.h"
+#include "skin/drawn_elements.h"
 #include "store/store_state.h"
 
 struct StoreFrontContent {
     const ProductRecord* product = nullptr;  // the current product; none: no pictures
     std::wstring productName;
     Gdiplus::Image* bottomStrip = nullptr;  // none: not drawn
-    const std::vector<SkinElement>* elements = nullptr;
+    const DrawnElements* elements = nullptr;
     // The product picture's stretched rows that the frame shows; none: the
     // picture is stretched at every paint.
     ScaledPicture* productCache = nullptr;

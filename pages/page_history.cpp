@@ -23,8 +23,8 @@ namespace {
 enum HistoryElement { kElementBack = 0, kElementOfficialSite = 1 };
 
 const SkinElementRecord kHistoryElementRecords[] = {
-    {IDP_BACK, 73, 24, 121, 48},
-    {IDP_OFFICIAL_TAB, 769, 470, 801, 530},
+    {IDP_BACK, 73, 24, 121, 48, L"返回"},
+    {IDP_OFFICIAL_TAB, 769, 470, 801, 530, L"官网查看更多", ElementRole::Link},
 };
 
 struct ColumnSpec {
@@ -105,7 +105,7 @@ BOOL CPageHistory::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 BOOL CPageHistory::OnInitDialog() {
     CDialogEx::OnInitDialog();
     arrowPicture = LoadPngResource(IDP_PAGER_ARROWS);
-    elements = BuildSkinElements(kHistoryElementRecords);
+    elements = DrawnElements(BuildSkinElements(kHistoryElementRecords));
     list.Create(WS_CHILD | WS_VISIBLE, kListRect, this, kListId, IDP_DETAILS);
     for (const ColumnSpec& column : kColumns)
         list.AddColumn(column.title, column.width);
@@ -181,7 +181,7 @@ BOOL CPageHistory::OnEraseBkgnd(CDC* pDC) {
     OffscreenFrame frame(m_hWnd, pDC->GetSafeHdc());
     Gdiplus::Graphics& g = frame.graphics();
     PaintTools& tools = frame.tools();
-    DrawSkinElements(g, elements);
+    elements.Draw(g);
     if (pagerBuilt) {
         DrawPager(g, tools, arrowPicture.get(), pagerCells);
         const std::wstring line = L"共有" + std::to_wstring(totalOrders) + L"个订单，每页显示12个";
@@ -192,12 +192,12 @@ BOOL CPageHistory::OnEraseBkgnd(CDC* pDC) {
 }
 
 void CPageHistory::OnMouseMove(UINT nFlags, CPoint point) {
-    hoverTracker.OnMouseMove(m_hWnd, elements, point);
+    elements.OnMouseMove(m_hWnd, point);
     CDialogEx::OnMouseMove(nFlags, point);
 }
 
 void CPageHistory::OnMouseLeave() {
-    hoverTracker.OnMouseLeave(m_hWnd, elements);
+    elements.OnMouseLeave(m_hWnd);
     pressed = 0;
 }
 
@@ -210,7 +210,7 @@ void CPageHistory::OnLButtonUp(UINT nFlags, CPoint point) {
     // A release acts wherever the press began.
     pressed = 0;
     CDialogEx::OnLButtonUp(nFlags, point);
-    switch (HitTestSkinElements(elements, point)) {
+    switch (elements.ActionAt(point)) {
         case kElementBack:
             ::PostMessageW(::GetParent(m_hWnd), WM_HISTORY_NAVIGATE, kHistoryNavigateSource, 0);
             return;

@@ -14,7 +14,7 @@
 #include "framework/afxdialogex.h"
 #include "framework/afxmsgmap.h"
 #include "pages/history_pager.h"
-#include "skin/hover_tracking.h"
+#include "skin/drawn_elements.h"
 #include "skin/skin_element.h"
 #include "store/history_order.h"
 
@@ -35,14 +35,13 @@ public:
     // request fails, the pager and total keep their last values).
     void FetchOrderPage(int page);
 
-    std::vector<SkinElement> elements;  // Back, official site
+    DrawnElements elements;             // Back, official site
     std::vector<PagerCell> pagerCells;  // empty until the first successful fetch
     // From the first successful fetch on the total line shows, also when no
     // pager cell reaches into the page.
     bool pagerBuilt = false;
     std::unique_ptr<Gdiplus::Image> arrowPicture;
     BYTE pressed = 0;
-    HoverTracker hoverTracker;  // holds trackLeave
     int totalOrders = 0;
     XListHistory list;
 

@@ -11,13 +11,13 @@ constexpr int kPanelPictureId = 169;
 // Picture, then left, top, right, bottom in page coordinates; the choices'
 // rectangles take in the payment brand's logo printed right of the mark.
 constexpr SkinElementRecord kElementRecords[kPayElementCount] = {
-    {175, 610, 459, 750, 491},  // Alipay
-    {175, 610, 495, 750, 527},  // WeChat Pay
-    {165, 769, 470, 801, 530},  // official site
-    {172, 508, 216, 556, 240},  // Open, the paid order's link
-    {171, 573, 216, 621, 240},  // Copy, the paid order's link
-    {172, 508, 265, 556, 289},  // Open, the help link
-    {171, 573, 265, 621, 289},  // Copy, the help link
+    {175, 610, 459, 750, 491},                                      // Alipay
+    {175, 610, 495, 750, 527},                                      // WeChat Pay
+    {165, 769, 470, 801, 530, L"官网查看更多", ElementRole::Link},  // official site
+    {172, 508, 216, 556, 240, L"打开", ElementRole::Link},          // Open, the paid order's link
+    {171, 573, 216, 621, 240, L"复制"},                             // Copy, the paid order's link
+    {172, 508, 265, 556, 289, L"打开", ElementRole::Link},          // Open, the help link
+    {171, 573, 265, 621, 289, L"复制"},                             // Copy, the help link
 };
 
 constexpr RECT kQrSquare{460, 386, 604, 530};

@@ -17,26 +17,50 @@ namespace {
 
 constexpr int kPaidViewPictureId = 173;
 constexpr int kQrPlaceholderId = 174;
-constexpr int kChoiceMarkWidth = 32;
 constexpr int kPackagePictureWidth = 408;
 constexpr int kPanelWidth = 360;
 
-constexpr SkinElementMask kChoices = SkinElementBit(kAlipayChoice) | SkinElementBit(kWeChatChoice);
-constexpr SkinElementMask kPurchaseElements = kChoices | SkinElementBit(kOfficialSiteTab);
-constexpr SkinElementMask kPaidElements = SkinElementBit(kOpenLink) | SkinElementBit(kCopyLink) |
-                                          SkinElementBit(kOpenHelp) | SkinElementBit(kCopyHelp);
-constexpr SkinElementMask kAllElements = kPurchaseElements | kPaidElements;
+// The action of each element of the table, by index; the choices are
+// resolved through the pay methods.
+PayAction ActionOfElement(int element) {
+    switch (element) {
+        case kAlipayChoice:
+        case kWeChatChoice:
+            return PayAction::ChoosePayMethod;
+        case kOfficialSiteTab:
+            return PayAction::OpenShop;
+        case kOpenLink:
+            return PayAction::OpenLink;
+        case kCopyLink:
+            return PayAction::CopyLink;
+        case kOpenHelp:
+            return PayAction::OpenHelp;
+        case kCopyHelp:
+            return PayAction::CopyHelp;
+        case kQrSquareElement:
+            return PayAction::OrderWithCheckedType;
+        default:
+            return PayAction::None;
+    }
+}
 
-// Elements a click or a move can reach in `view`.
-SkinElementMask Reachable(int view) {
+bool ShownInView(int element, int view) {
     switch (view) {
         case kPurchaseView:
-            return kPurchaseElements;
+            return element <= kOfficialSiteTab || element == kQrSquareElement;
         case kPaidView:
-            return kPaidElements;
+            return element >= kOpenLink && element <= kCopyHelp;
         default:
-            return 0;
+            return false;
     }
+}
+
+const PayMethod* MethodOfElement(int element) {
+    for (const PayMethod& method : kPayMethods) {
+        if (method.element == element)
+            return &method;
+    }
+    return nullptr;
 }
 
 Gdiplus::RectF RectOf(const RECT& r) {
@@ -58,34 +82,6 @@ void ShowCopied(HWND page) {
 }
 
 }  // namespace
-
-PayAction PayActionAt(int view, const std::vector<SkinElement>& elements, const RECT& qrRect,
-                      POINT p) {
-    if (view == kPurchaseView && PtInRect(&qrRect, p))
-        return PayAction::OrderWithCheckedType;
-    switch (HitTestSkinElements(elements, p, ~Reachable(view))) {
-        case kAlipayChoice:
-            return PayAction::ChooseAlipay;
-        case kWeChatChoice:
-            return PayAction::ChooseWeChatPay;
-        case kOfficialSiteTab:
-            return PayAction::OpenShop;
-        case kOpenLink:
-            return PayAction::OpenLink;
-        case kCopyLink:
-            return PayAction::CopyLink;
-        case kOpenHelp:
-            return PayAction::OpenHelp;
-        case kCopyHelp:
-            return PayAction::CopyHelp;
-        default:
-            return PayAction::None;
-    }
-}
-
-SkinElementMask PayHoverExempt(int view) {
-    return kChoices | ~Reachable(view);
-}
 
 int ViewOfOrder(int payStatus) {
     return payStatus < INT_MAX ? payStatus + 1 : 0;
@@ -131,27 +127,63 @@ void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const R
     paidBackground = LoadPngResource(kPaidViewPictureId);
     qrRect = qrSquare;
     qrPlaceholder = LoadPngResource(kQrPlaceholderId);
-    elements = BuildSkinElements(table, kPayElementCount);
-    elements[kWeChatChoice].hover = 1;
+    elements = DrawnElements(BuildSkinElements(table, kPayElementCount));
+    for (const PayMethod& method : kPayMethods) {
+        SkinElement& choice = elements[method.element];
+        choice.name = method.name;
+        choice.role = ElementRole::Choice;
+        choice.followsPointer = false;  // its byte means "checked"
+        choice.hover = method.checkedAtStart ? 1 : 0;
+        choice.pictureRect = choice.rect;
+        choice.pictureRect.right = choice.rect.left + kChoiceMarkWidth;
+    }
+    SkinElement qr;
+    qr.rect = qrSquare;
+    qr.name = L"支付二维码";
+    qr.action = kQrSquareElement;
+    qr.role = ElementRole::Graphic;
+    qr.followsPointer = false;
+    elements.Add(std::move(qr));
+    SetView(view);
 }
 
 void PayPageCore::SetView(int newView) {
     view = newView;
-    for (size_t i = 0; i < elements.size(); ++i) {
-        if ((kChoices & SkinElementBit(i)) == 0)
-            elements[i].hover = 0;
+    for (SkinElement& element : elements) {
+        if (element.followsPointer)
+            element.hover = 0;
     }
+    elements.ShowWhere([this](const SkinElement& e) { return ShownInView(e.action, view); });
 }
 
 int PayPageCore::CheckedPayType() const {
-    return elements[kAlipayChoice].hover ? kAlipay : kWeChatPay;
+    for (const PayMethod& method : kPayMethods) {
+        if (elements[method.element].hover)
+            return method.payType;
+    }
+    return kPayMethods[0].payType;
 }
 
 void PayPageCore::Check(HWND page, int payType) {
-    elements[kAlipayChoice].hover = payType == kAlipay ? 1 : 0;
-    elements[kWeChatChoice].hover = payType == kAlipay ? 0 : 1;
-    ::InvalidateRect(page, &elements[kAlipayChoice].rect, TRUE);
-    ::InvalidateRect(page, &elements[kWeChatChoice].rect, TRUE);
+    for (const PayMethod& method : kPayMethods) {
+        SkinElement& choice = elements[method.element];
+        const BYTE checked = method.payType == payType ? 1 : 0;
+        if (choice.hover != checked) {
+            choice.hover = checked;
+            ::InvalidateRect(page, &choice.rect, TRUE);
+        }
+    }
+}
+
+PayAction PayPageCore::ActionAt(POINT p) const {
+    const SkinElement* element = elements.At(p);
+    return element ? ActionOfElement(element->action) : PayAction::None;
+}
+
+int PayPageCore::PayTypeAt(POINT p) const {
+    const SkinElement* element = elements.At(p);
+    const PayMethod* method = element ? MethodOfElement(element->action) : nullptr;
+    return method ? method->payType : 0;
 }
 
 bool PayPageCore::RequestOrder(HWND page, int payType) {
@@ -168,27 +200,25 @@ bool PayPageCore::RequestOrder(HWND page, int payType) {
 }
 
 void PayPageCore::OnMouseMove(HWND page, POINT p) {
-    hoverTracker.OnMouseMove(page, elements, p, PayHoverExempt(view));
+    elements.OnMouseMove(page, p);
 }
 
 void PayPageCore::OnMouseLeave(HWND page) {
-    hoverTracker.OnMouseLeave(page, elements, kChoices);
+    elements.OnMouseLeave(page);
 }
 
 PayAction PayPageCore::OnClick(HWND page, POINT p) {
-    const PayAction action = PayActionAt(view, elements, qrRect, p);
+    const PayAction action = ActionAt(p);
     switch (action) {
         case PayAction::OrderWithCheckedType:
             RequestOrder(page, CheckedPayType());
             break;
-        case PayAction::ChooseAlipay:
-            Check(page, kAlipay);
-            RequestOrder(page, kAlipay);
+        case PayAction::ChoosePayMethod: {
+            const int payType = PayTypeAt(p);
+            Check(page, payType);
+            RequestOrder(page, payType);
             break;
-        case PayAction::ChooseWeChatPay:
-            Check(page, kWeChatPay);
-            RequestOrder(page, kWeChatPay);
-            break;
+        }
         case PayAction::OpenShop:
             if (!storeState.products.empty())
                 OpenUrlInShell(storeState.products.front().shopUrl);
@@ -234,12 +264,8 @@ void PayPageCore::DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, i
 }
 
 void PayPageCore::DrawChoicesAndQr(Gdiplus::Graphics& graphics) const {
-    for (int choice : {kAlipayChoice, kWeChatChoice}) {
-        const SkinElement& element = elements[choice];
-        RECT mark = element.rect;
-        mark.right = mark.left + kChoiceMarkWidth;
-        DrawSkinElement(graphics, element, mark);
-    }
+    for (const PayMethod& method : kPayMethods)
+        DrawSkinElement(graphics, elements[method.element]);
     DrawSkinElement(graphics, elements[kOfficialSiteTab]);
 
     const Gdiplus::RectF square = RectOf(qrRect);

@@ -11,52 +11,55 @@
 #include <string>
 #include <vector>
 
-#include "skin/hover_tracking.h"
+#include "skin/drawn_elements.h"
 #include "skin/paint_tools.h"
-#include "skin/skin_element.h"
 #include "store/store_state.h"
 
 // The page's views; any other value paints the page plain white.
 constexpr int kPurchaseView = 1;
 constexpr int kPaidView = 2;
 
-// Indices in both pages' element tables.
+// Indices in both pages' element tables; the QR square follows them.
 enum PayElement : int {
-    kAlipayChoice = 0,  // pay type 1; its byte means "checked"
-    kWeChatChoice = 1,  // pay type 2; checked after initialisation
+    kAlipayChoice = 0,
+    kWeChatChoice = 1,
     kOfficialSiteTab = 2,
     kOpenLink = 3,  // the paid order's link
     kCopyLink = 4,
     kOpenHelp = 5,  // the package's help link
     kCopyHelp = 6,
-    kPayElementCount = 7,
+    kPayElementCount = 7,  // rows of a page's element table
+    kQrSquareElement = 7,  // added by Load, drawn by the page
 };
 
-constexpr int kAlipay = 1;
-constexpr int kWeChatPay = 2;
+// The payment methods both pages offer, in drawing order: the pay type sent
+// with an order, the element of its choice, its name, and whether it is
+// checked when a page starts. A choice's picture is a 32-pixel mark at the
+// left of its element; the rest of the element is the brand's logo printed on
+// the panel.
+struct PayMethod {
+    int payType;
+    PayElement element;
+    const wchar_t* name;
+    bool checkedAtStart;
+};
+constexpr PayMethod kPayMethods[] = {
+    {1, kAlipayChoice, L"支付宝", false},
+    {2, kWeChatChoice, L"微信支付", true},
+};
+constexpr int kChoiceMarkWidth = 32;
 
 // What a click does.
 enum class PayAction {
     None,
     OrderWithCheckedType,  // the QR square
-    ChooseAlipay,
-    ChooseWeChatPay,
+    ChoosePayMethod,       // see PayTypeAt
     OpenShop,
     OpenLink,
     CopyLink,
     OpenHelp,
     CopyHelp,
 };
-
-// A page reacts to the mouse only over what its current view draws: the
-// choices, the official-site tab and the QR square in the purchase view, the
-// Open and Copy buttons in the paid view, nothing in any other view.
-PayAction PayActionAt(int view, const std::vector<SkinElement>& elements, const RECT& qrRect,
-                      POINT p);
-
-// Elements kept out of hover tracking in `view`: the choices always (their
-// byte means checked), and whatever the view does not draw.
-SkinElementMask PayHoverExempt(int view);
 
 // The view an order opened from the history shows: its pay status + 1
 // (unpaid: purchase view, paid: paid view; anything else is plain white).
@@ -84,29 +87,36 @@ public:
     PayPageCore(const PayPageCore&) = delete;
     PayPageCore& operator=(const PayPageCore&) = delete;
 
-    // Initialisation: the pictures, the QR square and the elements of the
-    // page's table (kPayElementCount rows), WeChat Pay checked.
+    // Initialisation: the pictures, the elements of the page's table
+    // (kPayElementCount rows) and the QR square, the methods checked at start.
     void Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare);
 
     // --- state, in the pages' member order
-    std::vector<SkinElement> elements;
+    DrawnElements elements;
     std::unique_ptr<Gdiplus::Image> background;  // the purchase view's panel
     std::unique_ptr<Gdiplus::Image> paidBackground;
-    HoverTracker hoverTracker;  // holds trackLeave
     RECT qrRect{};
     std::unique_ptr<Gdiplus::Image> qrPlaceholder;
     int view = 0;
     OrderLinks paidLinks;
     PackageRecord package;  // shares the picture with the catalogue
 
-    // Switches the view; hover marks of elements the new view does not draw
-    // are cleared so that they do not reappear stale.
+    // Switches the view and shows what it draws: the choices, the
+    // official-site tab and the QR square in the purchase view, the Open and
+    // Copy buttons in the paid view, nothing in any other view. Hover marks of
+    // elements the new view does not draw are cleared so that they do not
+    // reappear stale.
     void SetView(int newView);
 
-    // 1 when Alipay is checked, else 2.
+    // The pay type of the checked method.
     int CheckedPayType() const;
-    // Checks the choice of `payType` and unchecks the other one.
+    // Checks the method of `payType` and unchecks the others.
     void Check(HWND page, int payType);
+
+    // What a click at `p` does in the current view, and for ChoosePayMethod
+    // the method's pay type (0 elsewhere).
+    PayAction ActionAt(POINT p) const;
+    int PayTypeAt(POINT p) const;
 
     // Deletes the QR file and creates an order for the package with
     // `payType`; the page is repainted either way, so that no QR code of a
@@ -131,8 +141,8 @@ public:
     // The package's picture over the left 408 pixels and the panel at the
     // right edge.
     void DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, int height) const;
-    // The two choice marks (32 pixels wide), the official-site tab and the
-    // QR code read from the QR file, or the placeholder while there is none.
+    // The choice marks, the official-site tab and the QR code read from the
+    // QR file, or the placeholder while there is none.
     void DrawChoicesAndQr(Gdiplus::Graphics& graphics) const;
     // The whole paid view.
     void DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, int width, int height) const;

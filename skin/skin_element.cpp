@@ -26,6 +26,9 @@ std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, siz
         SkinElement element;
         element.rect = RECT{r.left, r.top, r.right, r.bottom};
         element.picture = LoadPngResource(r.pictureId);
+        element.name = r.name != nullptr ? r.name : L"";
+        element.action = static_cast<int>(i);
+        element.role = r.role;
         elements.push_back(std::move(element));
     }
     return elements;
@@ -45,7 +48,7 @@ void DrawSkinElement(Gdiplus::Graphics& graphics, const SkinElement& element, co
                        static_cast<Gdiplus::REAL>(frame.height), Gdiplus::UnitPixel);
 }
 
-void DrawSkinElements(Gdiplus::Graphics& graphics, const std::vector<SkinElement>& elements) {
-    for (const SkinElement& element : elements)
-        DrawSkinElement(graphics, element);
+void DrawSkinElement(Gdiplus::Graphics& graphics, const SkinElement& element) {
+    DrawSkinElement(graphics, element,
+                    IsRectEmpty(&element.pictureRect) ? element.rect : element.pictureRect);
 }

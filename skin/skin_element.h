@@ -1,19 +1,38 @@
 #pragma once
-// Picture buttons: a rectangle drawn from one of two frames that lie side by
-// side in its picture (left: normal, right: hovered or chosen).
+// The drawn elements of a skinned window: picture buttons, choices, cells and
+// the like that the window paints itself instead of using system controls.
+// Each one carries everything the window needs to paint it, hit-test it,
+// track hover on it, act on a click and name it for people.
 #include <windows.h>
 #include <gdiplus.h>
 
 #include <cstddef>
 #include <memory>
+#include <string>
 #include <vector>
+
+// What an element is to a user, in the terms of standard controls.
+enum class ElementRole : BYTE {
+    PushButton,
+    Choice,   // one of a group of which exactly one is chosen (the pay methods)
+    Link,     // opens a web page
+    Graphic,  // a picture that acts when clicked (the QR square)
+    Cell,     // a page cell of a pager
+};
 
 // Owns its picture, so it moves but never copies: a window's elements free
 // their pictures with the window's object, which must go while GDI+ runs.
 struct SkinElement {
-    BYTE hover = 0;  // 1 while the pointer is over it; also picks the frame drawn
-    RECT rect{};     // client coordinates, right and bottom exclusive
-    std::unique_ptr<Gdiplus::Image> picture;
+    BYTE hover = 0;  // picks the frame drawn: 1 while hovered, or while chosen
+    RECT rect{};     // window client coordinates, right and bottom exclusive
+    std::unique_ptr<Gdiplus::Image> picture;  // two frames side by side; null: drawn by the window
+
+    std::wstring name;  // the caption a user sees on it
+    int action = 0;     // the owning window's meaning of a click (its own enum)
+    ElementRole role = ElementRole::PushButton;
+    bool shown = true;           // the current view draws it; a hidden one takes no mouse
+    bool followsPointer = true;  // false when the byte means "chosen", not "hovered"
+    RECT pictureRect{};          // where the picture goes when not over all of `rect`
 };
 
 // One row of a window's static element table.
@@ -23,10 +42,12 @@ struct SkinElementRecord {
     int top;
     int right;
     int bottom;
+    const wchar_t* name = L"";
+    ElementRole role = ElementRole::PushButton;
 };
 
-// Builds a window's elements in table order, each with hover 0 and a picture
-// loaded for it alone with LoadPngResource.
+// Builds a window's elements in table order, each with hover 0, its action
+// the row's index and a picture loaded for it alone with LoadPngResource.
 std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count);
 
 template <size_t N>
@@ -40,10 +61,5 @@ std::vector<SkinElement> BuildSkinElements(const SkinElementRecord (&records)[N]
 // attributes. A missing picture draws nothing.
 void DrawSkinElement(Gdiplus::Graphics& graphics, const SkinElement& element, const RECT& dest);
 
-// Same, into the element's own rectangle.
-inline void DrawSkinElement(Gdiplus::Graphics& graphics, const SkinElement& element) {
-    DrawSkinElement(graphics, element, element.rect);
-}
-
-// Draws every element in vector order.
-void DrawSkinElements(Gdiplus::Graphics& graphics, const std::vector<SkinElement>& elements);
+// Same, into the element's picture rectangle (its own rectangle unless set).
+void DrawSkinElement(Gdiplus::Graphics& graphics, const SkinElement& element);

@@ -9,23 +9,24 @@
 #include "app/main_elements.h"
 #include "app/mobile_number.h"
 #include "app/store_front_paint.h"
-#include "skin/hover_tracking.h"
+#include "skin/drawn_elements.h"
 #include "tests/e2e/adapter_override.h"
 
 namespace {
 
-std::vector<SkinElement> TableElements() {
-    std::vector<SkinElement> elements;
+DrawnElements TableElements() {
+    DrawnElements elements;
     for (const SkinElementRecord& r : kMainElementRecords) {
         SkinElement e;
         e.rect = RECT{r.left, r.top, r.right, r.bottom};
-        elements.push_back(std::move(e));
+        e.action = static_cast<int>(elements.size());
+        elements.Add(std::move(e));
     }
     return elements;
 }
 
 int Hit(int x, int y) {
-    return HitTestSkinElements(TableElements(), POINT{x, y});
+    return TableElements().ActionAt(POINT{x, y});
 }
 
 }  // namespace

@@ -230,7 +230,7 @@ TEST_F(MainWindowTest, PointerMovesHoverButtonsAndLeavingClearsThem) {
     Start();
     Move(752, 12);  // minimise
     EXPECT_EQ(1, dlg_.elements[kElementMinimise].hover);
-    EXPECT_EQ(0, dlg_.hoverTracker.trackLeave());
+    EXPECT_EQ(0, dlg_.elements.trackLeave());
     Move(782, 12);  // straight onto close
     EXPECT_EQ(0, dlg_.elements[kElementMinimise].hover);
     EXPECT_EQ(1, dlg_.elements[kElementClose].hover);
@@ -240,7 +240,7 @@ TEST_F(MainWindowTest, PointerMovesHoverButtonsAndLeavingClearsThem) {
     dlg_.SendMessage(WM_MOUSELEAVE);
     for (const SkinElement& e : dlg_.elements)
         EXPECT_EQ(0, e.hover);
-    EXPECT_EQ(1, dlg_.hoverTracker.trackLeave());
+    EXPECT_EQ(1, dlg_.elements.trackLeave());
 }
 
 TEST_F(MainWindowTest, PaintsTheStoreFrontWithTheHoveredFrame) {

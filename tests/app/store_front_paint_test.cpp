@@ -29,7 +29,7 @@ protected:
             e.rect = RECT{r.left, r.top, r.right, r.bottom};
             e.picture =
                 TwoFramePicture(2 * (r.right - r.left), r.bottom - r.top, kNormal, kHovered);
-            elements_.push_back(std::move(e));
+            elements_.Add(std::move(e));
         }
         product_.logoImage = logo_.get();
         content_.product = &product_;
@@ -56,7 +56,7 @@ protected:
     }
 
     std::unique_ptr<Gdiplus::Bitmap> logo_, strip_, picture_, canvas_;
-    std::vector<SkinElement> elements_;
+    DrawnElements elements_;
     ProductRecord product_;
     StoreFrontContent content_;
 };

@@ -132,12 +132,15 @@ TEST_F(PayPagesTest, ClicksReachOnlyWhatTheViewDraws) {
         const POINT wechat{core->elements[kWeChatChoice].rect.left + 16,
                            core->elements[kWeChatChoice].rect.top + 16};
         auto at = [&](int view, POINT p) {
-            return PayActionAt(view, core->elements, core->qrRect, p);
+            core->SetView(view);
+            return core->ActionAt(p);
         };
         // Purchase view: the Open and Copy buttons lie unseen over the details.
         EXPECT_EQ(PayAction::OrderWithCheckedType, at(kPurchaseView, qr));
-        EXPECT_EQ(PayAction::ChooseAlipay, at(kPurchaseView, alipayLogo));
-        EXPECT_EQ(PayAction::ChooseWeChatPay, at(kPurchaseView, wechat));
+        EXPECT_EQ(PayAction::ChoosePayMethod, at(kPurchaseView, alipayLogo));
+        EXPECT_EQ(1, core->PayTypeAt(alipayLogo));
+        EXPECT_EQ(PayAction::ChoosePayMethod, at(kPurchaseView, wechat));
+        EXPECT_EQ(2, core->PayTypeAt(wechat));
         EXPECT_EQ(PayAction::OpenShop, at(kPurchaseView, tab));
         for (POINT p : {copyLink, openLink, copyHelp, openHelp})
             EXPECT_EQ(PayAction::None, at(kPurchaseView, p)) << p.x << "," << p.y;
@@ -154,10 +157,9 @@ TEST_F(PayPagesTest, ClicksReachOnlyWhatTheViewDraws) {
                 EXPECT_EQ(PayAction::None, at(view, p));
     }
     // The second page's QR square: its upper part orders, below the box not.
-    EXPECT_EQ(PayAction::OrderWithCheckedType,
-              PayActionAt(kPurchaseView, pay2.core.elements, pay2.core.qrRect, POINT{500, 340}));
-    EXPECT_EQ(PayAction::None,
-              PayActionAt(kPurchaseView, pay2.core.elements, pay2.core.qrRect, POINT{500, 500}));
+    pay2.core.SetView(kPurchaseView);
+    EXPECT_EQ(PayAction::OrderWithCheckedType, pay2.core.ActionAt(POINT{500, 340}));
+    EXPECT_EQ(PayAction::None, pay2.core.ActionAt(POINT{500, 500}));
 }
 
 TEST_F(PayPagesTest, PricesAndOrderViewsFromAnyNumber) {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "skin/gdiplus_session.h"
-#include "skin/hover_tracking.h"
+#include "skin/drawn_elements.h"
 #include "skin/offscreen_frame.h"
 #include "skin/png_resource.h"
 #include "skin/skin_element.h"
@@ -41,19 +41,10 @@ const Still kStills[] = {
 };
 
 struct Showcase {
-    std::vector<SkinElement> elements;
+    DrawnElements elements;
     std::vector<std::unique_ptr<Gdiplus::Image>> stills;
-    HoverTracker tracker;
 };
 Showcase* g_showcase = nullptr;
-
-// Only the first copy of each pair follows the pointer.
-SkinElementMask SecondCopies() {
-    SkinElementMask mask = 0;
-    for (size_t i = 1; i < g_showcase->elements.size(); i += 2)
-        mask |= SkinElementBit(i);
-    return mask;
-}
 
 void Paint(HWND hwnd, HDC dc) {
     OffscreenFrame frame(hwnd, dc);
@@ -70,7 +61,7 @@ void Paint(HWND hwnd, HDC dc) {
     }
     tools.DrawText(g, L"版本：专业版  价格：99.00", Gdiplus::RectF(20, 570, 400, 24),
                    tools.Font(10), tools.NearFormat(), 0xFF282D33);
-    DrawSkinElements(g, g_showcase->elements);
+    g_showcase->elements.Draw(g);
 }
 
 LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -79,12 +70,11 @@ LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
             Paint(hwnd, reinterpret_cast<HDC>(wparam));
             return 1;
         case WM_MOUSEMOVE:
-            g_showcase->tracker.OnMouseMove(hwnd, g_showcase->elements,
-                                            POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)},
-                                            SecondCopies());
+            g_showcase->elements.OnMouseMove(hwnd,
+                                             POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
             break;
         case WM_MOUSELEAVE:
-            g_showcase->tracker.OnMouseLeave(hwnd, g_showcase->elements, SecondCopies());
+            g_showcase->elements.OnMouseLeave(hwnd);
             return 0;
         case WM_TIMER:
         case WM_CLOSE:
@@ -105,9 +95,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR args, int) {
     GdiplusSession gdiplus;
     Showcase showcase;
     g_showcase = &showcase;
-    showcase.elements = BuildSkinElements(kPairs);
-    for (size_t i = 1; i < showcase.elements.size(); i += 2)
+    showcase.elements = DrawnElements(BuildSkinElements(kPairs));
+    // Only the first copy of each pair follows the pointer; the second shows
+    // the other frame for good.
+    for (size_t i = 1; i < showcase.elements.size(); i += 2) {
         showcase.elements[i].hover = 1;
+        showcase.elements[i].followsPointer = false;
+    }
     for (const Still& still : kStills)
         showcase.stills.emplace_back(LoadPngResource(still.id));
 

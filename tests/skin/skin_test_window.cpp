@@ -27,12 +27,8 @@ void RegisterOnce(WNDPROC proc) {
 }  // namespace
 
 SkinTestWindow::SkinTestWindow(std::vector<SkinElement> elements, int width, int height,
-                               SkinElementMask exempt, const wchar_t* caption)
-    : width_(width),
-      height_(height),
-      elements_(std::move(elements)),
-      exempt_(exempt),
-      caption_(caption) {
+                               const wchar_t* caption)
+    : width_(width), height_(height), elements_(std::move(elements)), caption_(caption) {
     RegisterOnce(&Proc);
     hwnd_ = CreateWindowExW(0, kClassName, caption, WS_POPUP, 40, 40, width, height, nullptr,
                             nullptr, GetModuleHandleW(nullptr), this);
@@ -65,11 +61,10 @@ LRESULT SkinTestWindow::Handle(HWND hwnd, UINT message, WPARAM wparam, LPARAM lp
             Paint(reinterpret_cast<HDC>(wparam));
             return 1;
         case WM_MOUSEMOVE:
-            tracker_.OnMouseMove(hwnd_, elements_,
-                                 POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, exempt_);
+            elements_.OnMouseMove(hwnd_, POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
             break;
         case WM_MOUSELEAVE:
-            tracker_.OnMouseLeave(hwnd_, elements_, exempt_);
+            elements_.OnMouseLeave(hwnd_);
             return 0;
         case WM_NCDESTROY:
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
@@ -91,7 +86,7 @@ void SkinTestWindow::Paint(HDC dc) {
     tools.DrawText(g, L"画面文字", Gdiplus::RectF(10, 30, 200, 20), tools.Font(10),
                    tools.NearFormat(), 0xFF282D33);
     g.DrawLine(&tools.Pen(0xFFC6CFD2), 10, 52, 200, 52);
-    DrawSkinElements(g, elements_);
+    elements_.Draw(g);
     ++paints;
     lastMemoryDc = frame.memoryDc();
     lastBitmap = frame.bitmap();

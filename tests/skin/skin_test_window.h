@@ -8,8 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "skin/hover_tracking.h"
-#include "skin/skin_element.h"
+#include "skin/drawn_elements.h"
 
 class SkinTestWindow {
 public:
@@ -17,14 +16,13 @@ public:
     static constexpr int kTitleHeight = 24;
 
     SkinTestWindow(std::vector<SkinElement> elements, int width, int height,
-                   SkinElementMask exempt = 0, const wchar_t* caption = L"测试窗口");
+                   const wchar_t* caption = L"测试窗口");
     ~SkinTestWindow();
     SkinTestWindow(const SkinTestWindow&) = delete;
     SkinTestWindow& operator=(const SkinTestWindow&) = delete;
 
     HWND hwnd() const { return hwnd_; }
-    std::vector<SkinElement>& elements() { return elements_; }
-    const HoverTracker& tracker() const { return tracker_; }
+    DrawnElements& elements() { return elements_; }
 
     // Paints into a 32-bit DIB through WM_ERASEBKGND, as the window would paint
     // itself, and returns the pixels (0x00RRGGBB, row by row from the top).
@@ -42,10 +40,8 @@ private:
     HWND hwnd_ = nullptr;
     int width_;
     int height_;
-    std::vector<SkinElement> elements_;
-    SkinElementMask exempt_;
+    DrawnElements elements_;
     const wchar_t* caption_;
-    HoverTracker tracker_;
 };
 
 // Pumps this thread's messages for about `ms` milliseconds.

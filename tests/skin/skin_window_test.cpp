@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "skin/hover_tracking.h"
+#include "skin/drawn_elements.h"
 #include "skin_test_window.h"
 #include "test_pictures.h"
 
@@ -37,11 +37,13 @@ protected:
     }
 
     static std::vector<SkinElement> Elements() {
-        std::vector<SkinElement> elements;
-        elements.push_back({0, RECT{200, 0, 224, 24}, MakeTwoFramePicture(48, 24, kRed, kBlue)});
-        elements.push_back(
-            {0, RECT{230, 0, 254, 24}, MakeTwoFramePicture(48, 24, kGreen, kYellow)});
-        elements.push_back({0, RECT{20, 60, 60, 100}, MakeTwoFramePicture(40, 40, kGreen, kRed)});
+        std::vector<SkinElement> elements(3);
+        elements[0].rect = RECT{200, 0, 224, 24};
+        elements[0].picture = MakeTwoFramePicture(48, 24, kRed, kBlue);
+        elements[1].rect = RECT{230, 0, 254, 24};
+        elements[1].picture = MakeTwoFramePicture(48, 24, kGreen, kYellow);
+        elements[2].rect = RECT{20, 60, 60, 100};
+        elements[2].picture = MakeTwoFramePicture(40, 40, kGreen, kRed);
         return elements;
     }
 
@@ -128,10 +130,10 @@ TEST_F(SkinWindowTest, MovesRepaintOnlyTheElementsThatChange) {
     HWND hwnd = window.hwnd();
     auto& e = window.elements();
     ValidateRect(hwnd, nullptr);
-    EXPECT_EQ(window.tracker().trackLeave(), 1);
+    EXPECT_EQ(window.elements().trackLeave(), 1);
 
     SendMessageW(hwnd, WM_MOUSEMOVE, 0, At(210, 10));
-    EXPECT_EQ(window.tracker().trackLeave(), 0) << "leave notification requested";
+    EXPECT_EQ(window.elements().trackLeave(), 0) << "leave notification requested";
     EXPECT_EQ(e[0].hover, 1);
     EXPECT_EQ(e[1].hover, 0);
     EXPECT_TRUE(RegionIs(TakeUpdateRegion(hwnd), e[0].rect));
@@ -154,18 +156,19 @@ TEST_F(SkinWindowTest, MovesRepaintOnlyTheElementsThatChange) {
     ValidateRect(hwnd, nullptr);
     SendMessageW(hwnd, WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(e[2].hover, 0);
-    EXPECT_EQ(window.tracker().trackLeave(), 1);
+    EXPECT_EQ(window.elements().trackLeave(), 1);
     EXPECT_TRUE(RegionIs(TakeUpdateRegion(hwnd), e[2].rect));
 
     SendMessageW(hwnd, WM_MOUSEMOVE, 0, At(1, 1));
-    EXPECT_EQ(window.tracker().trackLeave(), 0) << "the next move asks again";
+    EXPECT_EQ(window.elements().trackLeave(), 0) << "the next move asks again";
 }
 
-TEST_F(SkinWindowTest, ExemptElementsKeepTheirByte) {
+TEST_F(SkinWindowTest, ChoicesKeepTheirByteAndHiddenElementsTakeNoMouse) {
     // Element 0 is a choice mark: its byte means "chosen", not "hovered".
-    SkinTestWindow window(Elements(), kWidth, kHeight, SkinElementBit(0));
+    SkinTestWindow window(Elements(), kWidth, kHeight);
     HWND hwnd = window.hwnd();
     auto& e = window.elements();
+    e[0].followsPointer = false;
     e[0].hover = 1;
     ValidateRect(hwnd, nullptr);
 
@@ -180,18 +183,30 @@ TEST_F(SkinWindowTest, ExemptElementsKeepTheirByte) {
 
     SendMessageW(hwnd, WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(e[0].hover, 1);
-    EXPECT_EQ(HitTestSkinElements(e, POINT{205, 10}, SkinElementBit(0)), -1);
+
+    // A hidden element is neither hovered, hit nor drawn.
+    e.SetShown(2, false);
+    SendMessageW(hwnd, WM_MOUSEMOVE, 0, At(40, 80));
+    EXPECT_EQ(e[2].hover, 0);
+    EXPECT_EQ(e.At(POINT{40, 80}), nullptr);
+    std::vector<std::uint32_t> pixels = window.Capture();
+    EXPECT_EQ(Pixel(pixels, {40, 80}), 0xFFFFFFu) << "a hidden element was drawn";
 }
 
-TEST(SkinHitTest, FirstElementInOrderWins) {
-    std::vector<SkinElement> elements(2);
-    elements[0].rect = RECT{0, 0, 10, 10};
-    elements[1].rect = RECT{5, 5, 20, 20};
-    EXPECT_EQ(HitTestSkinElements(elements, POINT{7, 7}), 0);
-    EXPECT_EQ(HitTestSkinElements(elements, POINT{7, 7}, SkinElementBit(0)), 1);
-    EXPECT_EQ(HitTestSkinElements(elements, POINT{10, 10}), 1);
-    EXPECT_EQ(HitTestSkinElements(elements, POINT{20, 5}), -1);
-    EXPECT_EQ(HitTestSkinElements({}, POINT{0, 0}), -1);
+TEST(SkinHitTest, FirstShownElementInOrderWins) {
+    DrawnElements elements;
+    for (RECT r : {RECT{0, 0, 10, 10}, RECT{5, 5, 20, 20}}) {
+        SkinElement e;
+        e.rect = r;
+        e.action = 100 + static_cast<int>(elements.size());
+        elements.Add(std::move(e));
+    }
+    EXPECT_EQ(elements.ActionAt(POINT{7, 7}), 100);
+    EXPECT_EQ(elements.ActionAt(POINT{10, 10}), 101);
+    EXPECT_EQ(elements.ActionAt(POINT{20, 5}), -1);
+    elements.SetShown(0, false);
+    EXPECT_EQ(elements.ActionAt(POINT{7, 7}), 101);
+    EXPECT_EQ(DrawnElements().ActionAt(POINT{0, 0}), -1);
 }
 
 // The real pointer: moving onto an element hovers it, and leaving the window
@@ -211,20 +226,20 @@ TEST_F(SkinWindowTest, RealPointerHoversAndLeaving) {
     };
     SetCursorPos(frame.left + on.x, frame.top + on.y);
     ASSERT_TRUE(waitFor([&] { return e[0].hover == 1; })) << "no WM_MOUSEMOVE arrived";
-    EXPECT_EQ(window.tracker().trackLeave(), 0);
+    EXPECT_EQ(window.elements().trackLeave(), 0);
     PumpMessages(50);
     std::vector<std::uint32_t> pixels = window.Capture();
     EXPECT_EQ(Pixel(pixels, on), 0x0000FFu);
 
     SetCursorPos(frame.left + on.x, frame.top - 50);  // out through the top edge
-    ASSERT_TRUE(waitFor([&] { return window.tracker().trackLeave() == 1; }))
+    ASSERT_TRUE(waitFor([&] { return window.elements().trackLeave() == 1; }))
         << "no WM_MOUSELEAVE arrived";
     EXPECT_EQ(e[0].hover, 0);
     pixels = window.Capture();
     EXPECT_EQ(Pixel(pixels, on), 0xFF0000u);
 
     SetCursorPos(frame.left + 100, frame.top + 60);
-    ASSERT_TRUE(waitFor([&] { return window.tracker().trackLeave() == 0; }))
+    ASSERT_TRUE(waitFor([&] { return window.elements().trackLeave() == 0; }))
         << "the next move asks for a new leave notification";
     SetCursorPos(700, 700);
     PumpMessages(50);
