@@ -1,13 +1,12 @@
 #include "store/order_watch.h"
 
-#include <process.h>
-
 #include <vector>
 
 #include "net/http.h"
 #include "store/api_url.h"
 #include "store/json_read.h"
 #include "store/orders.h"
+#include "store/watch_thread.h"
 
 namespace {
 
@@ -52,8 +51,7 @@ bool OrderWatch::Start(const std::shared_ptr<OrderWatch>& watch) {
     // The thread holds its own reference, so it may outlive storeState's.
     auto* reference = new std::shared_ptr<OrderWatch>(watch);
     ++liveThreads;
-    uintptr_t handle =
-        _beginthreadex(nullptr, 0, &OrderWatch::OrderPollThread, reference, 0, nullptr);
+    const std::uintptr_t handle = BeginWatchThread(&OrderWatch::OrderPollThread, reference);
     if (handle == 0) {
         --liveThreads;
         delete reference;

@@ -90,10 +90,15 @@ bool CreateOrder(HWND window, int payType, int packageId, std::string mobile) {
     if (!WriteQrBitmap(JsonGetString(envelope.data, "qrcode"), localConfig.qrImagePath)) {
         return false;
     }
+    auto watch = std::make_shared<OrderWatch>(window, orderNo);
+    if (!OrderWatch::Start(watch)) {
+        // Nothing would see this order paid: its QR code must not be shown
+        // to be paid, so the page keeps its placeholder.
+        DeleteFileW(localConfig.qrImagePath.c_str());
+        return false;
+    }
     storeState.currentOrderNo = orderNo;
-    auto watch = std::make_shared<OrderWatch>(window, storeState.currentOrderNo);
-    if (OrderWatch::Start(watch))
-        storeState.pollThread = std::move(watch);
+    storeState.pollThread = std::move(watch);
     return true;
 }
 

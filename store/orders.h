@@ -21,8 +21,9 @@ constexpr UINT WM_ORDER_PAID = 0x29C5;
 // Stops any watch, asks the store for an order of package `packageId` paid
 // with `payType` (1 Alipay, 2 WeChat Pay) for `mobile`, writes the order's QR
 // code to localConfig.qrImagePath and starts watching the order for
-// `window`. True when the order was created and its QR file written; an
-// answer without an order number creates none.
+// `window`. True when the order was created, its QR file written and its
+// watch started; otherwise there is no QR file, no current order number and
+// no watch. An answer without an order number creates none.
 // User-interface thread only; blocks for the request (at most 10 s).
 bool CreateOrder(HWND window, int payType, int packageId, std::string mobile);
 

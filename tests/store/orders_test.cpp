@@ -6,6 +6,8 @@
 
 #include <cjson/cJSON.h>
 
+#include <process.h>
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -17,7 +19,22 @@
 #include "process_stats.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
+#include "store/watch_thread.h"
 #include "tests/store/store_sim_fixture.h"
+
+namespace {
+
+// While set, no watch thread can be started.
+bool failWatchThreads = false;
+
+}  // namespace
+
+// This test's own thread start, linked in place of the program's.
+std::uintptr_t BeginWatchThread(unsigned(__stdcall* procedure)(void*), void* argument) {
+    if (failWatchThreads)
+        return 0;
+    return _beginthreadex(nullptr, 0, procedure, argument, 0, nullptr);
+}
 
 namespace {
 
@@ -214,6 +231,18 @@ TEST_F(OrdersTest, RefusedOrdersLeaveNoFileNoNumberAndNoWatch) {
         EXPECT_TRUE(storeState.currentOrderNo.empty()) << body;
         EXPECT_FALSE(OrderWatchActive()) << body;
     }
+    // A created order whose watch cannot start is no order: its QR code would
+    // take a payment nothing reports.
+    ASSERT_TRUE(CreateOrder(receiver_.hwnd(), 1, 101, "13900000004"));
+    failWatchThreads = true;
+    const std::string unwatched = "TU-" + tag_;
+    OrdersAnswer("13900000005", unwatched);
+    const bool created = CreateOrder(receiver_.hwnd(), 1, 101, "13900000005");
+    failWatchThreads = false;
+    EXPECT_FALSE(created);
+    EXPECT_FALSE(FileExists(localConfig.qrImagePath));
+    EXPECT_TRUE(storeState.currentOrderNo.empty());
+    EXPECT_FALSE(OrderWatchActive());
     EXPECT_TRUE(WaitForOrderWatchThreads(3000));
 }
 
