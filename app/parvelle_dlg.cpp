@@ -155,7 +155,7 @@ void CparvelleDlg::OnLButtonDown(UINT nFlags, CPoint point) {
                 ShowWindow(SW_SHOWMINIMIZED);
                 break;
             case kElementMyOrders:
-                OpenHistory();
+                pages.OpenHistory();
                 break;
             case kElementService:
                 OpenUrlInShell(storeState.customerServiceUrl);
@@ -184,14 +184,6 @@ void CparvelleDlg::CloseAnimated() {
     CDialog::OnOK();
 }
 
-void CparvelleDlg::OpenHistory() {
-    ShowStoreFrontControls(SW_HIDE);
-    pagePay1.ShowWindow(SW_HIDE);
-    pageHistory.FetchOrderPage(1);
-    // pagePay2 may stay shown: the history page lies above it.
-    pageHistory.AnimateWindow(300, AW_SLIDE | AW_HOR_NEGATIVE);
-}
-
 void CparvelleDlg::Activate() {
     char text[kMobileNumberBufferSize] = {};
     GetDlgItemTextA(IDC_MOBILE_EDIT, text, kMobileNumberBufferSize);
@@ -206,21 +198,7 @@ void CparvelleDlg::Activate() {
         return;
     }
     mobileNumber = text;
-    ShowStoreFrontControls(SW_HIDE);
-    ShowOrderPage(1, product->packages[static_cast<size_t>(index)]);
-}
-
-void CparvelleDlg::ShowOrderPage(int view, const PackageRecord& record) {
-    if (payTypeIsFirst) {
-        pagePay1.ShowPackage(view, record);
-    } else {
-        pagePay2.ShowPackage(view, record);
-    }
-}
-
-void CparvelleDlg::ShowStoreFrontControls(int nCmdShow) {
-    mobileEdit.ShowWindow(nCmdShow);
-    ShowSelector(nCmdShow);
+    pages.OpenOrder(1, product->packages[static_cast<size_t>(index)]);
 }
 
 LRESULT CparvelleDlg::OnHistoryNavigate(WPARAM wParam, LPARAM lParam) {
@@ -228,10 +206,7 @@ LRESULT CparvelleDlg::OnHistoryNavigate(WPARAM wParam, LPARAM lParam) {
         return 1;
     }
     if (lParam == 0) {
-        pagePay1.ShowWindow(SW_HIDE);
-        pagePay2.ShowWindow(SW_HIDE);
-        pageHistory.AnimateWindow(300, AW_HIDE | AW_SLIDE | AW_HOR_POSITIVE);
-        ShowStoreFrontControls(SW_SHOW);
+        pages.BackToStoreFront();
         return 1;
     }
     // Only a copy the history page posted to this window is opened.
@@ -239,10 +214,7 @@ LRESULT CparvelleDlg::OnHistoryNavigate(WPARAM wParam, LPARAM lParam) {
     if (!record) {
         return 1;
     }
-    ShowStoreFrontControls(SW_HIDE);
-    pageHistory.AnimateWindow(300, AW_HIDE | AW_SLIDE | AW_HOR_POSITIVE);
-    // The page copies what it keeps; the picture stays the catalogue's.
-    ShowOrderPage(3, *record);
+    pages.OpenOrderFromHistory(*record);
     return 1;
 }
 
@@ -259,8 +231,4 @@ void CparvelleDlg::CreateSelector() {
 
 int CparvelleDlg::SelectedPackageIndex() const {
     return selector.dropWnd.selectedIndex;
-}
-
-void CparvelleDlg::ShowSelector(int nCmdShow) {
-    selector.ShowWindow(nCmdShow);
 }

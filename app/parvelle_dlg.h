@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/page_switcher.h"
 #include "app/startup_sequence.h"
 #include "app/scaled_picture.h"
 #include "app/startup_window.h"
@@ -49,6 +50,7 @@ public:
     CPageHistory pageHistory;
     CEdit mobileEdit;
     XCommbox selector;
+    PageSwitcher pages{payTypeIsFirst, mobileEdit, selector, pagePay1, pageHistory, pagePay2};
 
     // The product picture at its drawn size, made at the first paint.
     ScaledPicture productPicture;
@@ -71,17 +73,13 @@ protected:
 
 private:
     void CreatePage(CDialogEx& page);
-    void ShowOrderPage(int view, const PackageRecord& record);
-    void ShowStoreFrontControls(int nCmdShow);
 
     // The package selector: created and filled from the current product,
-    // its choice (-1: none), shown or hidden with the edit.
+    // its choice (-1: none).
     void CreateSelector();
     int SelectedPackageIndex() const;
-    void ShowSelector(int nCmdShow);
 
     void CloseAnimated();
-    void OpenHistory();
     void Activate();
 
     bool ownsIcon = false;  // icon came from a file (DestroyIcon), not from resources

@@ -1,7 +1,6 @@
 #include "pages/page_pay1.h"
 
 #include "pages/page_messages.h"
-#include "pages/page_slide.h"
 #include "store/orders.h"
 
 namespace {
@@ -47,7 +46,6 @@ void CPagePay1::ShowPackage(int newView, const PackageRecord& record) {
     } else {
         StopOrderPolling();
     }
-    SlidePageIn(*this);
 }
 
 void CPagePay1::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,

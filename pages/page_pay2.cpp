@@ -3,7 +3,6 @@
 #include "config/local_config.h"
 #include "framework/afxmsgmap.h"
 #include "pages/page_messages.h"
-#include "pages/page_slide.h"
 #include "store/orders.h"
 
 namespace {
@@ -80,7 +79,6 @@ void CPagePay2::ShowPackage(int newView, const PackageRecord& record) {
     }
     selector.ShowWindow(core.view == kPurchaseView ? SW_SHOW : SW_HIDE);
     Invalidate();
-    SlidePageIn(*this);
 }
 
 void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
