@@ -1,12 +1,12 @@
 #include "store/answer_copy.h"
 
-#include <cstdio>
+#include <string>
+
+#include "store/file_replace.h"
 
 void WriteAnswerCopy(const char* name, const char* body, int length) {
-    FILE* file = std::fopen(name, "wb");
-    if (file == nullptr)
-        return;
-    if (length > 0)
-        std::fwrite(body, 1, static_cast<size_t>(length), file);
-    std::fclose(file);
+    // The names are ASCII.
+    const std::string narrow(name);
+    ReplaceFileContents(std::wstring(narrow.begin(), narrow.end()), body,
+                        length > 0 ? static_cast<size_t>(length) : 0);
 }

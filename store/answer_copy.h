@@ -2,6 +2,6 @@
 // Copies of the last answers ("b.txt", "c.txt") in the current directory,
 // for whoever diagnoses a problem; nothing reads them back.
 
-// Writes `length` bytes of `body` to `name`, replacing it. A file that cannot
-// be written is skipped silently.
+// Writes `length` bytes of `body` to `name`, replacing it by a rename (see
+// file_replace.h). A file that cannot be written is skipped silently.
 void WriteAnswerCopy(const char* name, const char* body, int length);

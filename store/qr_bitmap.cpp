@@ -4,12 +4,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <new>
 #include <string>
 #include <vector>
 
+#include "store/file_replace.h"
 #include "store/orders.h"
 
 namespace {
@@ -19,10 +19,6 @@ constexpr size_t kHeadersSize = 54;
 
 struct QrCodeDeleter {
     void operator()(QRcode* code) const { QRcode_free(code); }
-};
-
-struct FileCloser {
-    void operator()(FILE* file) const { fclose(file); }
 };
 
 void Put16(uint8_t* at, uint16_t value) {
@@ -87,17 +83,9 @@ bool WriteQrBitmap(std::string text, const std::wstring& path) {
         }
     }
 
+    // The old picture goes first, so a failure shows none; the new one is
+    // written by a new name and renamed into place, so that nothing planted
+    // under the name is written through.
     DeleteFileW(path.c_str());
-    bool written = false;
-    {
-        std::unique_ptr<FILE, FileCloser> out(_wfopen(path.c_str(), L"wb"));
-        if (!out)
-            return false;
-        written = fwrite(file.data(), 1, file.size(), out.get()) == file.size();
-        written = fclose(out.release()) == 0 && written;
-    }
-    // A short write (a full disk) must not leave half a picture to be drawn.
-    if (!written)
-        DeleteFileW(path.c_str());
-    return written;
+    return ReplaceFileContents(path, file.data(), file.size());
 }
