@@ -49,6 +49,19 @@ bool IsSafe(std::basic_string_view<Char> url) {
     return true;
 }
 
+// The Windows folder, where explorer.exe lives. The shared one, not the
+// per-user copy Terminal Services can give older programs.
+std::wstring WindowsFolder() {
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetSystemWindowsDirectoryW(folder, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(folder, n) : std::wstring();
+}
+std::string WindowsFolderA() {
+    char folder[MAX_PATH];
+    const UINT n = GetSystemWindowsDirectoryA(folder, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(folder, n) : std::string();
+}
+
 }  // namespace
 
 LinkHandoffCalls SystemLinkHandoffCalls() {
@@ -68,8 +81,16 @@ bool IsShellSafeUrl(std::wstring_view url) {
     return IsSafe(url);
 }
 
+std::wstring ExplorerPath() {
+    const std::wstring folder = WindowsFolder();
+    return folder.empty() ? folder : folder + L"\\explorer.exe";
+}
+
 std::string ExplorerCommandLine(const std::string& url) {
-    return "explorer.exe \"" + url + "\"";
+    const std::string folder = WindowsFolderA();
+    if (folder.empty())
+        return folder;
+    return "\"" + folder + "\\explorer.exe\" \"" + url + "\"";
 }
 
 bool CopyTextToClipboard(std::wstring text) {
@@ -103,11 +124,19 @@ bool CopyTextToClipboard(std::wstring text) {
 void OpenUrlInShell(std::string url) {
     if (!IsShellSafeUrl(std::string_view(url)))
         return;
-    Calls().winExec(ExplorerCommandLine(url).c_str(), SW_HIDE);
+    const std::string commandLine = ExplorerCommandLine(url);
+    if (!commandLine.empty())
+        Calls().winExec(commandLine.c_str(), SW_HIDE);
 }
 
 void OpenUrlInShellW(std::wstring url) {
     if (!IsShellSafeUrl(std::wstring_view(url)))
         return;
-    Calls().shellExecuteW(nullptr, L"open", L"explorer.exe", url.c_str(), nullptr, SW_HIDE);
+    const std::wstring explorer = ExplorerPath();
+    if (explorer.empty())
+        return;
+    // One quoted item: unquoted, explorer reads commas, "=" and switches such
+    // as "/root," inside the link as its own syntax.
+    const std::wstring parameters = L"\"" + url + L"\"";
+    Calls().shellExecuteW(nullptr, L"open", explorer.c_str(), parameters.c_str(), nullptr, SW_HIDE);
 }

@@ -12,7 +12,8 @@ bool CopyTextToClipboard(std::wstring text);
 
 // Opens a UTF-8 link through explorer.exe (WinExec, SW_HIDE).
 void OpenUrlInShell(std::string url);
-// Opens a link through explorer.exe (ShellExecuteW "open", SW_HIDE).
+// Opens a link through explorer.exe (ShellExecuteW "open", SW_HIDE), the link
+// in double quotes as its one parameter.
 void OpenUrlInShellW(std::wstring url);
 
 // Links come from the network and end up on a command line, so only plain web
@@ -22,7 +23,14 @@ void OpenUrlInShellW(std::wstring url);
 bool IsShellSafeUrl(std::string_view url);
 bool IsShellSafeUrl(std::wstring_view url);
 
-// The command line OpenUrlInShell runs: explorer.exe "URL".
+// explorer.exe by its full path in the Windows folder: by bare name it would
+// be looked for in the program's folder and the current directory first, where
+// anyone who can put a file there could stand in for it. Empty when the
+// folder cannot be told (then nothing is started).
+std::wstring ExplorerPath();
+
+// The command line OpenUrlInShell runs: "WINDOWS\explorer.exe" "URL" (empty
+// when the folder cannot be told).
 std::string ExplorerCommandLine(const std::string& url);
 
 // The system calls behind the hand-off, replaceable so that tests neither

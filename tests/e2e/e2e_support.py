@@ -138,9 +138,11 @@ TEST_INPUTS_EXE = os.path.join("tests", "e2e", "parvelle_test_inputs.exe")
 
 class App:
     """One parvelle.exe (or a test build of it, `exe` relative to the build
-    directory) copied into a fresh directory with its own server.ini."""
+    directory) copied into a fresh directory with its own server.ini, started
+    in the current directory `cwd` (the test's own when None)."""
 
-    def __init__(self, sim, title, store_type=1, pay_type=1, env=None, exe=SHIPPED_EXE):
+    def __init__(self, sim, title, store_type=1, pay_type=1, env=None, exe=SHIPPED_EXE,
+                 cwd=None):
         self.dir = tempfile.mkdtemp(prefix="parvelle-e2e-")
         self.exe = os.path.join(self.dir, os.path.basename(exe))
         shutil.copy(os.path.join(BUILD_DIR, exe), self.exe)
@@ -151,6 +153,7 @@ class App:
         with open(os.path.join(self.dir, "server.ini"), "wb") as f:
             f.write(b"\xff\xfe" + ini.encode("utf-16-le"))
         self.env = env
+        self.cwd = cwd
         self.proc = None
         self.wid = None
 
@@ -159,7 +162,7 @@ class App:
         marker (unless this start is meant to meet one)."""
         if not second_instance:
             wait_for_no_instance()
-        self.proc = subprocess.Popen(["wine", self.exe], env=wine_env(self.env),
+        self.proc = subprocess.Popen(["wine", self.exe], env=wine_env(self.env), cwd=self.cwd,
                                      stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL)
         return self

@@ -55,6 +55,12 @@ class PageFlow(unittest.TestCase):
 
     pay_type = 1
     title = ""
+    cwd = None  # the program's current directory (the test's own when None)
+    env = None  # more environment for the program
+
+    @classmethod
+    def plant(cls, app):
+        """Prepares what a start needs beyond the defaults (nothing here)."""
 
     @classmethod
     def setUpClass(cls):
@@ -65,7 +71,9 @@ class PageFlow(unittest.TestCase):
         # Another copy in the same Wine prefix (a colleague's test run) makes a
         # start end unseen: try again once it is gone.
         for _ in range(3):
-            cls.app = App(cls.sim, cls.title, pay_type=cls.pay_type)
+            cls.app = App(cls.sim, cls.title, pay_type=cls.pay_type, cwd=cls.cwd,
+                          env=cls.env)
+            cls.plant(cls.app)
             try:
                 if cls.app.start().wait_window(60):
                     break

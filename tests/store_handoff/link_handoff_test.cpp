@@ -82,21 +82,60 @@ std::wstring ReadClipboardText() {
     return text;
 }
 
-TEST_F(LinkHandoffTest, OpensWebLinksThroughExplorerHidden) {
-    OpenUrlInShell("https://shop.example.com/p?id=7&c=a b");
-    ASSERT_EQ(g_launches.size(), 1u);
-    EXPECT_EQ(g_launches[0].commandLine, "explorer.exe \"https://shop.example.com/p?id=7&c=a b\"");
-    EXPECT_EQ(g_launches[0].show, static_cast<UINT>(SW_HIDE));
+// Explorer reads commas, "=", "%" and switches such as "/root,PATH" and
+// "/select,PATH" as its own syntax, and a bare "explorer.exe" is looked for in
+// the program's folder and the current directory first. Every link that
+// passes, hostile or not, reaches the Windows folder's explorer.exe as one
+// quoted item, unchanged.
+TEST_F(LinkHandoffTest, ExplorerByFullPathGetsTheLinkAsOneQuotedItem) {
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetSystemWindowsDirectoryW(folder, MAX_PATH);
+    ASSERT_GT(n, 0u);
+    const std::wstring explorer = std::wstring(folder, n) + L"\\explorer.exe";
+    ASSERT_NE(GetFileAttributesW(explorer.c_str()), INVALID_FILE_ATTRIBUTES);
+    const std::string explorerA(explorer.begin(), explorer.end());  // ASCII here
 
-    OpenUrlInShellW(L"http://help.example.com/文档");
-    ASSERT_EQ(g_shellLaunches.size(), 1u);
-    const ShellLaunch& s = g_shellLaunches[0];
-    EXPECT_EQ(s.parent, nullptr);
-    EXPECT_EQ(s.verb, L"open");
-    EXPECT_EQ(s.file, L"explorer.exe");
-    EXPECT_EQ(s.parameters, L"http://help.example.com/文档");
-    EXPECT_TRUE(s.directoryNull);
-    EXPECT_EQ(s.show, SW_HIDE);
+    const std::wstring links[] = {
+        L"https://shop.example.com/p?id=7&c=a b",
+        L"http://help.example.com/文档",
+        L"https://help.example/,/root,C:\\Windows\\System32\\cmd.exe",
+        L"https://help.example/x,/select,C:\\Windows\\System32\\cmd.exe",
+        L"https://help.example/?a=1,b=2,/e,C:\\",
+        L"https://help.example/=C:\\Windows\\System32\\cmd.exe",
+        L"https://help.example/%SystemRoot%\\System32\\cmd.exe",
+        L"https://help.example/a b /root, C:\\x.exe",
+        L"https://help.example/,\\\\host\\share\\x.exe",
+        L"https://help.example/,file:///C:/Windows/System32/cmd.exe",
+    };
+    for (const std::wstring& link : links) {
+        g_launches.clear();
+        g_shellLaunches.clear();
+        std::string narrow(
+            WideCharToMultiByte(CP_UTF8, 0, link.c_str(), -1, nullptr, 0, nullptr, nullptr) - 1,
+            '\0');
+        WideCharToMultiByte(CP_UTF8, 0, link.c_str(), -1, &narrow[0],
+                            static_cast<int>(narrow.size()) + 1, nullptr, nullptr);
+        OpenUrlInShell(narrow);
+        OpenUrlInShellW(link);
+
+        ASSERT_EQ(g_launches.size(), 1u) << narrow;
+        EXPECT_EQ(g_launches[0].commandLine, "\"" + explorerA + "\" \"" + narrow + "\"");
+        EXPECT_EQ(g_launches[0].show, static_cast<UINT>(SW_HIDE));
+        ASSERT_EQ(g_shellLaunches.size(), 1u) << narrow;
+        const ShellLaunch& s = g_shellLaunches[0];
+        EXPECT_EQ(s.parent, nullptr);
+        EXPECT_EQ(s.verb, L"open");
+        EXPECT_EQ(s.file, explorer);
+        EXPECT_EQ(s.parameters, L"\"" + link + L"\"");
+        EXPECT_TRUE(s.directoryNull);
+        EXPECT_EQ(s.show, SW_HIDE);
+    }
+
+    // What is no web link at all starts nothing.
+    for (const char* link : {"\\\\host\\share\\x.exe", "file:///C:/Windows/System32/cmd.exe",
+                             "/root,C:\\Windows\\System32\\cmd.exe", ",https://help.example/",
+                             "=https://help.example/", "%SystemRoot%\\explorer.exe"})
+        EXPECT_FALSE(Opens(link)) << link;
 }
 
 TEST_F(LinkHandoffTest, OnlyHttpAndHttpsSchemesInAnyCase) {
@@ -132,11 +171,6 @@ TEST_F(LinkHandoffTest, NoQuoteOrControlCharacterReachesTheCommandLine) {
     EXPECT_TRUE(g_shellLaunches.empty());
     OpenUrlInShell("https://example.com/\xe4\xb8\x8b\xe8\xbd\xbd");
     EXPECT_EQ(g_launches.size(), 1u);
-}
-
-TEST(ExplorerCommandLine, QuotesTheLinkUnchanged) {
-    EXPECT_EQ(ExplorerCommandLine("https://a.example/x?y=1"),
-              "explorer.exe \"https://a.example/x?y=1\"");
 }
 
 TEST_F(LinkHandoffTest, ClipboardRoundTripsChineseAndEmptyText) {
