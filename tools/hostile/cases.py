@@ -31,6 +31,19 @@ STRINGS = ["A" * 10000, "\u4e2d" * 10000, "raw:\xff\xfe\xc0\x80bad", "raw:\xed\x
            "raw:\\ud800x", "raw:\\udc00\\ud800", "a\u0000b", "raw:a\x00b", "%s%n%x%p", "\u202e\ufeff\u200b", "\\\\?\\C:\\x",
            "file:///C:/windows/win.ini", "javascript:alert(1)", "https://localhost:1/x", " " * 300,
            "\r\n\t", "\U0001F600" * 3000]
+# The members that carry links the program opens through the shell, and links
+# in explorer's own syntax (commas and "=" separate items, "/root,PATH" and
+# "/select,PATH" are switches), with blanks, "%", a UNC path, "file:" and a
+# quote: opened, each must stay one quoted item of the Windows folder's
+# explorer.exe, or not reach the shell at all.
+LINK_KEYS = ("shop_url", "link_url", "help_link_url", "kf")
+LINKS = ["https://help.example/,/root,C:\\Windows\\System32\\cmd.exe",
+         "https://help.example/x,/select,C:\\Windows\\System32\\cmd.exe",
+         "https://help.example/?a=1,b=2=3,/e,C:\\", "https://help.example/%SystemRoot%\\x.exe",
+         "https://help.example/a b /root, C:\\x.exe", "https://help.example/,\\\\host\\share\\x.exe",
+         "\\\\host\\share\\x.exe", "file:///C:/Windows/System32/cmd.exe",
+         "https://help.example/\" /root,C:\\x.exe", ",/root,C:\\Windows\\System32\\cmd.exe",
+         "=https://help.example/"]
 
 
 def dumps(value):
@@ -200,6 +213,10 @@ def json_cases(request, valid, full, seed=15):
     for path in textual:
         for value in (STRINGS if full else STRINGS[::5]):
             b.body("string", "%s=%s" % (label(path), value_label(value)), with_value(document, path, value))
+
+    for path in [p for p in textual if p[-1] in LINK_KEYS]:
+        for i, link in enumerate(LINKS):
+            b.body("link", "%s=%d" % (label(path), i), with_value(document, path, link))
 
     for depth in (10, 999, 1000, 1001, 100000) if full else (1001, 100000):
         b.body("nesting", "array-%d" % depth, b'{"status_code":1000,"data":' + b"[" * depth + b"]" * depth + b"}")

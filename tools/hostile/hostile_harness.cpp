@@ -9,7 +9,10 @@
 // Commands, one per line on stdin; every answer is one line on stdout:
 //   run REQUEST [fresh] [ARG]   -> "done OK MS [anomaly=WHAT]" (OK 1 when the code
 //       reported success; an anomaly is a broken promise of the code, such as
-//       a failed download left in the picture cache)
+//       a failed download left in the picture cache, or a link that reached
+//       the shell other than as one quoted item of the Windows folder's
+//       explorer.exe: the links each request brings are opened as the
+//       program opens them, with the shell calls recorded, never made)
 //       getProductList, getGroupConfig, statisticsTap, createOrder,
 //       watch (an order created unfaulted, then the watch on it until it ends),
 //       lookup ORDER_NO (LookupOrderLinks), orderList (the history page's
@@ -45,6 +48,8 @@
 #include "skin/paint_tools.h"
 #include "store/catalogue.h"
 #include "store/group_config.h"
+#include "store/json_read.h"
+#include "store/link_handoff.h"
 #include "store/order_watch.h"
 #include "process_stats.h"
 #include "store/orders.h"
@@ -75,6 +80,55 @@ void ReportAbort(int) {
     std::fputs("crash abort\n", stdout);
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 71);
+}
+
+// The shell calls of the link hand-off, recorded instead of made.
+struct ShellCall {
+    std::string commandLine;        // WinExec
+    std::wstring file, parameters;  // ShellExecuteW
+};
+std::vector<ShellCall> g_shellCalls;
+
+UINT WINAPI RecordWinExec(LPCSTR commandLine, UINT) {
+    g_shellCalls.push_back({commandLine ? commandLine : "", L"", L""});
+    return 33;
+}
+
+HINSTANCE WINAPI RecordShellExecute(HWND, LPCWSTR, LPCWSTR file, LPCWSTR parameters, LPCWSTR, INT) {
+    g_shellCalls.push_back({"", file ? file : L"", parameters ? parameters : L""});
+    return reinterpret_cast<HINSTANCE>(33);
+}
+
+std::wstring WindowsExplorer() {
+    wchar_t folder[MAX_PATH];
+    const UINT n = GetSystemWindowsDirectoryW(folder, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::wstring(folder, n) + L"\\explorer.exe" : L"";
+}
+
+// Opens a link as the program does; false when a call reached the shell other
+// than as explorer.exe by full path with the link, unchanged and free of
+// quotes, as its one quoted item.
+bool HandsOffSafely(const std::string& url) {
+    const std::wstring explorer = WindowsExplorer();
+    const std::string explorerA(explorer.begin(), explorer.end());
+    g_shellCalls.clear();
+    OpenUrlInShell(url);
+    for (const ShellCall& call : g_shellCalls) {
+        if (url.find('"') != std::string::npos ||
+            call.commandLine != "\"" + explorerA + "\" \"" + url + "\"")
+            return false;
+    }
+    return true;
+}
+bool HandsOffSafely(const std::wstring& url) {
+    g_shellCalls.clear();
+    OpenUrlInShellW(url);
+    for (const ShellCall& call : g_shellCalls) {
+        if (url.find(L'"') != std::wstring::npos || call.file != WindowsExplorer() ||
+            call.parameters != L"\"" + url + L"\"")
+            return false;
+    }
+    return true;
 }
 
 void Pump(HWND window) {
@@ -171,8 +225,13 @@ public:
             StorePictures pictures;
             storeState.products.clear();
             const bool ok = FetchProductList(1);
-            if (ok)
-                PaintProduct(storeState.products.back());
+            if (ok) {
+                const ProductRecord& product = storeState.products.back();
+                PaintProduct(product);
+                CheckHandOff(product.shopUrl);
+                for (const PackageRecord& package : product.packages)
+                    CheckHandOff(package.helpLinkUrl);
+            }
             return ok;  // the pictures' owner empties storeState as it goes
         }
         if (request == "getGroupConfig") {
@@ -180,6 +239,7 @@ public:
             ProductRecord product;
             const bool ok = FetchGroupConfig(1, product);
             PaintProduct(product);
+            CheckHandOff(storeState.customerServiceUrl);
             return ok;
         }
         if (request == "statisticsTap")
@@ -199,7 +259,10 @@ public:
             HistoryOrder order;
             order.orderNo = argument;
             order.payStatus = 1;
-            return LookupOrderLinks(order);
+            const bool ok = LookupOrderLinks(order);
+            CheckHandOff(order.linkUrl);
+            CheckHandOff(Utf8ToWide(order.helpLinkUrl));
+            return ok;
         }
         if (request == "orderList") {
             history_.FetchOrderPage(1);
@@ -235,6 +298,17 @@ public:
     std::string TakeAnomaly() { return std::move(anomaly_); }
 
 private:
+    // The narrow links are opened both ways (the history's help link, like
+    // the package's, goes the wide way).
+    void CheckHandOff(const std::string& url) {
+        if (!HandsOffSafely(url) || !HandsOffSafely(Utf8ToWide(url)))
+            anomaly_ = "link-reached-the-shell-unsafely";
+    }
+    void CheckHandOff(const std::wstring& url) {
+        if (!HandsOffSafely(url))
+            anomaly_ = "link-reached-the-shell-unsafely";
+    }
+
     // An order is created and paid by the simulator (auto-pay) a moment
     // later; the run gives the watch's first poll the hostile answer. The
     // watch ends by itself once an answer says paid, the hostile one or the
@@ -307,6 +381,10 @@ int main(int argc, char** argv) {
         Say("error ca_file");
         return 1;
     }
+    LinkHandoffCalls shell = SystemLinkHandoffCalls();
+    shell.winExec = &RecordWinExec;
+    shell.shellExecuteW = &RecordShellExecute;
+    SetLinkHandoffCalls(shell);
     Harness harness(dir, argv[2]);
     if (!harness.ready()) {
         Say("error windows");
