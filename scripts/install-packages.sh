@@ -12,6 +12,9 @@ PACKAGES=(
   wine64 wine fonts-wine fonts-wqy-microhei xvfb xdotool imagemagick zbar-tools xclip
   # store simulator and scripts
   python3 openssl ca-certificates curl git
+  # installer and code signing (scripts/package.sh; msi_finish.py runs on
+  # Debian's python3 with libmsi's bindings)
+  wixl msitools gir1.2-libmsi-1.0 python3-gi osslsigncode
 )
 
 if [ "$(id -u)" -ne 0 ]; then

@@ -1,0 +1,312 @@
+"""The Windows installer end to end, under Wine in a fresh prefix of its own.
+
+A vendor's installer copied to parvelle_ch07.msi installs the program, its
+shortcut, its entry in Apps and Features and the record the client takes its
+channel from; the installed client, started as the shortcut starts it, reports
+ch07 and writes config.ini; a newer version upgrades in place and keeps what
+the client wrote; removal leaves nothing behind. A signed package verifies
+against its certificate and no longer does once a byte changes.
+
+The packages come from scripts/package.sh on the release build
+(PARVELLE_BUILD_DIR/release, the release_exe fixture).
+"""
+
+import os
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+import zipfile
+
+ROOT = os.environ["PARVELLE_SOURCE_DIR"]
+RELEASE_DIR = os.path.join(os.environ["PARVELLE_BUILD_DIR"], "release")
+sys.path.insert(0, os.path.join(ROOT, "tools", "support"))
+sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+import harness  # noqa: E402
+from e2e_support import Sim, wait_until  # noqa: E402
+
+PACKAGE = os.path.join(ROOT, "scripts", "package.sh")
+RECORDS = r"HKLM\SOFTWARE\Caphyon\Advanced Installer\LZMA"
+UNINSTALL = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
+APP_DIR_WIN = r"C:\Program Files\Parvelle"
+
+
+def package(out, *args, env=None):
+    """Runs package.sh on the release build; the paths it printed."""
+    return subprocess.run([PACKAGE, "--build-dir", RELEASE_DIR, "--out", out] + list(args),
+                          check=True, capture_output=True, text=True, env=env).stdout.split()
+
+
+def msi_property(msi, name):
+    table = subprocess.run(["msiinfo", "export", msi, "Property"], check=True,
+                           capture_output=True, text=True).stdout
+    return re.search(r"^%s\t(.*?)\r?$" % name, table, re.M).group(1)
+
+
+def read_file(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def read_shortcut(path):
+    """Target, working folder and arguments of a .lnk file."""
+    data = read_file(path)
+    flags = struct.unpack_from("<I", data, 20)[0]
+    pos = 0x4C
+    if flags & 0x1:  # target ID list
+        pos += 2 + struct.unpack_from("<H", data, pos)[0]
+    target = None
+    if flags & 0x2:  # link info, with the target's local path in ANSI
+        size, _, info_flags, _, base, _, suffix = struct.unpack_from("<7I", data, pos)
+        if info_flags & 0x1:
+            text = lambda at: data[pos + at:data.index(b"\0", pos + at)].decode("latin-1")
+            target = text(base) + text(suffix)
+        pos += size
+    strings = {}
+    for bit, name in ((0x4, "name"), (0x8, "relative"), (0x10, "workdir"), (0x20, "args"),
+                      (0x40, "icon")):
+        if flags & bit:
+            count = struct.unpack_from("<H", data, pos)[0]
+            raw = data[pos + 2:pos + 2 + count * (2 if flags & 0x80 else 1)]
+            # Wine counts the terminating NUL.
+            strings[name] = raw.decode("utf-16-le" if flags & 0x80 else "latin-1").rstrip("\0")
+            pos += 2 + len(raw)
+    return target, strings.get("workdir"), strings.get("args")
+
+
+def read_ini(path):
+    """{section: {key: value}} of an INI file the profile API wrote."""
+    raw = read_file(path)
+    text = raw[2:].decode("utf-16-le") if raw.startswith(b"\xff\xfe") else raw.decode("latin-1")
+    sections, current = {}, None
+    for line in text.splitlines():
+        line = line.strip()
+        if line.startswith("[") and line.endswith("]"):
+            current = sections.setdefault(line[1:-1], {})
+        elif "=" in line and current is not None:
+            key, _, value = line.partition("=")
+            current[key] = value
+    return sections
+
+
+def is_client_file(name):
+    """What the client writes beside its exe, or in its current folder."""
+    return name in ("config.ini", "b.txt", "c.txt") or name.endswith((".bin", ".part"))
+
+
+class InstallerTest(unittest.TestCase):
+    def setUp(self):
+        self.work = tempfile.mkdtemp(prefix="parvelle-installer-")
+        self.addCleanup(shutil.rmtree, self.work, ignore_errors=True)
+        self.timings = []
+        self.mark = time.monotonic()
+
+    def timed(self, what):
+        now = time.monotonic()
+        self.timings.append("%s %.1f s" % (what, now - self.mark))
+        print(self.timings[-1], flush=True)
+        self.mark = now
+
+    # --- Wine in a prefix of the test's own ------------------------------------
+
+    def start_wine(self):
+        self.prefix = os.path.join(self.work, "prefix")
+        xvfb = harness.start_xvfb()
+        self.addCleanup(harness.stop, xvfb)
+        self.env = dict(os.environ, WINEPREFIX=self.prefix, WINEDEBUG="-all",
+                        WINEDLLOVERRIDES="mscoree,mshtml=", DISPLAY=xvfb.display)
+        # Output never goes to a pipe: Wine's helpers would keep it open.
+        self.quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL, env=self.env)
+        self.addCleanup(subprocess.run, ["wineserver", "-k"], **self.quiet)
+        subprocess.run(["wineserver", "-p30"], **self.quiet)
+        subprocess.run(["wine", "wineboot", "-i"], timeout=300, **self.quiet)
+        self.drive_c = os.path.join(self.prefix, "drive_c")
+        self.app_dir = os.path.join(self.drive_c, "Program Files", "Parvelle")
+
+    def wine(self, *args, timeout=180):
+        return subprocess.run(["wine"] + list(args), timeout=timeout, **self.quiet).returncode
+
+    def msiexec(self, *args):
+        log = os.path.join(self.work, "msiexec-%d.log" % len(self.timings))
+        code = self.wine("msiexec", *args, "/qn", "/l*v", harness.wine_path(log))
+        self.assertEqual(0, code, "msiexec %s failed, log %s" % (" ".join(args), log))
+
+    def reg(self, key):
+        """`reg query KEY /s` as text, or None when the key is missing."""
+        out = os.path.join(self.work, "reg.txt")
+        with open(out, "wb") as f:
+            code = subprocess.run(["wine", "reg", "query", key, "/s"], stdin=subprocess.DEVNULL,
+                                  stdout=f, stderr=subprocess.DEVNULL, env=self.env).returncode
+        return read_file(out).decode("utf-8", "replace").replace("\r\n", "\n") if code == 0 else None
+
+    def shortcuts(self):
+        found = []
+        for top, _, files in os.walk(self.drive_c):
+            found += [os.path.join(top, f) for f in files if f.lower() == "parvelle.lnk"]
+        return found
+
+    def client_files(self):
+        return {name: read_file(os.path.join(self.app_dir, name))
+                for name in os.listdir(self.app_dir) if is_client_file(name)}
+
+    def check_installed(self, msi, copy, vendor_ini):
+        """Product `msi`, installed from `copy`: its files, record, entry in
+        Apps and Features and shortcut. What the shortcut starts."""
+        code, version = msi_property(msi, "ProductCode"), msi_property(msi, "ProductVersion")
+        exe = os.path.join(self.app_dir, "parvelle.exe")
+        self.assertTrue(wait_until(lambda: os.path.exists(exe), 30), "no exe installed")
+        self.assertEqual({"parvelle.exe", "server.ini", "README.txt"},
+                         {f for f in os.listdir(self.app_dir) if not is_client_file(f)})
+        self.assertEqual(read_file(os.path.join(RELEASE_DIR, "app", "parvelle.exe")),
+                         read_file(exe))
+        self.assertEqual(read_file(vendor_ini),
+                         read_file(os.path.join(self.app_dir, "server.ini")))
+        # The record: the path of the copy, in the 64-bit view only, under
+        # this product alone.
+        records = self.reg(RECORDS) or ""
+        self.assertEqual([code, code + "\\" + version],
+                         re.findall(r"^HKEY_LOCAL_MACHINE\\.*\\LZMA\\(.+)$", records, re.M))
+        self.assertRegex(records, r"AI_ExePath\s+REG_SZ\s+%s\s" % re.escape(
+            harness.wine_path(copy)))
+        self.assertIsNone(self.reg(r"HKLM\SOFTWARE\Wow6432Node\Caphyon"))
+        entry = self.reg(UNINSTALL + "\\" + code)
+        self.assertIsNotNone(entry, "not in Apps and Features")
+        for name, value in (("DisplayName", "Parvelle"), ("Publisher", "Parvelle"),
+                            ("DisplayVersion", version)):
+            self.assertRegex(entry, r"%s\s+REG_SZ\s+%s\s" % (name, re.escape(value)))
+        icon = re.search(r"ProductIcon\s+REG_SZ\s+C:\\(.*%s.*)" % re.escape(code),
+                         self.reg(r"HKLM\Software\Classes\Installer\Products") or "")
+        self.assertTrue(icon, "no icon in Apps and Features")
+        self.assertEqual(read_file(os.path.join(ROOT, "resources", "app.ico")),
+                         read_file(os.path.join(self.drive_c, *icon.group(1).strip().split("\\"))))
+        links = self.shortcuts()
+        self.assertEqual(1, len(links), links)
+        target, workdir, args = read_shortcut(links[0])
+        self.assertEqual(APP_DIR_WIN + r"\parvelle.exe", target)
+        self.assertEqual(APP_DIR_WIN, workdir.rstrip("\\"))
+        self.assertEqual(code, args)
+        return target, args
+
+    # --- the tests --------------------------------------------------------------
+
+    def test_install_upgrade_remove(self):
+        work = self.work
+        sim_state = os.path.join(work, "sim")
+        sim = self.enterContext(harness.simulator(sim_state, fresh=True))
+        vendor_ini = os.path.join(work, "server.ini")
+        ini = ("[server]\r\ndomain=localhost:%d\r\ntype=1\r\ntitle=Parvelle installed\r\n"
+               "pay_type=1\r\nca_file=%s\r\n" % (sim["port"], sim["ca_file_win"]))
+        with open(vendor_ini, "wb") as f:
+            f.write(b"\xff\xfe" + ini.encode("utf-16-le"))
+
+        # Two versions of the vendor's installer, each copied per channel.
+        first = package(os.path.join(work, "v1"), "--server-ini", vendor_ini)[-1]
+        version = re.search(r"parvelle-(\d+\.\d+\.\d+)\.(\d+)-x64\.msi$", first)
+        newer = "%s.%d" % (version.group(1), int(version.group(2)) + 1)
+        second = package(os.path.join(work, "v2"), "--server-ini", vendor_ini,
+                         "--version", newer)[-1]
+        os.makedirs(os.path.join(work, "downloads"))
+        copies = [os.path.join(work, "downloads", name)
+                  for name in ("parvelle_ch07.msi", "parvelle-new_ch07.msi")]
+        shutil.copy(first, copies[0])
+        shutil.copy(second, copies[1])
+        codes = [msi_property(first, "ProductCode"), msi_property(second, "ProductCode")]
+        self.assertNotEqual(codes[0], codes[1])
+        self.timed("packaging")
+        self.start_wine()
+        self.timed("fresh prefix")
+
+        self.msiexec("/i", harness.wine_path(copies[0]))
+        self.timed("install")
+        target, args = self.check_installed(first, copies[0], vendor_ini)
+
+        # Started as the shortcut starts it: the channel goes out with the
+        # first request, and config.ini keeps the product code and channel.
+        client = subprocess.Popen(["wine", target, args], cwd=self.app_dir, **self.quiet)
+        self.addCleanup(lambda: client.poll() is None and client.kill())
+        store = Sim(sim_state)
+        log = wait_until(store.log, 60)
+        self.assertTrue(log, "the installed client sent no request")
+        self.assertEqual("getProductList", log[0]["name"])
+        self.assertIn("channel=ch07", log[0]["query"])
+        config = os.path.join(self.app_dir, "config.ini")
+        expected = {"para": {"product_code": codes[0], codes[0]: "ch07"}}
+        self.assertTrue(wait_until(lambda: os.path.exists(config) and read_ini(config) == expected,
+                                   30), "config.ini: %r" % (os.path.exists(config)
+                                                            and read_ini(config)))
+        self.assertTrue(wait_until(lambda: any(n.endswith(".bin") for n in os.listdir(
+            self.app_dir)), 30), "no picture cache")
+        subprocess.run(["wineserver", "-k"], **self.quiet)
+        client.wait(30)
+        # What reaching the order pages would add (the shortcut starts the
+        # client in its folder), and a download cut short.
+        for name in ("b.txt", "c.txt", "1_1.bin.part"):
+            with open(os.path.join(self.app_dir, name), "w") as f:
+                f.write("{}")
+        written = self.client_files()
+        self.timed("client start")
+
+        # The newer version replaces the older one in place and keeps them.
+        self.msiexec("/i", harness.wine_path(copies[1]))
+        self.timed("upgrade")
+        self.check_installed(second, copies[1], vendor_ini)
+        self.assertIsNone(self.reg(UNINSTALL + "\\" + codes[0]), "the older one is still listed")
+        self.assertEqual(written, self.client_files())
+
+        # Removal leaves no file, shortcut, record or entry.
+        self.msiexec("/x", codes[1])
+        self.timed("removal")
+        self.assertTrue(wait_until(lambda: not os.path.exists(self.app_dir), 30),
+                        "left behind: %r" % (os.path.exists(self.app_dir)
+                                             and os.listdir(self.app_dir)))
+        self.assertEqual([], self.shortcuts())
+        records = self.reg(RECORDS)
+        self.assertFalse(records and "{" in records, records)
+        for code in codes:
+            self.assertIsNone(self.reg(UNINSTALL + "\\" + code))
+        print("timings:", ", ".join(self.timings))
+
+    def test_signed_package(self):
+        # A throwaway code-signing certificate.
+        key, cert, pfx = (os.path.join(self.work, n) for n in ("key.pem", "cert.pem", "cert.pfx"))
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
+                        "-out", cert, "-days", "2", "-subj", "/CN=Parvelle test signer",
+                        "-addext", "extendedKeyUsage=codeSigning",
+                        "-addext", "keyUsage=digitalSignature"], check=True, capture_output=True)
+        subprocess.run(["openssl", "pkcs12", "-export", "-out", pfx, "-inkey", key, "-in", cert,
+                        "-passout", "pass:test-secret"], check=True, capture_output=True)
+        out = os.path.join(self.work, "signed")
+        zip_path, msi = package(out, "--sign", pfx,
+                                env=dict(os.environ, PARVELLE_SIGN_PASSWORD="test-secret"))
+        exe = os.path.join(out, "parvelle.exe")
+
+        def verifies(path):
+            return subprocess.run(["osslsigncode", "verify", "-CAfile", cert, "-in", path],
+                                  capture_output=True).returncode == 0
+
+        self.assertTrue(verifies(exe))
+        self.assertTrue(verifies(msi))
+        # The exe was signed before it was packaged.
+        with zipfile.ZipFile(zip_path) as z:
+            self.assertEqual(read_file(exe), z.read("parvelle.exe"))
+        extracted = os.path.join(self.work, "extracted")
+        subprocess.run(["msiextract", "-C", extracted, msi], check=True, capture_output=True)
+        self.assertEqual(read_file(exe), read_file(os.path.join(extracted, "Parvelle",
+                                                                "parvelle.exe")))
+        # One byte changed in the middle (code in the exe, the packed files in
+        # the installer) and neither verifies.
+        for path in (exe, msi):
+            data = bytearray(read_file(path))
+            data[len(data) // 2] ^= 1
+            with open(path, "wb") as f:
+                f.write(data)
+            self.assertFalse(verifies(path), path)
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
