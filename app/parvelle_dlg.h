@@ -22,13 +22,14 @@
 #include "pages/page_history.h"
 #include "pages/page_pay2.h"
 #include "skin/drawn_elements.h"
+#include "resource.h"
 
 class CparvelleDlg : public CDialogEx, public StartupWindow {
 public:
     explicit CparvelleDlg(CWnd* pParent = nullptr);
     ~CparvelleDlg() override;
 
-    static constexpr UINT IDD = 102;
+    static constexpr UINT IDD = IDD_PARVELLE_DIALOG;
     static constexpr UINT kSelectorId = 6661;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;

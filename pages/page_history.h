@@ -17,13 +17,14 @@
 #include "skin/drawn_elements.h"
 #include "skin/skin_element.h"
 #include "store/history_order.h"
+#include "resource.h"
 
 class CPageHistory : public CDialogEx {
 public:
     CPageHistory() noexcept : CDialogEx(kTemplateId) {}
     ~CPageHistory() override;
 
-    static constexpr UINT kTemplateId = 132;
+    static constexpr UINT kTemplateId = IDD_PAGE_EMPTY;
     static constexpr UINT kListId = 2650;
 
     BOOL PreTranslateMessage(MSG* pMsg) override;

@@ -7,6 +7,7 @@
 #include "framework/posted_records.h"
 #include "store/orders.h"
 #include "store/store_state.h"
+#include "resource.h"
 
 // WM_ORDER_PAID (order watch -> payment page) is declared with the orders in
 // store/orders.h.
@@ -16,7 +17,7 @@
 // History page -> main window. wParam kHistoryNavigateSource; lParam 0 for
 // Back, or a heap PackageRecord copy of the order to open.
 constexpr UINT WM_HISTORY_NAVIGATE = 0x1B70;
-constexpr WPARAM kHistoryNavigateSource = 132;
+constexpr WPARAM kHistoryNavigateSource = IDD_PAGE_EMPTY;
 
 // The package copies WM_HISTORY_NAVIGATE carries: the page posts through it,
 // the main window redeems lParam there.

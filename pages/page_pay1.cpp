@@ -2,21 +2,20 @@
 
 #include "pages/page_messages.h"
 #include "store/orders.h"
+#include "resource.h"
 
 namespace {
-
-constexpr int kPanelPictureId = 169;
 
 // Picture, then left, top, right, bottom in page coordinates; the choices'
 // rectangles take in the payment brand's logo printed right of the mark.
 constexpr SkinElementRecord kElementRecords[kPayElementCount] = {
-    {175, 610, 459, 750, 491},                                      // Alipay
-    {175, 610, 495, 750, 527},                                      // WeChat Pay
-    {165, 769, 470, 801, 530, L"官网查看更多", ElementRole::Link},  // official site
-    {172, 508, 216, 556, 240, L"打开", ElementRole::Link},          // Open, the paid order's link
-    {171, 573, 216, 621, 240, L"复制"},                             // Copy, the paid order's link
-    {172, 508, 265, 556, 289, L"打开", ElementRole::Link},          // Open, the help link
-    {171, 573, 265, 621, 289, L"复制"},                             // Copy, the help link
+    {IDP_CHOICE_MARK, 610, 459, 750, 491},                                       // Alipay
+    {IDP_CHOICE_MARK, 610, 495, 750, 527},                                       // WeChat Pay
+    {IDP_OFFICIAL_TAB, 769, 470, 801, 530, L"官网查看更多", ElementRole::Link},  // official site
+    {IDP_OPEN, 508, 216, 556, 240, L"打开", ElementRole::Link},  // Open, the paid order's link
+    {IDP_COPY, 573, 216, 621, 240, L"复制"},                     // Copy, the paid order's link
+    {IDP_OPEN, 508, 265, 556, 289, L"打开", ElementRole::Link},  // Open, the help link
+    {IDP_COPY, 573, 265, 621, 289, L"复制"},                     // Copy, the help link
 };
 
 constexpr RECT kQrSquare{460, 386, 604, 530};
@@ -25,7 +24,7 @@ constexpr RECT kQrSquare{460, 386, 604, 530};
 
 BOOL CPagePay1::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    core.Load(kElementRecords, kPanelPictureId, kQrSquare);
+    core.Load(kElementRecords, IDP_PAY_PANEL, kQrSquare);
     return TRUE;
 }
 

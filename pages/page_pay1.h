@@ -5,12 +5,13 @@
 // view orders at once.
 #include "pages/pay_page.h"
 #include "store/store_state.h"
+#include "resource.h"
 
 class CPagePay1 : public CPayPage {
 public:
     CPagePay1() noexcept : CPayPage(kTemplateId) {}
 
-    static constexpr UINT kTemplateId = 131;
+    static constexpr UINT kTemplateId = IDD_PAGE_PAY1;
 
     // Copies `record` and slides the page in from the right. View 1: the
     // purchase of that package, ordered at once with the checked pay type;

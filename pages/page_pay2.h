@@ -7,12 +7,13 @@
 #include "framework/afxmsgmap.h"
 #include "pages/pay_page.h"
 #include "store/store_state.h"
+#include "resource.h"
 
 class CPagePay2 : public CPayPage {
 public:
     CPagePay2() noexcept : CPayPage(kTemplateId) {}
 
-    static constexpr UINT kTemplateId = 132;
+    static constexpr UINT kTemplateId = IDD_PAGE_EMPTY;
     static constexpr UINT kSelectorId = 6662;
 
     // Makes the catalogue package with `record`'s id the page's package (and

@@ -12,11 +12,10 @@
 #include "store/json_read.h"
 #include "store/link_handoff.h"
 #include "store/orders.h"
+#include "resource.h"
 
 namespace {
 
-constexpr int kPaidViewPictureId = 173;
-constexpr int kQrPlaceholderId = 174;
 constexpr int kPackagePictureWidth = 408;
 constexpr int kPanelWidth = 360;
 
@@ -124,9 +123,9 @@ void DrawPriceLine(Gdiplus::Graphics& graphics, PaintTools& tools, float x, floa
 
 void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare) {
     background = LoadPngResource(backgroundId);
-    paidBackground = LoadPngResource(kPaidViewPictureId);
+    paidBackground = LoadPngResource(IDP_PAID_VIEW);
     qrRect = qrSquare;
-    qrPlaceholder = LoadPngResource(kQrPlaceholderId);
+    qrPlaceholder = LoadPngResource(IDP_QR_PLACEHOLDER);
     elements = DrawnElements(BuildSkinElements(table, kPayElementCount));
     for (const PayMethod& method : kPayMethods) {
         SkinElement& choice = elements[method.element];
