@@ -45,10 +45,14 @@ std::vector<PagerCell> BuildPager(int currentPage, int lastPage) {
     return cells;
 }
 
-const PagerCell* HitTestPager(const std::vector<PagerCell>& cells, POINT p) {
-    for (const PagerCell& cell : cells) {
-        if (PtInRect(&cell.rect, p))
-            return &cell;
+std::wstring PagerCellName(const PagerCell& cell) {
+    switch (cell.kind) {
+        case PagerCellKind::First:
+            return L"首页";
+        case PagerCellKind::Last:
+            return L"尾页";
+        case PagerCellKind::Page:
+            break;
     }
-    return nullptr;
+    return std::to_wstring(cell.value);
 }

@@ -4,6 +4,7 @@
 // right edge (x 727) and growing to the left with the number of pages.
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 enum class PagerCellKind : BYTE { First, Page, Last };
@@ -30,5 +31,5 @@ constexpr int kPageWidth = 800;
 // the row is complete. A currentPage outside 1 to lastPage marks nothing.
 std::vector<PagerCell> BuildPager(int currentPage, int lastPage);
 
-// The first cell, in order, whose rectangle holds `p`; null when none does.
-const PagerCell* HitTestPager(const std::vector<PagerCell>& cells, POINT p);
+// What a cell says to people: its page number, or where a chevron leads.
+std::wstring PagerCellName(const PagerCell& cell);

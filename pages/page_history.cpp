@@ -20,7 +20,9 @@
 
 namespace {
 
-enum HistoryElement { kElementBack = 0, kElementOfficialSite = 1 };
+// Back and the official site come from the table; the pager's cells follow
+// them, each with the action kFirstPagerCell + its index in pagerCells.
+enum HistoryElement { kElementBack = 0, kElementOfficialSite = 1, kFirstPagerCell = 2 };
 
 const SkinElementRecord kHistoryElementRecords[] = {
     {IDP_BACK, 73, 24, 121, 48, L"返回"},
@@ -127,6 +129,16 @@ void CPageHistory::FetchOrderPage(int page) {
         totalOrders = answer.total;
         pagerCells = BuildPager(answer.currentPage, answer.lastPage);
         pagerBuilt = true;
+        elements.RemoveFrom(kFirstPagerCell);
+        for (size_t i = 0; i < pagerCells.size(); ++i) {
+            SkinElement cell;
+            cell.rect = pagerCells[i].rect;
+            cell.name = PagerCellName(pagerCells[i]);
+            cell.action = kFirstPagerCell + static_cast<int>(i);
+            cell.role = ElementRole::Cell;
+            cell.followsPointer = false;  // cells have no hover frame
+            elements.Add(std::move(cell));
+        }
         for (HistoryOrder& order : answer.orders) {
             const int row = list.RowCount();
             const HistoryRowTexts texts = MakeHistoryRowTexts(order);
@@ -210,7 +222,8 @@ void CPageHistory::OnLButtonUp(UINT nFlags, CPoint point) {
     // A release acts wherever the press began.
     pressed = 0;
     CDialogEx::OnLButtonUp(nFlags, point);
-    switch (elements.ActionAt(point)) {
+    const int action = elements.ActionAt(point);
+    switch (action) {
         case kElementBack:
             ::PostMessageW(::GetParent(m_hWnd), WM_HISTORY_NAVIGATE, kHistoryNavigateSource, 0);
             return;
@@ -221,9 +234,10 @@ void CPageHistory::OnLButtonUp(UINT nFlags, CPoint point) {
         default:
             break;
     }
-    if (const PagerCell* cell = HitTestPager(pagerCells, point)) {
+    const size_t cell = static_cast<size_t>(action - kFirstPagerCell);
+    if (action >= kFirstPagerCell && cell < pagerCells.size()) {
         // A copy: the fetch rebuilds the cells.
-        const int value = cell->value;
+        const int value = pagerCells[cell].value;
         FetchOrderPage(value);
     }
 }

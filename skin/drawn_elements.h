@@ -34,6 +34,12 @@ public:
 
     void Add(SkinElement element) { elements_.push_back(std::move(element)); }
     void Clear() { elements_.clear(); }
+    // Drops the elements from `index` on (a window's rebuilt part).
+    void RemoveFrom(size_t index) {
+        if (index < elements_.size())
+            elements_.erase(elements_.begin() + static_cast<std::ptrdiff_t>(index),
+                            elements_.end());
+    }
 
     // The first shown element, in list order, whose rectangle holds `p`; null
     // when none does.
