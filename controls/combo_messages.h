@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "framework/posted_records.h"
+#include "base/posted_records.h"
 
 constexpr UINT WM_COMBO_SELECT = 0x25B1;
 

@@ -3,8 +3,8 @@
 // window. All are posted; a heap record in lParam belongs to the receiver.
 #include <windows.h>
 
+#include "base/posted_records.h"
 #include "controls/list_messages.h"
-#include "framework/posted_records.h"
 #include "store/orders.h"
 #include "store/store_state.h"
 #include "resource.h"

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "framework/posted_records.h"
+#include "base/posted_records.h"
 #include "store/history_order.h"
 #include "store/store_state.h"
 
