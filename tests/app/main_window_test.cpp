@@ -397,6 +397,44 @@ TEST_F(MainWindowTest, HistoryNavigationOpensTheOrderOrGoesBack) {
     EXPECT_TRUE(Visible(dlg_.selector));
 }
 
+// Every element a view draws has a name for people, and an element the view
+// does not draw is out of the mouse's reach.
+::testing::AssertionResult NamedAndHiddenUnreachable(const DrawnElements& elements) {
+    for (const SkinElement& e : elements) {
+        const POINT centre{(e.rect.left + e.rect.right) / 2, (e.rect.top + e.rect.bottom) / 2};
+        if (e.shown && e.name.empty())
+            return ::testing::AssertionFailure() << "unnamed element, action " << e.action;
+        if (!e.shown && elements.At(centre) == &e)
+            return ::testing::AssertionFailure() << "hidden element reachable, action " << e.action;
+    }
+    return ::testing::AssertionSuccess();
+}
+
+TEST_F(MainWindowTest, EveryViewNamesWhatItDrawsAndHidesTheRest) {
+    Start(L"pay_type=1\r\n");
+    EXPECT_TRUE(NamedAndHiddenUnreachable(dlg_.elements));
+    Press(680, 10);
+    ASSERT_TRUE(Visible(dlg_.pageHistory));
+    EXPECT_LT(2u, dlg_.pageHistory.elements.size()) << "the pager's cells are elements";
+    EXPECT_TRUE(NamedAndHiddenUnreachable(dlg_.pageHistory.elements));
+
+    PayPageCore& core = dlg_.pagePay1.core;
+    for (int payStatus : {1, 0}) {
+        auto record = std::make_unique<PackageRecord>(storeState.products.front().packages[0]);
+        record->payStatus = payStatus;
+        ASSERT_TRUE(HistoryNavigatePosts().Post(dlg_.m_hWnd, WM_HISTORY_NAVIGATE,
+                                                kHistoryNavigateSource, std::move(record)));
+        Pump();
+        ASSERT_EQ(payStatus == 1 ? kPaidView : kPurchaseView, core.view);
+        EXPECT_TRUE(NamedAndHiddenUnreachable(core.elements)) << "view " << core.view;
+        size_t shown = 0;
+        for (const SkinElement& e : core.elements)
+            shown += e.shown ? 1 : 0;
+        EXPECT_EQ(4u, shown) << "view " << core.view;
+        Press(680, 10);
+    }
+}
+
 TEST_F(MainWindowTest, HistoryRecordOpensOnTheSecondPageWhenConfigured) {
     Start(L"pay_type=2\r\n");
     HistoryNavigatePosts().Post(
