@@ -36,7 +36,6 @@ ON_WM_CTLCOLOR()
 ON_WM_MOUSEMOVE()
 ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
-ON_WM_LBUTTONUP()
 ON_MESSAGE(WM_COMBO_SELECT, &XCommbox::OnComboSelect)
 ON_MESSAGE(WM_DESTROY, &XCommbox::OnDestroyBody)
 END_MESSAGE_MAP()
@@ -95,16 +94,10 @@ bool XCommbox::SelectInitial() {
 }
 
 void XCommbox::OnLButtonDown(UINT nFlags, CPoint point) {
-    pressed = 1;
     if (point.x > width - kChevronZone) {
         ToggleDrop();
     }
     CWnd::OnLButtonDown(nFlags, point);
-}
-
-void XCommbox::OnLButtonUp(UINT nFlags, CPoint point) {
-    pressed = 0;
-    CWnd::OnLButtonUp(nFlags, point);
 }
 
 void XCommbox::ToggleDrop() {

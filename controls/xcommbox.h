@@ -44,7 +44,6 @@ public:
     int width = 0;
     int height = 0;
     BYTE trackLeave = 1;
-    BYTE pressed = 0;
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF backColor = RGB(255, 255, 255);
 
@@ -54,7 +53,6 @@ protected:
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnMouseLeave();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg LRESULT OnComboSelect(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDestroyBody(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()

@@ -21,7 +21,6 @@ ON_WM_ERASEBKGND()
 ON_WM_MOUSEMOVE()
 ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
-ON_WM_LBUTTONUP()
 END_MESSAGE_MAP()
 
 int XDropWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
@@ -114,7 +113,6 @@ void XDropWnd::OnMouseMove(UINT nFlags, CPoint point) {
 }
 
 void XDropWnd::OnLButtonDown(UINT nFlags, CPoint point) {
-    pressed = 1;
     for (size_t i = 0; i < items.size(); ++i) {
         XComboItem& item = items[i];
         if (PtInRect(&item.rect, point)) {
@@ -128,11 +126,6 @@ void XDropWnd::OnLButtonDown(UINT nFlags, CPoint point) {
         }
     }
     CWnd::OnLButtonDown(nFlags, point);
-}
-
-void XDropWnd::OnLButtonUp(UINT nFlags, CPoint point) {
-    pressed = 0;
-    CWnd::OnLButtonUp(nFlags, point);
 }
 
 void XDropWnd::OnMouseLeave() {

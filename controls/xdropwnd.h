@@ -25,7 +25,6 @@ public:
 
     // Owners append items directly, after the combo's Create.
     std::vector<XComboItem> items;
-    BYTE pressed = 0;
     BYTE trackLeave = 1;
     std::uint32_t textArgb = 0xFF000000;
     std::uint32_t backArgb = 0xFF000000;
@@ -39,7 +38,6 @@ protected:
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnMouseLeave();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
-    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -150,11 +150,8 @@ TEST_F(ComboTest, OnlyTheChevronZoneOpensAndClosesTheList) {
     // x = width - 30 is the last pixel outside the zone.
     PressBody(kWidth - 30);
     EXPECT_FALSE(drop().IsWindowVisible());
-    SendMessageW(combo().m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, At(3, 3));
-    EXPECT_EQ(combo().pressed, 1) << "any press sets pressed";
+    PressBody(3);
     EXPECT_FALSE(drop().IsWindowVisible());
-    SendMessageW(combo().m_hWnd, WM_LBUTTONUP, 0, At(3, 3));
-    EXPECT_EQ(combo().pressed, 0);
 
     PressBody(kWidth - 29);
     ASSERT_TRUE(drop().IsWindowVisible());
@@ -224,7 +221,6 @@ TEST_F(ComboTest, ClickingARowChoosesItAndClosesTheList) {
     EXPECT_EQ(drop().selectedIndex, 2);
     EXPECT_EQ(drop().items[2].hot, 0);
     EXPECT_EQ(drop().items[0].hot, 0) << "the initial selection's mark is cleared";
-    EXPECT_EQ(drop().pressed, 0);
     EXPECT_TRUE(drop().IsWindowVisible()) << "closed by the posted message";
     PumpPending();
     EXPECT_FALSE(drop().IsWindowVisible());
