@@ -223,7 +223,7 @@ void CparvelleDlg::CreateSelector() {
     selector.UpdateWindow();
     if (const ProductRecord* product = CurrentProduct()) {
         for (const PackageRecord& package : product->packages) {
-            selector.dropWnd.items.push_back(XComboItem{0, RECT{}, package.name, package.id});
+            selector.dropWnd.AddItem(package.name, package.id);
         }
     }
     selector.SelectInitial();

@@ -86,7 +86,7 @@ BOOL XCommbox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nI
 }
 
 bool XCommbox::SelectInitial() {
-    if (dropWnd.items.empty()) {
+    if (dropWnd.ItemCount() == 0) {
         return false;
     }
     dropWnd.SelectIndex(0);
@@ -108,7 +108,7 @@ void XCommbox::ToggleDrop() {
             CRect body;
             GetWindowRect(&body);
             // 30 pixels a row and the bottom border line; an empty list is 1 high.
-            const long long rows = static_cast<long long>(dropWnd.items.size());
+            const long long rows = static_cast<long long>(dropWnd.ItemCount());
             const int dropHeight =
                 static_cast<int>(std::min<long long>(rows * XDropWnd::kRowHeight + 1, 32767));
             dropWnd.MoveWindow(body.left, body.bottom, body.Width(), dropHeight);
@@ -179,7 +179,8 @@ LRESULT XCommbox::OnComboSelect(WPARAM wParam, LPARAM lParam) {
     if (wParam == kComboChosen) {
         // Only a text our own drop list posted here is shown.
         std::unique_ptr<std::wstring> text = ComboChoicePosts().Redeem(m_hWnd, lParam);
-        if (!text) return 0;
+        if (!text)
+            return 0;
         edit.SetWindowText(text->c_str());
         if (dropWnd.m_hWnd != nullptr) {
             dropWnd.ShowWindow(SW_HIDE);

@@ -5,7 +5,7 @@
 //
 // Owner's use:
 //   selector.Create(WS_CHILD | WS_VISIBLE, CRect(150, 444, 436, 469), this, 6661);
-//   selector.dropWnd.items.push_back(XComboItem{0, {}, name, id});  // after Create
+//   selector.dropWnd.AddItem(name, id);  // after Create
 //   selector.SelectInitial();   // item 0, once the message loop runs
 //   ... on WM_COMBO_SELECT (wParam 0) or later: selector.dropWnd.selectedIndex
 #include <windows.h>

@@ -27,30 +27,48 @@ int XDropWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CWnd::OnCreate(lpCreateStruct) == -1) {
         return -1;
     }
-    items.clear();
+    rows_.Clear();
+    values_.clear();
     return 0;
 }
 
+void XDropWnd::AddItem(const std::wstring& text, std::int32_t value) {
+    SkinElement row;
+    row.name = text;
+    row.action = static_cast<int>(rows_.size());
+    row.role = ElementRole::Choice;
+    rows_.Add(std::move(row));
+    values_.push_back(value);
+    RECT client{};
+    if (m_hWnd != nullptr) {
+        GetClientRect(&client);
+    }
+    LayOutRows(client.right);
+}
+
+void XDropWnd::LayOutRows(int width) {
+    for (SkinElement& row : rows_) {
+        const int top = row.action * kRowHeight;
+        SetRect(&row.rect, 0, top, width, top + kRowHeight);
+    }
+}
+
+void XDropWnd::InvalidateRow(const SkinElement& row) {
+    // A null window handle would invalidate every window on the desktop.
+    if (m_hWnd != nullptr) {
+        InvalidateRect(&row.rect);
+    }
+}
+
 void XDropWnd::SelectIndex(int index) {
-    if (index < 0 || static_cast<size_t>(index) >= items.size()) {
+    if (index < 0 || static_cast<size_t>(index) >= rows_.size()) {
         return;
     }
     selectedIndex = index;
-    XComboItem& item = items[static_cast<size_t>(index)];
-    item.hot = 1;
-    InvalidateItem(item);
-    PostChoice(item);
-}
-
-void XDropWnd::InvalidateItem(const XComboItem& item) {
-    // A null window handle would invalidate every window on the desktop.
-    if (m_hWnd != nullptr) {
-        InvalidateRect(&item.rect);
-    }
-}
-
-void XDropWnd::PostChoice(const XComboItem& item) const {
-    PostComboChoice(notifyHwnd, item.text);
+    SkinElement& row = rows_[static_cast<size_t>(index)];
+    row.hover = 1;
+    InvalidateRow(row);
+    PostComboChoice(notifyHwnd, row.name);
 }
 
 BOOL XDropWnd::OnEraseBkgnd(CDC* pDC) {
@@ -68,6 +86,7 @@ void XDropWnd::Paint(HDC target) {
     }
     const int w = buffer.width();
     const int h = buffer.height();
+    LayOutRows(w);
     {
         Gdiplus::Graphics g(buffer.dc());
         g.Clear(Gdiplus::Color(backArgb));
@@ -79,17 +98,14 @@ void XDropWnd::Paint(HDC target) {
         Gdiplus::SolidBrush textBrush{Gdiplus::Color(textArgb)};
 
         g.DrawRectangle(&line, 0, 0, w - 1, h - 1);
-        for (size_t i = 0; i < items.size(); ++i) {
-            const int top = static_cast<int>(i) * kRowHeight;
-            const int bottom = top + kRowHeight;
-            XComboItem& item = items[i];
-            const Gdiplus::RectF layout(3.0f, static_cast<Gdiplus::REAL>(top),
+        // The hover mark is not drawn: the list shows no highlight.
+        for (const SkinElement& row : rows_) {
+            const Gdiplus::RectF layout(3.0f, static_cast<Gdiplus::REAL>(row.rect.top),
                                         static_cast<Gdiplus::REAL>(w),
                                         static_cast<Gdiplus::REAL>(kRowHeight));
-            g.DrawString(item.text.c_str(), static_cast<INT>(item.text.size()), &font, layout,
+            g.DrawString(row.name.c_str(), static_cast<INT>(row.name.size()), &font, layout,
                          &format, &textBrush);
-            g.DrawLine(&line, 0, bottom, w, bottom);
-            SetRect(&item.rect, 0, top, w, bottom);
+            g.DrawLine(&line, 0, row.rect.bottom, w, row.rect.bottom);
         }
         g.Flush(Gdiplus::FlushIntentionSync);
     }
@@ -97,47 +113,30 @@ void XDropWnd::Paint(HDC target) {
 }
 
 void XDropWnd::OnMouseMove(UINT nFlags, CPoint point) {
-    if (trackLeave) {
-        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hWnd, 0};
-        ::TrackMouseEvent(&tme);
-        trackLeave = 0;
-    }
-    for (XComboItem& item : items) {
-        const std::int32_t hot = PtInRect(&item.rect, point) ? 1 : 0;
-        if (hot != item.hot) {
-            item.hot = hot;
-            InvalidateItem(item);
-        }
-    }
+    rows_.OnMouseMove(m_hWnd, point);
     CWnd::OnMouseMove(nFlags, point);
 }
 
 void XDropWnd::OnLButtonDown(UINT nFlags, CPoint point) {
-    for (size_t i = 0; i < items.size(); ++i) {
-        XComboItem& item = items[i];
-        if (PtInRect(&item.rect, point)) {
-            PostChoice(item);
-            selectedIndex = static_cast<std::int32_t>(i);
-            item.hot = 0;
-            InvalidateItem(item);
-        } else if (item.hot == 1) {
-            item.hot = 0;
-            InvalidateItem(item);
+    const SkinElement* chosen = rows_.At(point);
+    if (chosen != nullptr) {
+        PostComboChoice(notifyHwnd, chosen->name);
+        selectedIndex = chosen->action;
+    }
+    // The chosen row's mark goes too: the list closes on the choice.
+    for (SkinElement& row : rows_) {
+        if (&row == chosen || row.hover != 0) {
+            row.hover = 0;
+            InvalidateRow(row);
         }
     }
     CWnd::OnLButtonDown(nFlags, point);
 }
 
 void XDropWnd::OnMouseLeave() {
-    for (XComboItem& item : items) {
-        if (item.hot) {
-            item.hot = 0;
-            InvalidateItem(item);
-        }
-    }
+    rows_.OnMouseLeave(m_hWnd);
     if (notifyHwnd != nullptr) {
         ::PostMessageW(notifyHwnd, WM_COMBO_SELECT, kComboClose, 0);
     }
-    trackLeave = 1;
     CWnd::OnMouseLeave();
 }

@@ -1,16 +1,18 @@
 #pragma once
-// XDropWnd: the pop-up list of an XCommbox. Rows are 30 pixels high; a click
-// on a row or the pointer leaving the list is reported to `notifyHwnd` (the
-// combo body) with a posted WM_COMBO_SELECT.
+// XDropWnd: the pop-up list of an XCommbox. Each item is one drawn row, 30
+// pixels high: an element named with the item's text whose action is the
+// item's index, so hover marks, hit tests and the choice all read the same
+// list. A click on a row or the pointer leaving the list is reported to
+// `notifyHwnd` (the combo body) with a posted WM_COMBO_SELECT.
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "controls/xcombo_item.h"
 #include "framework/afxwnd.h"  // before afxmsgmap.h: windowsx.h macros
 #include "framework/afxmsgmap.h"
+#include "skin/drawn_elements.h"
 
 class XDropWnd : public CWnd {
 public:
@@ -19,13 +21,23 @@ public:
 
     XDropWnd() = default;
 
+    // Appends an item: the text the list and the combo's edit show, and the
+    // owner's value for it (a package id). Owners add items after the combo's
+    // Create, which empties the list.
+    void AddItem(const std::wstring& text, std::int32_t value);
+    size_t ItemCount() const { return rows_.size(); }
+    // Item `index`, which must exist.
+    const std::wstring& ItemText(size_t index) const { return rows_[index].name; }
+    std::int32_t ItemValue(size_t index) const { return values_[index]; }
+
     // Owner-side selection: marks item `index` selected and hot and posts it to
     // `notifyHwnd` as a choice. An index out of range does nothing.
     void SelectIndex(int index);
 
-    // Owners append items directly, after the combo's Create.
-    std::vector<XComboItem> items;
-    BYTE trackLeave = 1;
+    // The rows: hover 1 while the pointer is over one, or after a selection
+    // by SelectIndex; rectangles follow the list's width.
+    const DrawnElements& rows() const { return rows_; }
+
     std::uint32_t textArgb = 0xFF000000;
     std::uint32_t backArgb = 0xFF000000;
     const LOGFONTW* logFont = nullptr;  // the combo's font; null until its Create
@@ -41,9 +53,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void InvalidateItem(const XComboItem& item);
-    void PostChoice(const XComboItem& item) const;
+    void LayOutRows(int width);
+    void InvalidateRow(const SkinElement& row);
     void Paint(HDC target);
+
+    DrawnElements rows_;
+    std::vector<std::int32_t> values_;  // one per row
 };
 
 // Posts WM_COMBO_SELECT (1, a copy of `text` issued through

@@ -40,7 +40,7 @@ BOOL CPagePay2::OnInitDialog() {
     selector.UpdateWindow();
     if (const std::vector<PackageRecord>* packages = CurrentPackages()) {
         for (const PackageRecord& package : *packages)
-            selector.dropWnd.items.push_back(XComboItem{0, RECT{}, package.name, package.id});
+            selector.dropWnd.AddItem(package.name, package.id);
     }
     // Reaches this page as WM_COMBO_SELECT once the message loop runs.
     selector.SelectInitial();

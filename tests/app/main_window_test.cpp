@@ -175,10 +175,10 @@ TEST_F(MainWindowTest, InitialisationBuildsTheStoreFront) {
 
     // The selector: the product's packages, the first one chosen and shown.
     const std::vector<PackageRecord>& packages = storeState.products.front().packages;
-    ASSERT_EQ(packages.size(), dlg_.selector.dropWnd.items.size());
+    ASSERT_EQ(packages.size(), dlg_.selector.dropWnd.ItemCount());
     for (size_t i = 0; i < packages.size(); ++i) {
-        EXPECT_EQ(packages[i].name, dlg_.selector.dropWnd.items[i].text);
-        EXPECT_EQ(packages[i].id, dlg_.selector.dropWnd.items[i].value);
+        EXPECT_EQ(packages[i].name, dlg_.selector.dropWnd.ItemText(i));
+        EXPECT_EQ(packages[i].id, dlg_.selector.dropWnd.ItemValue(i));
     }
     EXPECT_EQ(0, dlg_.selector.dropWnd.selectedIndex);
     wchar_t chosen[64] = {};
@@ -312,7 +312,7 @@ TEST_F(MainWindowTest, ProductWithoutPackagesLeavesTheActionIdle) {
     AnswerWith("getProductList",
                R"({"status_code":1000,"data":[{"id":9,"name":"空目录","packages":[]}]})");
     Start();
-    EXPECT_TRUE(dlg_.selector.dropWnd.items.empty());
+    EXPECT_EQ(0u, dlg_.selector.dropWnd.ItemCount());
     EXPECT_EQ(-1, dlg_.selector.dropWnd.selectedIndex);
     EXPECT_FALSE(Activate(L"13800138000"));
     EXPECT_EQ("unchanged", mobileNumber);

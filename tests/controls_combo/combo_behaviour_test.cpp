@@ -121,14 +121,14 @@ TEST_F(ComboTest, CreateMakesBodyFontEditAndHiddenDropWindow) {
     EXPECT_EQ(drop().textArgb, 0xFF000000u);
     EXPECT_EQ(drop().backArgb, 0xFFFFFFFFu);
     EXPECT_EQ(drop().selectedIndex, -1);
-    EXPECT_TRUE(drop().items.empty());
+    EXPECT_EQ(drop().ItemCount(), 0u);
 }
 
 TEST(ComboCreate, DropWindowCreationClearsItemsAddedBefore) {
     ComboTestParent parent(40, 40, 400, 300);
     FillCombo(parent.combo, 3);
     ASSERT_TRUE(parent.combo.Create(WS_CHILD | WS_VISIBLE, kComboRect, &parent, 1));
-    EXPECT_TRUE(parent.combo.dropWnd.items.empty());
+    EXPECT_EQ(parent.combo.dropWnd.ItemCount(), 0u);
 }
 
 TEST(ComboCreate, FailedBodyCreationMakesNothingElse) {
@@ -190,8 +190,8 @@ TEST_F(ComboTest, InitialSelectionShowsItemZeroThenTellsTheParent) {
     FillCombo(combo(), 3);
     ASSERT_TRUE(combo().SelectInitial());
     EXPECT_EQ(drop().selectedIndex, 0);
-    EXPECT_EQ(drop().items[0].hot, 1);
-    EXPECT_EQ(drop().items[1].hot, 0);
+    EXPECT_EQ(drop().rows()[0].hover, 1);
+    EXPECT_EQ(drop().rows()[1].hover, 0);
     // Posted, not sent: nothing shows before the message loop runs.
     EXPECT_EQ(EditText(), L"");
     EXPECT_TRUE(notices().empty());
@@ -213,14 +213,14 @@ TEST_F(ComboTest, ClickingARowChoosesItAndClosesTheList) {
 
     Open();  // paints the list, which lays out the rows
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(drop().items[i].rect.top, 30 * i);
-        EXPECT_EQ(drop().items[i].rect.bottom, 30 * (i + 1));
-        EXPECT_EQ(drop().items[i].rect.right, kWidth);
+        EXPECT_EQ(drop().rows()[i].rect.top, 30 * i);
+        EXPECT_EQ(drop().rows()[i].rect.bottom, 30 * (i + 1));
+        EXPECT_EQ(drop().rows()[i].rect.right, kWidth);
     }
     ClickRow(2);
     EXPECT_EQ(drop().selectedIndex, 2);
-    EXPECT_EQ(drop().items[2].hot, 0);
-    EXPECT_EQ(drop().items[0].hot, 0) << "the initial selection's mark is cleared";
+    EXPECT_EQ(drop().rows()[2].hover, 0);
+    EXPECT_EQ(drop().rows()[0].hover, 0) << "the initial selection's mark is cleared";
     EXPECT_TRUE(drop().IsWindowVisible()) << "closed by the posted message";
     PumpPending();
     EXPECT_FALSE(drop().IsWindowVisible());
@@ -253,12 +253,12 @@ TEST_F(ComboTest, HoverMarksTheRowUnderThePointerAndLeavingClosesWithoutChoice) 
     notices().clear();
     Open();
     ValidateRect(drop().m_hWnd, nullptr);
-    EXPECT_EQ(drop().trackLeave, 1);
+    EXPECT_EQ(drop().rows().trackLeave(), 1);
 
     SendMessageW(drop().m_hWnd, WM_MOUSEMOVE, 0, At(50, 45));
-    EXPECT_EQ(drop().trackLeave, 0);
-    EXPECT_EQ(drop().items[0].hot, 0);
-    EXPECT_EQ(drop().items[1].hot, 1);
+    EXPECT_EQ(drop().rows().trackLeave(), 0);
+    EXPECT_EQ(drop().rows()[0].hover, 0);
+    EXPECT_EQ(drop().rows()[1].hover, 1);
     RECT dirty;
     ASSERT_TRUE(GetUpdateRect(drop().m_hWnd, &dirty, FALSE));
     EXPECT_EQ(dirty.top, 0) << "row 0 lost its mark, row 1 gained one";
@@ -268,8 +268,8 @@ TEST_F(ComboTest, HoverMarksTheRowUnderThePointerAndLeavingClosesWithoutChoice) 
     EXPECT_FALSE(GetUpdateRect(drop().m_hWnd, nullptr, FALSE)) << "same row: nothing to repaint";
 
     SendMessageW(drop().m_hWnd, WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(drop().items[1].hot, 0);
-    EXPECT_EQ(drop().trackLeave, 1);
+    EXPECT_EQ(drop().rows()[1].hover, 0);
+    EXPECT_EQ(drop().rows().trackLeave(), 1);
     PumpPending();
     EXPECT_FALSE(drop().IsWindowVisible());
     EXPECT_TRUE(notices().empty());
@@ -287,7 +287,7 @@ TEST_F(ComboTest, SelectIndexPostsTheItemAndIgnoresIndexesOutOfRange) {
 
     drop().SelectIndex(2);
     EXPECT_EQ(drop().selectedIndex, 2);
-    EXPECT_EQ(drop().items[2].hot, 1);
+    EXPECT_EQ(drop().rows()[2].hover, 1);
     PumpPending();
     EXPECT_EQ(EditText(), L"套餐2");
     ASSERT_EQ(notices().size(), 1u);

@@ -46,10 +46,10 @@ public:
         const wchar_t* const names[] = {L"一个月套餐", L"三个月套餐", L"半年套餐", L"一年套餐",
                                         L"两年套餐",   L"三年套餐",   L"永久套餐"};
         for (int i = 0; i < 4; ++i) {
-            a_.dropWnd.items.push_back(XComboItem{0, RECT{}, names[i], 10 + i});
+            a_.dropWnd.AddItem(names[i], 10 + i);
         }
         for (int i = 0; i < 7; ++i) {
-            b_.dropWnd.items.push_back(XComboItem{0, RECT{}, names[i], 20 + i});
+            b_.dropWnd.AddItem(names[i], 20 + i);
         }
         a_.SelectInitial();
         b_.SelectInitial();

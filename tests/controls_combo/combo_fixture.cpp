@@ -62,7 +62,7 @@ std::wstring WindowText(HWND hwnd) {
 
 void FillCombo(XCommbox& combo, int count, const std::wstring& prefix) {
     for (int i = 0; i < count; ++i) {
-        combo.dropWnd.items.push_back(XComboItem{0, RECT{}, prefix + std::to_wstring(i), 100 + i});
+        combo.dropWnd.AddItem(prefix + std::to_wstring(i), 100 + i);
     }
 }
 

@@ -308,7 +308,7 @@ TEST_F(PayPagesTest, AnythingTheStoreSendsPaints) {
     CPagePay2 empty;
     Open(empty);
     storeState.products[0].packages.swap(saved);
-    EXPECT_TRUE(empty.selector.dropWnd.items.empty());
+    EXPECT_EQ(0u, empty.selector.dropWnd.ItemCount());
     EXPECT_EQ(0, empty.core.package.id);
     empty.core.SetView(kPurchaseView);
     DibCanvas canvas2(800, 576);
