@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "skin/back_buffer.h"
 #include "framework/afxapp.h"
@@ -69,6 +70,15 @@ BOOL XCommbox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nI
     width = rect.right - rect.left;
     height = rect.bottom - rect.top;
 
+    // The body draws the chevron itself; the element carries its zone.
+    SkinElement chevron;
+    chevron.rect = RECT{width - kChevronZone + 1, 0, width, height};
+    chevron.name = kNoChoiceName;
+    chevron.action = kToggleList;
+    chevron.followsPointer = false;  // the body shows no hover
+    elements.Clear();
+    elements.Add(std::move(chevron));
+
     const int m = (height - 20) / 2;
     edit.Create(WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL,
                 CRect(6, m + 2, width - 32, m + 16), this, kEditId);
@@ -94,7 +104,7 @@ bool XCommbox::SelectInitial() {
 }
 
 void XCommbox::OnLButtonDown(UINT nFlags, CPoint point) {
-    if (point.x > width - kChevronZone) {
+    if (elements.ActionAt(point) == kToggleList) {
         ToggleDrop();
     }
     CWnd::OnLButtonDown(nFlags, point);
@@ -120,16 +130,12 @@ void XCommbox::ToggleDrop() {
 }
 
 void XCommbox::OnMouseMove(UINT nFlags, CPoint point) {
-    if (trackLeave) {
-        TRACKMOUSEEVENT tme{sizeof tme, TME_LEAVE, m_hWnd, 0};
-        ::TrackMouseEvent(&tme);
-        trackLeave = 0;
-    }
+    elements.OnMouseMove(m_hWnd, point);
     CWnd::OnMouseMove(nFlags, point);
 }
 
 void XCommbox::OnMouseLeave() {
-    trackLeave = 1;
+    elements.OnMouseLeave(m_hWnd);
     CWnd::OnMouseLeave();
 }
 
@@ -182,6 +188,9 @@ LRESULT XCommbox::OnComboSelect(WPARAM wParam, LPARAM lParam) {
         if (!text)
             return 0;
         edit.SetWindowText(text->c_str());
+        if (!elements.empty()) {
+            elements[kToggleList].name = *text;
+        }
         if (dropWnd.m_hWnd != nullptr) {
             dropWnd.ShowWindow(SW_HIDE);
         }

@@ -1,7 +1,9 @@
 #pragma once
 // XCommbox: the skinned drop-down selector. A thin body that draws only a
 // chevron over its parent's background, a read-only edit showing the chosen
-// text, and a pop-up XDropWnd listing the items.
+// text, and a pop-up XDropWnd listing the items. The body's one drawn element
+// is the chevron zone, which opens and closes the list; it bears the current
+// choice's text as its name, or 选择套餐 before there is one.
 //
 // Owner's use:
 //   selector.Create(WS_CHILD | WS_VISIBLE, CRect(150, 444, 436, 469), this, 6661);
@@ -16,12 +18,15 @@
 #include "framework/afxgdi.h"
 #include "framework/afxwnd.h"  // before afxmsgmap.h: windowsx.h macros
 #include "framework/afxmsgmap.h"
+#include "skin/drawn_elements.h"
 
 class XCommbox : public CWnd {
 public:
     static constexpr UINT kEditId = 7001;
     static constexpr int kChevronZone = 30;  // presses at x > width - 30 open or close
     static constexpr std::uint32_t kChevronArgb = 0xFFDCDCDC;
+    static constexpr const wchar_t* kNoChoiceName = L"选择套餐";
+    enum BodyAction : int { kToggleList = 0 };
 
     XCommbox();
     ~XCommbox() override;
@@ -32,8 +37,9 @@ public:
     using CWnd::Create;
 
     // The owners' initial selection: with at least one item, selects item 0
-    // (selectedIndex 0, hot 1) and posts its text to this combo, which shows
-    // it and then notifies the parent. False (and nothing done) with no items.
+    // (selectedIndex 0, its row hovered) and posts its text to this combo,
+    // which shows it and then notifies the parent. False (and nothing done)
+    // with no items.
     bool SelectInitial();
 
     XDropWnd dropWnd;
@@ -43,7 +49,7 @@ public:
     CBrush nullBrush;
     int width = 0;
     int height = 0;
-    BYTE trackLeave = 1;
+    DrawnElements elements;  // the chevron zone, from Create on
     COLORREF textColor = RGB(0, 0, 0);
     COLORREF backColor = RGB(255, 255, 255);
 

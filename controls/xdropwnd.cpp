@@ -3,6 +3,7 @@
 #include <gdiplus.h>
 
 #include <memory>
+#include <utility>
 
 #include "skin/back_buffer.h"
 #include "controls/combo_messages.h"

@@ -195,9 +195,12 @@ TEST_F(ComboTest, InitialSelectionShowsItemZeroThenTellsTheParent) {
     // Posted, not sent: nothing shows before the message loop runs.
     EXPECT_EQ(EditText(), L"");
     EXPECT_TRUE(notices().empty());
+    ASSERT_EQ(combo().elements.size(), 1u);
+    EXPECT_EQ(combo().elements[0].name, L"选择套餐");
 
     PumpPending();
     EXPECT_EQ(EditText(), L"套餐0");
+    EXPECT_EQ(combo().elements[0].name, L"套餐0") << "the chevron is named after the choice";
     ASSERT_EQ(notices().size(), 1u);
     EXPECT_EQ(notices()[0].wParam, 0u);
     EXPECT_EQ(notices()[0].lParam, 0);
@@ -225,6 +228,7 @@ TEST_F(ComboTest, ClickingARowChoosesItAndClosesTheList) {
     PumpPending();
     EXPECT_FALSE(drop().IsWindowVisible());
     EXPECT_EQ(EditText(), L"套餐2");
+    EXPECT_EQ(combo().elements[0].name, L"套餐2");
     ASSERT_EQ(notices().size(), 1u);
     EXPECT_EQ(notices()[0].wParam, 0u);
     EXPECT_EQ(notices()[0].editText, L"套餐2");
