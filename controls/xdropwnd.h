@@ -30,8 +30,8 @@ public:
     const std::wstring& ItemText(size_t index) const { return rows_[index].name; }
     std::int32_t ItemValue(size_t index) const { return values_[index]; }
 
-    // Owner-side selection: marks item `index` selected and hot and posts it to
-    // `notifyHwnd` as a choice. An index out of range does nothing.
+    // Owner-side selection: marks item `index` selected and hovered and posts
+    // it to `notifyHwnd` as a choice. An index out of range does nothing.
     void SelectIndex(int index);
 
     // The rows: hover 1 while the pointer is over one, or after a selection

@@ -31,6 +31,10 @@ Gdiplus::RectF RectF(int x, int y, int width, int height) {
                           static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height));
 }
 
+Gdiplus::RectF RectOf(const RECT& r) {
+    return RectF(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
 int Width(const RECT& r) {
     return r.right - r.left;
 }
@@ -94,6 +98,13 @@ void XListHistory::InsertRow(int index, const std::wstring& text) {
         }
         if (!row.empty())
             row[0].text = text;
+        if (row.size() > kButtonColumn) {
+            SkinElement button;
+            button.name = kButtonName;
+            button.action = RowCount();
+            button.shown = false;  // until a paint puts it in view
+            buttons.Add(std::move(button));
+        }
         rows.push_back(std::move(row));
     }
     Invalidate();
@@ -125,12 +136,36 @@ void XListHistory::ResetRows() {
     scrollY = 0;
     selectedRow = -1;
     rows.clear();
+    buttons.Clear();
     Invalidate();
 }
 
 BOOL XListHistory::OnEraseBkgnd(CDC* pDC) {
     Paint(pDC->GetSafeHdc());
     return TRUE;
+}
+
+void XListHistory::LayOutButtons(int width, int height, int header) {
+    if (columns.size() <= kButtonColumn)
+        return;  // no row has a button cell then
+    const RECT& column = columns[kButtonColumn].rect;
+    const RECT view{0, header, width, height};
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        SkinElement& button = buttons[i];
+        // 64 bits: a row far below the window is simply out of view.
+        const long long top = static_cast<long long>(scrollY) + header +
+                              static_cast<long long>(button.action) * rowHeight;
+        if (top >= height || top + rowHeight <= header) {
+            buttons.SetShown(i, false);
+            continue;
+        }
+        const int y = static_cast<int>(top);
+        const RECT cell{column.left, y, column.right, y + rowHeight};
+        buttons.SetShown(i, IntersectRect(&button.rect, &cell, &view) != FALSE);
+        button.pictureRect =
+            RECT{column.left + kButtonLeft, y + kButtonTop,
+                 column.left + kButtonLeft + kButtonWidth, y + kButtonTop + kButtonHeight};
+    }
 }
 
 void XListHistory::Paint(HDC target) {
@@ -162,15 +197,18 @@ void XListHistory::Paint(HDC target) {
                                tools.Font(kCellPoints, Gdiplus::FontStyleBold), centred,
                                kAmountText);
             } else if (j == kButtonColumn) {
-                DrawPictureFrame(g, buttonPicture.get(), row[j].hot,
-                                 RectF(column.left + kButtonLeft, top + kButtonTop, kButtonWidth,
-                                       kButtonHeight));
+                continue;  // the buttons follow
             } else {
                 tools.DrawText(g, row[j].text.c_str(), textBox, tools.Font(kCellPoints), centred,
                                kCellText);
             }
         }
         y += rowHeight;
+    }
+    LayOutButtons(frame.width(), frame.height(), header);
+    for (const SkinElement& button : buttons) {
+        if (button.shown)
+            DrawPictureFrame(g, buttonPicture.get(), button.hover, RectOf(button.pictureRect));
     }
     contentHeight = ListContentHeight(header, RowCount(), visibleRows, rowHeight);
 
@@ -187,41 +225,17 @@ void XListHistory::Paint(HDC target) {
 }
 
 void XListHistory::OnMouseMove(UINT nFlags, CPoint point) {
-    if (trackLeave == 1) {
-        TRACKMOUSEEVENT request{};
-        request.cbSize = sizeof request;
-        request.dwFlags = TME_LEAVE;
-        request.hwndTrack = m_hWnd;
-        request.dwHoverTime = 3;
-        TrackMouseEvent(&request);
-        trackLeave = 0;
-        // The wheel goes to the focused window.
-        SetFocus();
-    }
-    for (std::vector<XListItem>& row : rows) {
-        if (row.size() <= kButtonColumn)
-            continue;
-        XListItem& cell = row[kButtonColumn];
-        const bool inside = PtInRect(&cell.rect, point) != FALSE;
-        if (inside && cell.hot != 1) {
-            cell.hot = 1;
-            InvalidateRect(&cell.rect);
-        } else if (!inside && cell.hot == 1) {
-            cell.hot = 0;
-            InvalidateRect(&cell.rect);
-        }
-    }
+    const bool entering = buttons.trackLeave() == 1;
+    buttons.OnMouseMove(m_hWnd, point);
+    if (entering)
+        SetFocus();  // the wheel goes to the focused window
     CWnd::OnMouseMove(nFlags, point);
 }
 
 void XListHistory::OnMouseLeave() {
     scrollPressY = -1;
     pressed = 0;
-    trackLeave = 1;
-    for (std::vector<XListItem>& row : rows) {
-        if (row.size() > kButtonColumn && row[kButtonColumn].hot == 1)
-            row[kButtonColumn].hot = 0;
-    }
+    buttons.OnMouseLeave(m_hWnd);
     Invalidate();
 }
 
@@ -241,13 +255,10 @@ void XListHistory::OnLButtonUp(UINT nFlags, CPoint point) {
         scrollPressY = -1;
         return;
     }
-    for (size_t r = 0; r < rows.size(); ++r) {
-        if (rows[r].size() > kButtonColumn && PtInRect(&rows[r][kButtonColumn].rect, point)) {
-            selectedRow = static_cast<int>(r);
-            if (CWnd* parent = GetParent())
-                parent->PostMessage(WM_HISTORY_ROW_OPEN, r, 0);
-            break;
-        }
+    if (const SkinElement* button = buttons.At(point)) {
+        selectedRow = button->action;
+        if (CWnd* parent = GetParent())
+            parent->PostMessage(WM_HISTORY_ROW_OPEN, static_cast<WPARAM>(button->action), 0);
     }
     Invalidate();
     pressed = 0;

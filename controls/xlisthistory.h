@@ -6,6 +6,10 @@
 // an emphasised amount. The control knows nothing of orders: the owner may
 // attach a pointer to a row's first cell and keeps owning what it points to.
 //
+// The buttons are the table's drawn elements: painting, hover and clicks read
+// `buttons`, where a button is shown only while its row is in view below the
+// header band, so a row scrolled away can be neither drawn nor clicked.
+//
 // Owner's use:
 //   list.Create(WS_CHILD | WS_VISIBLE, CRect(73, 64, 727, 490), this, 2650, 177);
 //   list.AddColumn(L"订单编号", 140);  ...
@@ -20,12 +24,12 @@
 
 #include "framework/afxwnd.h"  // before afxmsgmap.h: windowsx.h macros
 #include "framework/afxmsgmap.h"
+#include "skin/drawn_elements.h"
 
 // A column (title and header rectangle) or a cell of a row.
 struct XListItem {
     std::wstring text;
     RECT rect{};           // control client coordinates; a cell's is set by each paint
-    int hot = 0;           // 1 while the pointer is over the button cell
     void* data = nullptr;  // the owner's, on a row's first cell; never read or freed here
 };
 
@@ -35,6 +39,7 @@ public:
     static constexpr int kButtonColumn = 4;
     static constexpr int kStripWidth = 10;  // presses in the last 10 columns open nothing
     static constexpr int kMinShownFirstColumn = 10;
+    static constexpr const wchar_t* kButtonName = L"查看详情";
 
     XListHistory() = default;
     ~XListHistory() override;
@@ -64,8 +69,11 @@ public:
     int contentHeight = 0;  // header plus drawn rows, as of the last paint
     std::vector<XListItem> columns;
     std::vector<std::vector<XListItem>> rows;
+    // One per row that has a button cell, its action the row's index, its
+    // rectangle the part of the cell in view; laid out by every paint. The
+    // elements carry no picture: all are drawn with `buttonPicture`.
+    DrawnElements buttons;
     int pressed = 0;
-    int trackLeave = 1;
     int scrollPressY = -1;  // y of a press in the right-hand strip, -1 when none
     int selectedRow = -1;   // last row whose button was clicked
     RECT createRect{};
@@ -85,5 +93,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void LayOutButtons(int width, int height, int header);
     void Paint(HDC target);
 };

@@ -129,6 +129,36 @@ TEST_F(ListHistoryTest, PressesInTheRightHandStripOpenNothing) {
     EXPECT_TRUE(Opened().empty());
 }
 
+TEST_F(ListHistoryTest, ARowOutOfViewIsNeitherDrawnNorClickable) {
+    AddPageColumns();
+    AddRows(12);
+    Paint();
+    // Scrolled to the end: row 0 lies at y -6 to 30, under the header band,
+    // which also covers row 1 down to y 36.
+    Wheel(-120);
+    Wheel(-120);
+    const std::vector<std::uint32_t> pixels = Paint();
+    ASSERT_EQ(-42, list.scrollY);
+    for (int y : {20, 33}) {
+        list.SendMessage(WM_MOUSEMOVE, 0, MAKELPARAM(600, y));
+        Press(600, y);
+        Release(600, y);
+        EXPECT_TRUE(Opened().empty()) << "a click on the band at y " << y;
+    }
+    ASSERT_EQ(12u, list.buttons.size());
+    EXPECT_EQ(0, list.buttons[0].hover + list.buttons[1].hover);
+    EXPECT_FALSE(list.buttons[0].shown);
+    EXPECT_TRUE(list.buttons[1].shown);
+    EXPECT_TRUE(list.buttons[11].shown) << "partly in view at the bottom";
+    // Row 0's button would reach the top pixel row, just above the band.
+    for (int x = 560; x < 600; ++x)
+        EXPECT_EQ(0xFFFFFFu, pixels[x] & 0xFFFFFFu) << "x " << x;
+
+    Press(600, 40);
+    Release(600, 40);
+    EXPECT_EQ(std::vector<WPARAM>{1}, Opened());
+}
+
 // Dark pixels (text) in the band x0..x1 of the first row (y 41 to 67).
 int DarkPixels(const std::vector<std::uint32_t>& pixels, int x0, int x1) {
     int dark = 0;
