@@ -5,12 +5,12 @@
 
 #include "base/posted_records.h"
 #include "controls/list_messages.h"
-#include "store/orders.h"
+#include "store/order_watch.h"
 #include "store/store_state.h"
 #include "resource.h"
 
-// WM_ORDER_PAID (order watch -> payment page) is declared with the orders in
-// store/orders.h.
+// WM_ORDER_PAID (order watch -> payment page) is declared with the watch in
+// store/order_watch.h.
 
 // History table -> history page: WM_HISTORY_ROW_OPEN (controls/list_messages.h).
 

@@ -2,7 +2,7 @@
 
 #include "pages/dialog_keys.h"
 #include "skin/offscreen_frame.h"
-#include "store/orders.h"
+#include "store/order_watch.h"
 
 BEGIN_MESSAGE_MAP(CPayPage, CDialogEx)
 ON_WM_ERASEBKGND()

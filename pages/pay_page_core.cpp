@@ -11,6 +11,7 @@
 #include "skin/png_resource.h"
 #include "store/json_read.h"
 #include "store/link_handoff.h"
+#include "store/order_watch.h"
 #include "store/orders.h"
 #include "resource.h"
 

@@ -5,7 +5,6 @@
 #include "net/http.h"
 #include "store/api_url.h"
 #include "store/json_read.h"
-#include "store/orders.h"
 #include "store/watch_thread.h"
 
 namespace {
@@ -32,6 +31,11 @@ std::unique_ptr<OrderLinks> PaidLinks(const char* answer) {
 }
 
 }  // namespace
+
+PostedRecords<OrderLinks>& PaidOrderPosts() {
+    static PostedRecords<OrderLinks> posts;
+    return posts;
+}
 
 OrderWatch::OrderWatch(HWND window, const std::string& orderNo)
     : window_(window),

@@ -1,6 +1,9 @@
 #pragma once
 // The watch on one order's payment: a thread that asks the store for the
-// order's details every 2 s and posts WM_ORDER_PAID once it is paid.
+// order's details every 2 s and posts WM_ORDER_PAID once it is paid, to the
+// window that created the order, with an OrderLinks record issued through
+// PaidOrderPosts(); the receiver redeems lParam there and owns what it gets
+// back.
 //
 // Stopping never forces the thread: the stop sets a flag and an event that
 // the thread checks in its pause and, through the transport's abort check,
@@ -13,7 +16,15 @@
 #include <mutex>
 #include <string>
 
+#include "base/posted_records.h"
 #include "store/store_state.h"
+
+// Order watch -> the window that created the order, once it is paid.
+// wParam 1, lParam an OrderLinks issued through PaidOrderPosts().
+constexpr UINT WM_ORDER_PAID = 0x29C5;
+
+// The records WM_ORDER_PAID carries.
+PostedRecords<OrderLinks>& PaidOrderPosts();
 
 class OrderWatch {
 public:

@@ -10,6 +10,7 @@
 #include "store/api_url.h"
 #include "store/json_read.h"
 #include "store/order_watch.h"
+#include "store/qr_bitmap.h"
 
 namespace {
 
@@ -30,11 +31,6 @@ void TraceUrlWide(const std::string& url) {
 }
 
 }  // namespace
-
-PostedRecords<OrderLinks>& PaidOrderPosts() {
-    static PostedRecords<OrderLinks> posts;
-    return posts;
-}
 
 void StopOrderPolling() {
     if (!storeState.pollThread)

@@ -1,22 +1,15 @@
 #pragma once
-// Orders: creation with the payment QR image, the watch that waits for the
-// payment, and the link lookup of a paid order.
+// Orders: creation with the payment QR image and the start of the watch that
+// waits for the payment (store/order_watch.h), and the link lookup of a paid
+// order.
 //
-// Only one order is watched at a time. The watch runs on its own thread and
-// reports a paid order by posting WM_ORDER_PAID to the window that created
-// it, with an OrderLinks record issued through PaidOrderPosts(); the receiver
-// redeems lParam there and owns what it gets back.
+// Only one order is watched at a time.
 #include <windows.h>
 
 #include <string>
 
-#include "base/posted_records.h"
 #include "store/history_order.h"
 #include "store/store_state.h"
-
-// Order watch -> the window that created the order, once it is paid.
-// wParam 1, lParam an OrderLinks issued through PaidOrderPosts().
-constexpr UINT WM_ORDER_PAID = 0x29C5;
 
 // Stops any watch, asks the store for an order of package `packageId` paid
 // with `payType` (1 Alipay, 2 WeChat Pay) for `mobile`, writes the order's QR
@@ -36,17 +29,8 @@ void StopOrderPolling();
 // have ended by itself after reporting the payment).
 bool OrderWatchActive();
 
-// `text` as a QR code (level L, 8-bit, smallest version that holds it) in a
-// 24-bit top-down BMP at `path`, 8 x 8 pixels a module, no quiet zone. False,
-// and no file, for empty text, text no version can hold, or a path that
-// cannot be written.
-bool WriteQrBitmap(std::string text, const std::wstring& path);
-
 // Asks the store for the details of `order.orderNo`, keeps the answer in
 // "c.txt" in the current directory and fills the order's linkUrl, helpTitle
 // and helpLinkUrl. True when the order's linkUrl is non-empty afterwards (a
 // failed request leaves the earlier links). Blocks for at most 5 s.
 bool LookupOrderLinks(HistoryOrder& order);
-
-// The records WM_ORDER_PAID carries.
-PostedRecords<OrderLinks>& PaidOrderPosts();

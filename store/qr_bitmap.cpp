@@ -1,3 +1,5 @@
+#include "store/qr_bitmap.h"
+
 #include <windows.h>
 
 #include <qrencode.h>
@@ -10,7 +12,6 @@
 #include <vector>
 
 #include "store/file_replace.h"
-#include "store/orders.h"
 
 namespace {
 

@@ -20,6 +20,7 @@
 #include "pages/page_pay2.h"
 #include "pages/pay_page_core.h"
 #include "skin/paint_tools.h"
+#include "store/order_watch.h"
 #include "store/orders.h"
 #include "store/store_state.h"
 #include "temp_dir.h"

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "store/answer_copy.h"
-#include "store/orders.h"
+#include "store/qr_bitmap.h"
 #include "temp_dir.h"
 
 namespace {

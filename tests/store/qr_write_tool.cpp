@@ -8,7 +8,7 @@
 #include <iterator>
 #include <string>
 
-#include "store/orders.h"
+#include "store/qr_bitmap.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) return 2;

@@ -23,6 +23,7 @@
 #include "store/json_read.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
+#include "store/qr_bitmap.h"
 #include "temp_dir.h"
 #include "tools/bench/bench_support.h"
 
