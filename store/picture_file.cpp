@@ -11,8 +11,6 @@
 
 namespace {
 
-// The store's pictures are a few hundred kilobytes at most.
-constexpr LONGLONG kMaxPictureBytes = 64LL << 20;
 // Larger claims are refused before GDI+ sees them: decoding one takes
 // gigabytes (under Wine a failed one keeps them), and so would drawing it.
 constexpr std::uint64_t kMaxPictureSide = 16384;
@@ -28,51 +26,111 @@ std::uint32_t LittleEndian32(const BYTE* p) {
            p[0];
 }
 
-// Width and height that a PNG, GIF, BMP or JPEG header claims; false for any
-// other data (left to GDI+).
-bool ClaimedSize(const std::vector<BYTE>& b, std::uint64_t* width, std::uint64_t* height) {
+// The formats that may reach GDI+, recognised by their first bytes. Others
+// it can decode (TIFF, icons, metafiles, ...) bring decoders and claims this
+// file does not check, so they are refused.
+enum class PictureFormat { kNone, kPng, kGif, kBmp, kJpeg };
+
+PictureFormat FormatOf(const std::vector<BYTE>& b) {
     const size_t n = b.size();
-    if (n >= 24 && memcmp(b.data(), "\x89PNG\r\n\x1a\n", 8) == 0) {
-        *width = BigEndian32(&b[16]);
-        *height = BigEndian32(&b[20]);
-        return true;
-    }
-    if (n >= 10 && (memcmp(b.data(), "GIF87a", 6) == 0 || memcmp(b.data(), "GIF89a", 6) == 0)) {
-        *width = b[6] | (b[7] << 8);
-        *height = b[8] | (b[9] << 8);
-        return true;
-    }
-    if (n >= 26 && b[0] == 'B' && b[1] == 'M') {
-        if (LittleEndian32(&b[14]) == 12) {  // the old core header: 16-bit sizes
-            *width = b[18] | (b[19] << 8);
-            *height = b[20] | (b[21] << 8);
-        } else {
-            const std::int32_t w = static_cast<std::int32_t>(LittleEndian32(&b[18]));
-            const std::int32_t h = static_cast<std::int32_t>(LittleEndian32(&b[22]));
-            // A negative height means top-down rows.
-            *width = w < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(w)) : w;
-            *height = h < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(h)) : h;
-        }
-        return true;
-    }
-    if (n >= 4 && b[0] == 0xFF && b[1] == 0xD8) {
-        // Segments up to the first start-of-frame marker.
-        size_t i = 2;
-        while (i + 9 <= n && b[i] == 0xFF) {
-            const BYTE marker = b[i + 1];
-            const size_t length = (size_t{b[i + 2]} << 8) | b[i + 3];
-            if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
-                marker != 0xCC) {
-                *height = (b[i + 5] << 8) | b[i + 6];
-                *width = (b[i + 7] << 8) | b[i + 8];
-                return true;
-            }
-            if (length < 2)
+    if (n >= 8 && memcmp(b.data(), "\x89PNG\r\n\x1a\n", 8) == 0)
+        return PictureFormat::kPng;
+    if (n >= 6 && (memcmp(b.data(), "GIF87a", 6) == 0 || memcmp(b.data(), "GIF89a", 6) == 0))
+        return PictureFormat::kGif;
+    if (n >= 2 && b[0] == 'B' && b[1] == 'M')
+        return PictureFormat::kBmp;
+    if (n >= 3 && b[0] == 0xFF && b[1] == 0xD8 && b[2] == 0xFF)
+        return PictureFormat::kJpeg;
+    return PictureFormat::kNone;
+}
+
+// The frame size of a JPEG, found as decoders find it: bytes up to the next
+// 0xFF are skipped (a decoder warns and goes on), so are 0xFF fill bytes;
+// markers without a length (RSTn, TEM, SOI) stand alone, every other marker
+// is stepped over by its length, up to the first start of frame. False when
+// no frame header comes before the scan, the end of the image or the data.
+bool JpegFrameSize(const std::vector<BYTE>& b, std::uint64_t* width, std::uint64_t* height) {
+    const size_t n = b.size();
+    size_t i = 2;  // after SOI
+    for (;;) {
+        while (i < n && b[i] != 0xFF)
+            ++i;
+        while (i < n && b[i] == 0xFF)
+            ++i;
+        if (i >= n)
+            return false;
+        const BYTE marker = b[i++];
+        if (marker == 0x00 || marker == 0x01 || marker == 0xD8 ||
+            (marker >= 0xD0 && marker <= 0xD7))
+            continue;  // stuffed zero, TEM, SOI, RSTn: no length follows
+        if (marker == 0xD9 || marker == 0xDA)
+            return false;  // end of image or start of scan before any frame
+        if (n - i < 2)
+            return false;
+        const size_t length = (size_t{b[i]} << 8) | b[i + 1];
+        if (length < 2)
+            return false;
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (length < 8 || n - i < 7)
                 return false;
-            i += 2 + length;
+            *height = (b[i + 3] << 8) | b[i + 4];
+            *width = (b[i + 5] << 8) | b[i + 6];
+            return true;
         }
+        i += length;
     }
-    return false;
+}
+
+// Whether the picture's header claims a size within the limits. PNG, GIF and
+// BMP have their size at a fixed place; a JPEG whose frame header cannot be
+// found is refused, as a decoder would find no size either.
+bool SizeAcceptable(PictureFormat format, const std::vector<BYTE>& b) {
+    std::uint64_t width = 0;
+    std::uint64_t height = 0;
+    const size_t n = b.size();
+    switch (format) {
+        case PictureFormat::kPng:
+            if (n < 24)
+                return true;  // cut short: GDI+ fails on it at once
+            width = BigEndian32(&b[16]);
+            height = BigEndian32(&b[20]);
+            break;
+        case PictureFormat::kGif:
+            if (n < 10)
+                return true;
+            width = b[6] | (b[7] << 8);
+            height = b[8] | (b[9] << 8);
+            break;
+        case PictureFormat::kBmp:
+            if (n < 26)
+                return true;
+            if (LittleEndian32(&b[14]) == 12) {  // the old core header: 16-bit sizes
+                width = b[18] | (b[19] << 8);
+                height = b[20] | (b[21] << 8);
+            } else {
+                const std::int32_t w = static_cast<std::int32_t>(LittleEndian32(&b[18]));
+                const std::int32_t h = static_cast<std::int32_t>(LittleEndian32(&b[22]));
+                // A negative height means top-down rows.
+                width = w < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(w)) : w;
+                height = h < 0 ? 0 - static_cast<std::uint64_t>(static_cast<std::int64_t>(h)) : h;
+                // BI_JPEG and BI_PNG: a JPEG or PNG inside, with claims of its own.
+                const std::uint32_t compression = n >= 34 ? LittleEndian32(&b[30]) : 0;
+                if (compression == 4 || compression == 5)
+                    return false;
+            }
+            break;
+        case PictureFormat::kJpeg:
+            // A height of 0 leaves the size to a later marker that is not checked.
+            if (!JpegFrameSize(b, &width, &height) || height == 0)
+                return false;
+            break;
+        case PictureFormat::kNone:
+            return false;
+    }
+    return width <= kMaxPictureSide && height <= kMaxPictureSide &&
+           width * height <= kMaxPicturePixels;
 }
 
 // A PNG cut short before the end of its image data (IDAT chunks) cannot be
@@ -97,22 +155,13 @@ bool PngImageDataWhole(const std::vector<BYTE>& b) {
     return sawImageData;
 }
 
-bool SizeAcceptable(const std::vector<BYTE>& bytes) {
-    std::uint64_t width = 0;
-    std::uint64_t height = 0;
-    if (!ClaimedSize(bytes, &width, &height))
-        return true;
-    return width <= kMaxPictureSide && height <= kMaxPictureSide &&
-           width * height <= kMaxPicturePixels;
-}
-
 bool ReadWholeFile(const std::wstring& path, std::vector<BYTE>* bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kMaxPictureBytes;
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kMaxPictureFileBytes;
     if (ok) {
         try {
             bytes->resize(static_cast<size_t>(size.QuadPart));
@@ -147,7 +196,10 @@ std::unique_ptr<Gdiplus::Image> LoadPictureFile(const std::wstring& path) {
     // picture it failed to decode open for good (a BMP of impossible size,
     // for one), which left a bad download undeletable in the cache.
     std::vector<BYTE> bytes;
-    if (!ReadWholeFile(path, &bytes) || !SizeAcceptable(bytes) || !PngImageDataWhole(bytes))
+    if (!ReadWholeFile(path, &bytes))
+        return nullptr;
+    const PictureFormat format = FormatOf(bytes);
+    if (!SizeAcceptable(format, bytes) || !PngImageDataWhole(bytes))
         return nullptr;
     const BYTE none = 0;
     IStream* stream =
