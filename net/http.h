@@ -29,6 +29,7 @@ struct WriteSink {
     int32_t capacity = 0;  // buffer size in bytes (0 in file mode)
     FILE* file = nullptr;
     char* buffer = nullptr;
+    int32_t maxBytes = 0;     // file mode: the most body bytes kept (0 = no limit)
     bool overflowed = false;  // a chunk did not fit and the transfer was abandoned
 };
 
@@ -66,7 +67,10 @@ bool HttpGetToBuffer(std::string url, char* buffer, int* length, int timeoutSeco
 
 // The body into a file (created or truncated). No request is made when the
 // file cannot be created; after a failed transfer no file is left at path.
-bool HttpGetToFile(std::string url, const std::wstring& path, int timeoutSeconds);
+// A body of more than maxBytes (when not 0) fails: an announced length at
+// once, a body without one as soon as it grows past the limit.
+bool HttpGetToFile(std::string url, const std::wstring& path, int timeoutSeconds,
+                   int32_t maxBytes = 0);
 
 // While one lives on a thread, that thread's transfers are abandoned (false,
 // nothing more written) as soon as `*stop` is true: libcurl checks it whenever

@@ -40,6 +40,11 @@ size_t WriteChunk(char* data, size_t size, size_t count, void* userData) {
         }
         memcpy(sink->buffer + sink->received, data, n);
     } else if (sink->file != nullptr) {
+        if (sink->maxBytes > 0 && static_cast<int64_t>(sink->received) + static_cast<int64_t>(n) >
+                                      static_cast<int64_t>(sink->maxBytes)) {
+            sink->overflowed = true;
+            return 0;
+        }
         n = fwrite(data, 1, n, sink->file);
     } else {
         return n;  // neither buffer nor file: nothing to keep
@@ -106,6 +111,10 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
     curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteChunk);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
+    if (sink != nullptr && sink->file != nullptr && sink->maxBytes > 0) {
+        // Refuses an announced length at once; the write callback stops the rest.
+        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(sink->maxBytes));
+    }
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_HEADER, includeHeaders ? 1L : 0L);
     if (headers.get() != nullptr) {
@@ -157,13 +166,15 @@ bool HttpGetToBuffer(std::string url, char* buffer, int* length, int timeoutSeco
     return true;
 }
 
-bool HttpGetToFile(std::string url, const std::wstring& path, int timeoutSeconds) {
+bool HttpGetToFile(std::string url, const std::wstring& path, int timeoutSeconds,
+                   int32_t maxBytes) {
     FILE* file = _wfopen(path.c_str(), L"wb");
     if (file == nullptr) {
         return false;
     }
     WriteSink sink;
     sink.file = file;
+    sink.maxBytes = maxBytes;
     bool ok = PerformGet(url, &sink, false, timeoutSeconds);
     // A failed close loses data too.
     if (fclose(file) != 0) {

@@ -73,7 +73,7 @@ std::unique_ptr<Gdiplus::Image> LoadCachedPicture(const std::wstring& path,
     // short in the middle of a download must not leave part of a picture
     // under the name that stands for it for good.
     const std::wstring partial = path + L".part";
-    if (!HttpGetToFile(url, partial, kPictureTimeoutSeconds)) {
+    if (!HttpGetToFile(url, partial, kPictureTimeoutSeconds, kMaxPictureFileBytes)) {
         return nullptr;
     }
     if (!MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "config/local_config.h"
@@ -29,9 +31,18 @@ void StoreGroupConfig(int type, const cJSON* data, ProductRecord& product) {
     // Not a cache: the logo may change between starts.
     std::wstring path = LogoPicturePath(localConfig.moduleDir, type);
     DeleteFileW(path.c_str());
-    if (HttpGetToFile(product.logoUrl, path, kLogoTimeoutSeconds)) {
-        product.logoImage = StorePictures::Keep(LoadPictureFile(path));
+    if (!HttpGetToFile(product.logoUrl, path, kLogoTimeoutSeconds, kMaxPictureFileBytes))
+        return;
+    // A download that gives no picture (refused, or an error page) leaves no
+    // file either.
+    std::unique_ptr<Gdiplus::Image> logo = LoadPictureFile(path);
+    if (logo && logo->GetLastStatus() != Gdiplus::Ok)
+        logo.reset();
+    if (!logo) {
+        DeleteFileW(path.c_str());
+        return;
     }
+    product.logoImage = StorePictures::Keep(std::move(logo));
 }
 
 }  // namespace

@@ -11,7 +11,7 @@
 
 // The store's pictures are a few hundred kilobytes at most: no picture file
 // larger than this is downloaded or loaded.
-constexpr std::int64_t kMaxPictureFileBytes = 16 << 20;
+constexpr std::int32_t kMaxPictureFileBytes = 16 << 20;
 
 // "<dir>\pdt_<type>.bin", "<dir>\<type>_<packageId>.bin" and "<dir>\<type>.bin".
 std::wstring ProductPicturePath(const std::wstring& dir, int type);

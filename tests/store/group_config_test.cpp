@@ -76,10 +76,19 @@ TEST_F(GroupConfigTest, WithoutLogoTheTextsAreStillStored) {
     EXPECT_EQ(product().navigation, L"导航");
 }
 
-TEST_F(GroupConfigTest, AnUnreachableLogoLeavesNoFile) {
+TEST_F(GroupConfigTest, ALogoThatIsUnreachableOrNoPictureLeavesNoFile) {
     ASSERT_TRUE(dir_.WriteFile(L"9.bin", "an old logo"));
     AnswerWith("getGroupConfig",
                R"({"status_code":1000,"data":{"logo":"https://localhost:1/logo.png"}})");
+    EXPECT_TRUE(FetchGroupConfig(9, product()));
+    EXPECT_EQ(product().logoImage, nullptr);
+    EXPECT_FALSE(dir_.Exists(L"9.bin"));
+
+    // Downloaded, but refused by the loader.
+    ASSERT_TRUE(sim_.AddFault(
+        R"({"request":"picture","kind":"body","body":"II*\u0000 not a logo","count":1})"));
+    AnswerWith("getGroupConfig",
+               R"({"status_code":1000,"data":{"logo":")" + PictureUrl("logo_1.png") + R"("}})");
     EXPECT_TRUE(FetchGroupConfig(9, product()));
     EXPECT_EQ(product().logoImage, nullptr);
     EXPECT_FALSE(dir_.Exists(L"9.bin"));

@@ -348,6 +348,9 @@ def picture_cases(valid_png, full, seed=15):
         b.body("corrupt", "flip-%d" % i, bytes(data))
     for size in ((1 << 20) + 1, 20 << 20) if full else ((1 << 20) + 1,):
         b.add("size", "oversized-%d" % size, {"kind": "oversized", "bytes": size})
+    # Far past the download limit, without a length and with one announced.
+    b.add("size", "stream-128MiB", {"kind": "stream", "total": 128 << 20})
+    b.add("size", "stream-128MiB-announced", {"kind": "stream", "total": 128 << 20, "length": 128 << 20})
     transport_cases(b, valid_png, full)
     return b.cases
 

@@ -339,9 +339,20 @@ private:
         // start would take it for the picture for good.
         if (!loaded && PathFileExistsW(path.c_str()))
             anomaly_ = "failed-picture-left-in-cache";
-        // The logo goes the other way: getGroupConfig names it, it is fetched
-        // anew and loaded without a check.
+        // The logo goes the other way: getGroupConfig names it and it is
+        // fetched anew; one that gives no picture leaves no file either.
         FetchGroupConfig(1, product);
+        const std::wstring logo = LogoPicturePath(dir_, 1);
+        if (!product.logoImage && PathFileExistsW(logo.c_str()))
+            anomaly_ = "refused-logo-left";
+        // No download grows a file past the limit, not even for a moment.
+        for (const std::wstring& file : {path, path + L".part", logo}) {
+            WIN32_FILE_ATTRIBUTE_DATA data;
+            if (GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data) &&
+                (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32 | data.nFileSizeLow) >
+                    static_cast<ULONGLONG>(kMaxPictureFileBytes))
+                anomaly_ = "file-over-the-limit-left";
+        }
         PaintProduct(product);
         return loaded;
     }

@@ -18,6 +18,7 @@ KINDS = {
                  "content_type": (str, "text/html; charset=utf-8")},
     "truncated": {"send": (int, -1), "length": (int, -1)},
     "oversized": {"bytes": (int, None)},
+    "stream": {"total": (int, None), "length": (int, -1)},
     "redirect": {"hops": (int, None), "status": (int, 302), "location": (str, "")},
     "drop": {},
     "body": {"body": (str, ""), "body_base64": (str, ""), "status": (int, 200),
@@ -28,7 +29,7 @@ KINDS = {
 }
 
 _LIMITS = {"ms": (0, 600000), "max_ms": (0, 600000), "status": (100, 599), "send": (-1, 1 << 30),
-           "length": (-1, 1 << 40), "bytes": (1, 64 << 20), "hops": (0, 50),
+           "length": (-1, 1 << 40), "bytes": (1, 64 << 20), "total": (1, 1 << 40), "hops": (0, 50),
            "interval_ms": (1, 60000)}
 
 

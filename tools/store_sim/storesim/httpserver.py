@@ -131,6 +131,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self._drip(answer, fault["interval_ms"] / 1000.0, fault["generation"])
             return answer.status
         answer = app.answer(request)
+        if kind == "stream":
+            self._stream(answer, fault["total"], fault["length"], fault["generation"])
+            return answer.status
         if kind == "oversized":
             answer.body = _pad(answer.body, fault["bytes"])
             return self._send(answer)
@@ -173,6 +176,36 @@ class Handler(http.server.BaseHTTPRequestHandler):
             except (OSError, ValueError):
                 return
 
+    def _stream(self, response, total, declared, generation):
+        """The real answer, then zero bytes up to `total`: in chunks (no
+        Content-Length) unless `declared` gives a length; stops when the
+        client leaves or a clear."""
+        faults = self.server.app.faults
+        chunked = declared < 0
+        if chunked:
+            response.headers = list(response.headers) + [("Transfer-Encoding", "chunked")]
+        self._write(response, b"", None if chunked else declared, close=True)
+        self.close_connection = True
+        filler = b"\0" * 65536
+        sent = 0
+        while sent < total:
+            if faults.generation() != generation or self.server.stopping:
+                return
+            piece = (response.body if sent == 0 else filler)[:total - sent]
+            try:
+                readable, _, _ = select.select([self.connection], [], [], 0)
+                if readable:
+                    return  # the client closed
+                self.wfile.write(b"%x\r\n%s\r\n" % (len(piece), piece) if chunked else piece)
+            except (OSError, ValueError):
+                return
+            sent += len(piece)
+        if chunked:
+            try:
+                self.wfile.write(b"0\r\n\r\n")
+            except (OSError, ValueError):
+                pass
+
     # ---- writing ----------------------------------------------------------
 
     def _send(self, response, close=False):
@@ -187,8 +220,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
                  "Server: " + self.server_version,
                  "Date: " + email.utils.formatdate(usegmt=True),
                  "Content-Type: " + response.content_type,
-                 "Content-Length: %d" % declared_length,
                  "Connection: " + ("close" if close else "keep-alive")]
+        if declared_length is not None:
+            lines.insert(4, "Content-Length: %d" % declared_length)
         lines += ["%s: %s" % header for header in response.headers]
         head = ("\r\n".join(lines) + "\r\n\r\n").encode("latin-1", "replace")
         if self.command == "HEAD":
