@@ -41,11 +41,12 @@ void HttpGlobalInit();
 // 443 when absent), trusts only the certificates of this PEM bundle (read
 // once, now) instead of the system store; requests to any other host or port
 // keep the system store. A store with a private certificate may keep its
-// pictures on a public content network. The URL a transfer starts at decides:
-// redirects keep its trust. An empty path goes back to the system store for
-// every host. False, with the system store in use everywhere, when the file
-// cannot be read, holds no certificate or the host is unusable. The narrow
-// overload takes a UTF-8 path.
+// pictures on a public content network. The URL a transfer starts at decides;
+// a transfer that starts at the store's host and port fails when a redirect
+// leaves them, since the bundle cannot vouch for another host. Transfers
+// that start elsewhere follow redirects under the system store. An empty path goes back to the
+// system store for every host. False, with the system store in use everywhere, when the file cannot
+// be read, holds no certificate or the host is unusable. The narrow overload takes a UTF-8 path.
 bool SetTrustedCaFile(const std::wstring& pemPath, const std::string& storeHost);
 bool SetTrustedCaFile(const std::string& pemPathUtf8, const std::string& storeHost);
 

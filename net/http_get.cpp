@@ -60,6 +60,32 @@ const char* RedirectProtocols(const std::string& url) {
     return curl_strnequal(url.c_str(), "https:", 6) ? "https" : "http,https";
 }
 
+// A transfer trusted through the store's own CA must stay on the store's
+// host and port: the CA is set for the whole transfer, so a redirect to
+// another host would have that host vouched for by the store's CA.
+struct StoreOrigin {
+    CURL* handle = nullptr;
+    std::string host;
+    long port = 0;
+};
+
+// Called before each request of a transfer, the first and every redirect.
+int StayOnStoreOrigin(void* data, char*, char*, int, int) {
+    const StoreOrigin* origin = static_cast<const StoreOrigin*>(data);
+    char* url = nullptr;
+    std::string host;
+    long port = 0;
+    if (curl_easy_getinfo(origin->handle, CURLINFO_EFFECTIVE_URL, &url) == CURLE_OK &&
+        url != nullptr && http_detail::OriginOf(url, &host, &port) && host == origin->host &&
+        port == origin->port) {
+        return CURL_PREREQFUNC_OK;
+    }
+    OutputDebugStringA(
+        ("Redirect away from the store's host refused: " + std::string(url != nullptr ? url : "?"))
+            .c_str());
+    return CURL_PREREQFUNC_ABORT;
+}
+
 // Keeps the header list alive for the transfer and frees it afterwards.
 class HeaderList {
 public:
@@ -98,6 +124,7 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
     std::shared_ptr<const std::string> caBundle = http_detail::TrustedCaBundleFor(url);
     HeaderList headers(extraHeaders);
     char errorText[CURL_ERROR_SIZE] = {};
+    StoreOrigin storeOrigin;
 
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
@@ -105,6 +132,10 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
     if (caBundle) {
         curl_blob blob{const_cast<char*>(caBundle->data()), caBundle->size(), CURL_BLOB_NOCOPY};
         curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
+        storeOrigin.handle = curl;
+        http_detail::OriginOf(url, &storeOrigin.host, &storeOrigin.port);
+        curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, StayOnStoreOrigin);
+        curl_easy_setopt(curl, CURLOPT_PREREQDATA, &storeOrigin);
     }
     // An unreachable revocation server must not cut the store off; a revoked
     // certificate is still refused.

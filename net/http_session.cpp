@@ -121,8 +121,8 @@ std::string LowerAscii(std::string text) {
     return text;
 }
 
-// Host (lower case) and port of an http(s) URL, the port filled in from the
-// scheme when the URL has none; false when libcurl cannot parse it.
+}  // namespace
+
 bool OriginOf(const std::string& url, std::string* host, long* port) {
     CURLU* parsed = curl_url();
     if (parsed == nullptr) {
@@ -143,8 +143,6 @@ bool OriginOf(const std::string& url, std::string* host, long* port) {
     curl_url_cleanup(parsed);
     return ok;
 }
-
-}  // namespace
 
 void EnsureGlobalInit() {
     std::call_once(initOnce, InitOnce);

@@ -29,6 +29,10 @@ bool IsOwnerThread();
 // the connections the old one kept; nothing happens while a transfer uses it.
 void CloseOwnerConnections();
 
+// Host (lower case) and port of an http(s) URL, the port filled in from the
+// scheme when the URL has none; false when libcurl cannot parse it.
+bool OriginOf(const std::string& url, std::string* host, long* port);
+
 // PEM bytes to trust instead of the system store for `url`; null when the
 // system store verifies it (another host or port than the store's, or no
 // bundle).

@@ -23,6 +23,19 @@ namespace {
 
 constexpr int kPeerFailedVerification = 60;  // CURLE_PEER_FAILED_VERIFICATION
 constexpr int kUnsupportedProtocol = 1;      // CURLE_UNSUPPORTED_PROTOCOL
+constexpr int kAbortedByCallback = 42;       // CURLE_ABORTED_BY_CALLBACK
+
+bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (file == nullptr)
+        return false;
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes->append(chunk, n);
+    fclose(file);
+    return true;
+}
 
 class HttpTransport : public ::testing::Test {
 protected:
@@ -426,6 +439,37 @@ TEST_F(HttpTransport, CaFileAppliesToTheStoreHostOnly) {
     EXPECT_EQ(LastHttpError(), kPeerFailedVerification);
     length = sizeof buffer;
     EXPECT_TRUE(HttpGetToBuffer(peer.LocalUrl("/echo"), buffer, &length, 5)) << LastHttpError();
+}
+
+// The store's bundle cannot vouch for another host, not even one that its
+// CA signed: a redirect away from the store's host and port is refused, while
+// redirects on the store's host are followed.
+TEST_F(HttpTransport, ARedirectAwayFromTheStoreUnderItsBundleIsRefused) {
+    TlsPeer peer;
+    ASSERT_TRUE(LoadTlsPeer(&peer));
+    TempDir dir;
+    std::string simCa, peerCa;
+    ASSERT_TRUE(ReadWholeFile(sim_.CaFileWide(), &simCa));
+    ASSERT_TRUE(ReadWholeFile(peer.caFile, &peerCa));
+    ASSERT_TRUE(dir.WriteFile(L"both.pem", simCa + peerCa));
+    char buffer[4096];
+    int length = sizeof buffer;
+    // The bundle vouches for the peer when the peer is the store...
+    ASSERT_TRUE(SetTrustedCaFile(dir.Join(L"both.pem"), peer.LocalHost()));
+    ASSERT_TRUE(HttpGetToBuffer(peer.LocalUrl("/echo"), buffer, &length, 5)) << LastHttpError();
+
+    // ...but not when the store redirects there.
+    ASSERT_TRUE(SetTrustedCaFile(dir.Join(L"both.pem"), SimHost()));
+    NextPageFault(R"("redirect","hops":1,"location":")" + peer.LocalUrl("/echo") + "\"");
+    length = sizeof buffer;
+    EXPECT_FALSE(HttpGetToBuffer(Url(UniquePath()), buffer, &length, 5));
+    EXPECT_EQ(length, static_cast<int>(sizeof buffer));
+    EXPECT_EQ(LastHttpError(), kAbortedByCallback);
+
+    std::string path = UniquePath();
+    NextPageFault(R"("redirect","hops":2)");
+    EXPECT_TRUE(HttpGetToBuffer(Url(path), buffer, &length, 5)) << LastHttpError();
+    EXPECT_EQ(MyRequests(path).size(), 3u);
 }
 
 TEST_F(HttpTransport, CertificateForAnotherHostNameIsRefused) {
