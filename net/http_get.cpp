@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 
+#include "net/http_inspect.h"
 #include "net/http_session.h"
 
 namespace {
@@ -114,9 +115,6 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
     const bool kept = keptHandle != nullptr && http_detail::ConnectionSharingEnabled();
     EasyHandle ownHandle(kept ? nullptr : curl_easy_init());
     CURL* curl = kept ? keptHandle : ownHandle.get();
-    if (kept) {
-        curl_easy_reset(curl);  // options go; its connections and caches stay
-    }
     if (curl == nullptr) {
         lastError = CURLE_FAILED_INIT;
         return false;
@@ -171,6 +169,12 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
     }
 
     CURLcode result = curl_easy_perform(curl);
+    if (kept) {
+        // The kept handle waits for its next use pointing at nothing of this
+        // transfer's (error buffer, sink, header list, CA bundle, stop flag);
+        // its connections and caches stay.
+        curl_easy_reset(curl);
+    }
     ownHandle.reset();
     lastError = result;
     if (result != CURLE_OK) {
@@ -282,3 +286,18 @@ void CloseIdleConnections() {
 int LastHttpError() {
     return lastError;
 }
+
+#ifdef PARVELLE_NET_INSPECTION
+bool InspectIdleKeptHandle(std::string* url, long* status) {
+    std::lock_guard<std::mutex> lock(Spare().mutex);
+    CURL* handle = Spare().handle.get();
+    if (handle == nullptr)
+        return false;
+    char* effective = nullptr;
+    *status = 0;
+    curl_easy_getinfo(handle, CURLINFO_EFFECTIVE_URL, &effective);
+    curl_easy_getinfo(handle, CURLINFO_RESPONSE_CODE, status);
+    *url = effective != nullptr ? effective : "";
+    return true;
+}
+#endif

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "net/http.h"
+#include "net/http_inspect.h"
 #include "process_stats.h"
 #include "sim_client.h"
 #include "temp_dir.h"
@@ -394,6 +395,33 @@ TEST_F(HttpTransport, ThreadsShareTheCachesSafely) {
         EXPECT_EQ(entry.second.size(), 1u) << "connection " << entry.first;
     }
     EXPECT_EQ(mainConnections.size(), 1u);
+}
+
+// A kept handle waits for the next payment watch; it must not point at the
+// finished transfer's error buffer, sink, header list or stop flag, which
+// were on that transfer's stack. It still goes on with the same connection.
+TEST_F(HttpTransport, AKeptHandleLetsGoOfItsTransferWhenItEnds) {
+    std::string path = UniquePath();
+    auto watch = [&] {
+        ScopedKeptConnection kept;
+        std::atomic<bool> stop{false};
+        ScopedTransferAbort abort(&stop);
+        char buffer[256];
+        int length = sizeof buffer;
+        EXPECT_TRUE(HttpGetToBuffer(Url(path), buffer, &length, 5)) << LastHttpError();
+    };
+    for (int i = 0; i < 2; ++i) {
+        std::thread(watch).join();
+        std::string url;
+        long status = -1;
+        ASSERT_TRUE(InspectIdleKeptHandle(&url, &status));
+        EXPECT_EQ(url, "");
+        EXPECT_EQ(status, 0);
+    }
+    std::vector<SimLogEntry> requests = MyRequests(path);
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].conn, requests[1].conn);
+    CloseIdleConnections();
 }
 
 TEST_F(HttpTransport, CertificateFromAnotherAuthorityIsRefused) {
