@@ -25,14 +25,19 @@ function(parvelle_wine_path out path)
 endfunction()
 
 # parvelle_add_test(NAME <name> SOURCES <files...> [LIBS <targets...>]
-#                   [SIM] [RESOURCES] [RUN_SERIAL] [TIMEOUT <s>])
+#                   [SIM] [RESOURCES] [GDIPLUS] [RUN_SERIAL] [TIMEOUT <s>])
 # Builds a GoogleTest executable and registers it as one CTest test.
 #   SIM        the test talks to the store simulator; STORE_SIM_INFO names the
 #              simulator's info file (JSON: port, ca_file, state_dir)
 #   RESOURCES  links the program's resources (PNG pictures, dialog templates)
+#   GDIPLUS    GDI+ runs for the whole executable, as it does for the program
 #   RUN_SERIAL the test uses the clipboard, the screen or global state
 function(parvelle_add_test)
-  cmake_parse_arguments(T "SIM;RESOURCES;RUN_SERIAL" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "SIM;RESOURCES;GDIPLUS;RUN_SERIAL" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(T_GDIPLUS)
+    list(APPEND T_SOURCES ${CMAKE_SOURCE_DIR}/tests/support/gdiplus_environment.cpp)
+    list(APPEND T_LIBS parvelle_skin)
+  endif()
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
   target_include_directories(${T_NAME} PRIVATE ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tests/support)

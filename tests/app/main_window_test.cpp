@@ -13,11 +13,12 @@
 #include "app/main_elements.h"
 #include "app/parvelle_dlg.h"
 #include "config/local_config.h"
+#include "dib_canvas.h"
 #include "pages/page_messages.h"
 #include "resource.h"
 #include "store/link_handoff.h"
 #include "store/store_state.h"
-#include "test_pictures.h"
+#include "pump.h"
 #include "tests/store/store_sim_fixture.h"
 
 // Which PackageRecord the window frees: the test watches one address.
@@ -36,17 +37,6 @@ void operator delete(void* p, std::size_t) noexcept {
 }
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    for (int round = 0; round < 3; ++round) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(10);
-    }
-}
 
 std::vector<std::string> g_commandLines;
 UINT WINAPI RecordWinExec(LPCSTR commandLine, UINT) {
@@ -123,7 +113,7 @@ protected:
     void Start(const std::wstring& extra = L"") {
         WriteServerIni(extra);
         ASSERT_TRUE(dlg_.Create(CparvelleDlg::IDD, nullptr));
-        Pump();
+        PumpPending();
     }
 
     LRESULT Press(int x, int y) {
@@ -140,7 +130,7 @@ protected:
         const UINT_PTR timer = SetTimer(nullptr, 0, 50, CloseBoxTimer);
         Press(390, 530);
         KillTimer(nullptr, timer);
-        Pump();
+        PumpPending();
         return g_box.shown;
     }
 
@@ -269,7 +259,7 @@ TEST_F(MainWindowTest, PaintsTheStoreFrontWithTheHoveredFrame) {
 TEST_F(MainWindowTest, ValidNumberOpensTheChosenPackageOnTheConfiguredPage) {
     Start(L"pay_type=1\r\n");
     dlg_.selector.dropWnd.SelectIndex(2);
-    Pump();
+    PumpPending();
     EXPECT_FALSE(Activate(L"13800138000"));
     EXPECT_EQ("13800138000", mobileNumber);
     EXPECT_FALSE(Visible(dlg_.mobileEdit));
@@ -373,7 +363,7 @@ TEST_F(MainWindowTest, HistoryNavigationOpensTheOrderOrGoesBack) {
     g_watched = record.get();
     ASSERT_TRUE(HistoryNavigatePosts().Post(dlg_.m_hWnd, WM_HISTORY_NAVIGATE,
                                             kHistoryNavigateSource, std::move(record)));
-    Pump();
+    PumpPending();
     EXPECT_TRUE(g_watchedFreed);
     EXPECT_EQ(0u, HistoryNavigatePosts().Outstanding());
     g_watched = nullptr;
@@ -389,7 +379,7 @@ TEST_F(MainWindowTest, HistoryNavigationOpensTheOrderOrGoesBack) {
     Press(680, 10);
     EXPECT_FALSE(Visible(dlg_.pagePay1));
     EXPECT_EQ(1, dlg_.PostMessage(WM_HISTORY_NAVIGATE, kHistoryNavigateSource, 0));
-    Pump();
+    PumpPending();
     EXPECT_FALSE(Visible(dlg_.pageHistory));
     EXPECT_FALSE(Visible(dlg_.pagePay1));
     EXPECT_FALSE(Visible(dlg_.pagePay2));
@@ -424,7 +414,7 @@ TEST_F(MainWindowTest, EveryViewNamesWhatItDrawsAndHidesTheRest) {
         record->payStatus = payStatus;
         ASSERT_TRUE(HistoryNavigatePosts().Post(dlg_.m_hWnd, WM_HISTORY_NAVIGATE,
                                                 kHistoryNavigateSource, std::move(record)));
-        Pump();
+        PumpPending();
         ASSERT_EQ(payStatus == 1 ? kPaidView : kPurchaseView, core.view);
         EXPECT_TRUE(NamedAndHiddenUnreachable(core.elements)) << "view " << core.view;
         size_t shown = 0;
@@ -440,7 +430,7 @@ TEST_F(MainWindowTest, HistoryRecordOpensOnTheSecondPageWhenConfigured) {
     HistoryNavigatePosts().Post(
         dlg_.m_hWnd, WM_HISTORY_NAVIGATE, kHistoryNavigateSource,
         std::make_unique<PackageRecord>(storeState.products.front().packages[3]));
-    Pump();
+    PumpPending();
     EXPECT_TRUE(Visible(dlg_.pagePay2));
     EXPECT_FALSE(Visible(dlg_.pagePay1));
     EXPECT_EQ(kPurchaseView, dlg_.pagePay2.core.view);

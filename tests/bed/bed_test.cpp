@@ -13,21 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "skin/gdiplus_session.h"
+
 namespace {
-
-class GdiplusSession {
-public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-    }
-    ~GdiplusSession() { Gdiplus::GdiplusShutdown(token_); }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-
-private:
-    ULONG_PTR token_ = 0;
-};
 
 // Counts the pixels of a 32-bit bitmap that are darker than mid grey.
 int CountDarkPixels(Gdiplus::Bitmap& bitmap) {
@@ -36,7 +24,8 @@ int CountDarkPixels(Gdiplus::Bitmap& bitmap) {
         for (UINT x = 0; x < bitmap.GetWidth(); ++x) {
             Gdiplus::Color c;
             bitmap.GetPixel(x, y, &c);
-            if (c.GetR() + c.GetG() + c.GetB() < 3 * 128) ++dark;
+            if (c.GetR() + c.GetG() + c.GetB() < 3 * 128)
+                ++dark;
         }
     }
     return dark;
@@ -53,8 +42,7 @@ TEST(Bed, GdiplusDrawsChineseTextInYaHei) {
         g.Clear(Gdiplus::Color(0xFFFFFFFF));
         Gdiplus::Font font(&family, 12, Gdiplus::FontStyleRegular, Gdiplus::UnitPoint);
         Gdiplus::SolidBrush brush(Gdiplus::Color(0xFF000000));
-        ASSERT_EQ(g.DrawString(L"立即激活", -1, &font, Gdiplus::PointF(4, 4), &brush),
-                  Gdiplus::Ok);
+        ASSERT_EQ(g.DrawString(L"立即激活", -1, &font, Gdiplus::PointF(4, 4), &brush), Gdiplus::Ok);
     }
     // Four CJK glyphs at 12 pt leave a good number of dark pixels, and only in
     // the area right of the origin where the text was drawn.
@@ -72,19 +60,24 @@ struct SimInfo {
 
 bool ReadSimInfo(SimInfo* info) {
     const char* path = std::getenv("STORE_SIM_INFO");
-    if (!path) return false;
+    if (!path)
+        return false;
     FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
+    if (!f)
+        return false;
     std::string text;
     char chunk[4096];
     size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
+    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+        text.append(chunk, n);
     std::fclose(f);
     std::unique_ptr<cJSON, decltype(&cJSON_Delete)> doc(cJSON_Parse(text.c_str()), cJSON_Delete);
-    if (!doc) return false;
+    if (!doc)
+        return false;
     const cJSON* url = cJSON_GetObjectItem(doc.get(), "url");
     const cJSON* ca = cJSON_GetObjectItem(doc.get(), "ca_file_win");
-    if (!cJSON_IsString(url) || !cJSON_IsString(ca)) return false;
+    if (!cJSON_IsString(url) || !cJSON_IsString(ca))
+        return false;
     info->url = url->valuestring;
     info->caFile = ca->valuestring;
     return true;

@@ -17,6 +17,7 @@
 #include "framework/afxapp.h"
 #include "framework/afxwnd.h"
 #include "framework/afxmsgmap.h"
+#include "skin/gdiplus_session.h"
 
 namespace {
 
@@ -131,8 +132,8 @@ public:
         if (log_ == nullptr) {
             return FALSE;
         }
-        Gdiplus::GdiplusStartupInput input;
-        if (Gdiplus::GdiplusStartup(&token_, &input, nullptr) != Gdiplus::Ok) {
+        gdiplus_ = std::make_unique<GdiplusSession>();
+        if (!gdiplus_->started()) {
             return FALSE;
         }
         window_ = std::make_unique<DemoWindow>(log_, seconds > 0 ? seconds : 60);
@@ -141,9 +142,7 @@ public:
     }
     int ExitInstance() override {
         window_.reset();
-        if (token_ != 0) {
-            Gdiplus::GdiplusShutdown(token_);
-        }
+        gdiplus_.reset();
         if (log_ != nullptr) {
             std::fclose(log_);
         }
@@ -152,7 +151,7 @@ public:
 
 private:
     FILE* log_ = nullptr;
-    ULONG_PTR token_ = 0;
+    std::unique_ptr<GdiplusSession> gdiplus_;  // outlives the window's pictures
     std::unique_ptr<DemoWindow> window_;
 };
 

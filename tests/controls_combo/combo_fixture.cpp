@@ -2,9 +2,6 @@
 
 #include "dib_canvas.h"
 
-#include <gdiplus.h>
-#include <gtest/gtest.h>
-
 BEGIN_MESSAGE_MAP(ComboTestParent, CWnd)
 ON_WM_ERASEBKGND()
 ON_MESSAGE(WM_COMBO_SELECT, &ComboTestParent::OnComboSelect)
@@ -38,22 +35,6 @@ LRESULT ComboTestParent::OnComboSelect(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-void PumpPending() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-void PumpFor(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        PumpPending();
-        Sleep(5);
-    } while (GetTickCount() - start < ms);
-}
-
 std::wstring WindowText(HWND hwnd) {
     wchar_t buffer[256] = {};
     GetWindowTextW(hwnd, buffer, 256);
@@ -76,22 +57,3 @@ Capture CaptureErase(HWND hwnd) {
     capture.pixels = CaptureErasePaint(hwnd, capture.width, capture.height, 0x00FF00FFu);
     return capture;
 }
-
-namespace {
-
-// GDI+ runs for the whole executable, as the application runs it.
-class GdiplusEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        Gdiplus::GdiplusStartupInput input;
-        ASSERT_EQ(Gdiplus::GdiplusStartup(&token_, &input, nullptr), Gdiplus::Ok);
-    }
-    void TearDown() override { Gdiplus::GdiplusShutdown(token_); }
-
-private:
-    ULONG_PTR token_ = 0;
-};
-
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new GdiplusEnvironment);
-
-}  // namespace

@@ -11,6 +11,7 @@
 #include "controls/xcommbox.h"
 #include "framework/afxwnd.h"
 #include "framework/afxmsgmap.h"
+#include "pump.h"
 
 struct ComboNotice {
     WPARAM wParam;
@@ -35,11 +36,6 @@ protected:
     afx_msg LRESULT OnComboSelect(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
-
-// Dispatches everything queued for this thread.
-void PumpPending();
-// Pumps for about `ms` milliseconds.
-void PumpFor(DWORD ms);
 
 std::wstring WindowText(HWND hwnd);
 

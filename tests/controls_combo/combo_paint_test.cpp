@@ -156,7 +156,7 @@ TEST_F(ComboPaintTest, EditTextIsDrawnStraightOntoTheParentBackground) {
     // On the screen: the edit shows the parent's colours around dark text.
     RedrawWindow(parent_->m_hWnd, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpFor(50);
+    PumpPending();
     RECT r;
     GetClientRect(edit, &r);
     HDC screen = GetDC(edit);
@@ -217,7 +217,7 @@ TEST_F(ComboPaintTest, ScreenShowsTheChevronAndTheOpenList) {
     };
     RedrawWindow(parent_->m_hWnd, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    PumpFor(50);
+    PumpPending();
     HWND body = combo().m_hWnd;
     const int c = kHeight / 2;
     EXPECT_EQ(screenPixel(body, kWidth - 13, c - 4), ComboTestParent::kRightColour);
@@ -228,7 +228,7 @@ TEST_F(ComboPaintTest, ScreenShowsTheChevronAndTheOpenList) {
     EXPECT_TRUE(apexLit) << "pointing down on the screen";
 
     Toggle();
-    PumpFor(50);
+    PumpPending();
     RedrawWindow(body, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     EXPECT_EQ(screenPixel(body, kWidth - 13, c + 4), ComboTestParent::kRightColour);
     HWND list = combo().dropWnd.m_hWnd;

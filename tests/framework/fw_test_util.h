@@ -3,14 +3,7 @@
 
 #include <windows.h>
 
-// Dispatches everything queued for this thread.
-inline void PumpPending() {
-    MSG msg;
-    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
+#include "pump.h"
 
 // Windows of this thread, children included.
 inline int CountThreadWindows() {

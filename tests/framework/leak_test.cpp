@@ -2,38 +2,14 @@
 // GDI or USER objects behind.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "framework/afxdialogex.h"
 #include "framework/afxstate.h"
 #include "framework/afxwin.h"
 #include "fw_test_resource.h"
 #include "fw_test_util.h"
+#include "process_stats.h"
 
 namespace {
-
-// GDI objects alive in this process. GetGuiResources where it works; under
-// Wine (where it is a stub) the high-water mark of the per-process handle
-// table: a batch larger than the free list ends exactly at live + batch.
-long LiveGdiObjects() {
-    DWORD count = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    if (count != 0) {
-        return static_cast<long>(count);
-    }
-    const int batch = 4000;
-    std::vector<HBRUSH> brushes;
-    brushes.reserve(batch);
-    long highest = 0;
-    for (int i = 0; i < batch; ++i) {
-        HBRUSH b = ::CreateSolidBrush(RGB(i & 0xFF, 0, 0));
-        highest = std::max<long>(highest, LOWORD(reinterpret_cast<ULONG_PTR>(b)));
-        brushes.push_back(b);
-    }
-    for (HBRUSH b : brushes) {
-        ::DeleteObject(b);
-    }
-    return highest - (batch - 1);
-}
 
 long LiveUserObjects() {
     // Windows of this thread where GetGuiResources is a stub.

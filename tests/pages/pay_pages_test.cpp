@@ -19,6 +19,7 @@
 #include "pages/page_pay1.h"
 #include "pages/page_pay2.h"
 #include "pages/pay_page_core.h"
+#include "pump.h"
 #include "skin/paint_tools.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
@@ -26,17 +27,6 @@
 #include "temp_dir.h"
 
 namespace {
-
-void Pump() {
-    MSG msg;
-    for (int round = 0; round < 3; ++round) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    }
-}
 
 PackageRecord Package(int id, const std::wstring& name) {
     PackageRecord p;
@@ -91,7 +81,7 @@ protected:
         ASSERT_TRUE(page.Create(Page::kTemplateId, parent_));
         page.MoveWindow(0, 0, 800, 576);
         page.ShowWindow(SW_SHOW);
-        Pump();
+        PumpPending();
     }
 
     // The bounding box of what is waiting to be repainted; empty when nothing.
@@ -335,7 +325,7 @@ TEST_F(PayPagesTest, PaidOrderRecordsAreFreedOnEveryPath) {
     };
     // Not wParam 1: ignored, and still freed.
     ASSERT_TRUE(PaidOrderPosts().Post(page.m_hWnd, WM_ORDER_PAID, 0, links("https://a/0")));
-    Pump();
+    PumpPending();
     EXPECT_EQ(0u, PaidOrderPosts().Outstanding());
     EXPECT_EQ(kPurchaseView, page.core.view);
     // A record this process never issued is neither read nor freed.
@@ -347,7 +337,7 @@ TEST_F(PayPagesTest, PaidOrderRecordsAreFreedOnEveryPath) {
     EXPECT_TRUE(page.selector.IsWindowVisible());
     // The real one: paid view, links kept, selector hidden.
     ASSERT_TRUE(PaidOrderPosts().Post(page.m_hWnd, WM_ORDER_PAID, 1, links("https://a/1")));
-    Pump();
+    PumpPending();
     EXPECT_EQ(kPaidView, page.core.view);
     EXPECT_EQ("https://a/1", page.core.paidLinks.linkUrl);
     EXPECT_FALSE(page.selector.IsWindowVisible());
@@ -356,7 +346,7 @@ TEST_F(PayPagesTest, PaidOrderRecordsAreFreedOnEveryPath) {
     ASSERT_TRUE(PaidOrderPosts().Post(page.m_hWnd, WM_ORDER_PAID, 1, links("https://a/2")));
     page.DestroyWindow();
     EXPECT_EQ(0u, PaidOrderPosts().Outstanding());
-    Pump();
+    PumpPending();
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ InkBox Ink(Gdiplus::Bitmap& canvas) {
     InkBox box;
     for (int y = 0; y < static_cast<int>(canvas.GetHeight()); ++y) {
         for (int x = 0; x < static_cast<int>(canvas.GetWidth()); ++x) {
-            if ((RgbAt(canvas, x, y) & 0xFF) < 0x80) {
+            if ((PixelOf(canvas, x, y) & 0xFF) < 0x80) {
                 box.left = std::min(box.left, x);
                 box.right = std::max(box.right, x);
                 box.top = std::min(box.top, y);

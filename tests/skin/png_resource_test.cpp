@@ -65,7 +65,7 @@ TEST(PngResource, LoadedPictureDrawsItsOwnPixels) {
                 if (own.GetA() != 255)
                     continue;
                 ++compared;
-                const std::uint32_t drawn = RgbAt(canvas, x, y);
+                const std::uint32_t drawn = PixelOf(canvas, x, y) & 0xFFFFFF;
                 if (drawn != 0xFFFFFF)
                     ++coloured;
                 ASSERT_EQ(drawn, own.GetValue() & 0xFFFFFF)

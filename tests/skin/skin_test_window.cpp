@@ -39,7 +39,7 @@ SkinTestWindow::SkinTestWindow(std::vector<SkinElement> elements, int width, int
 SkinTestWindow::~SkinTestWindow() {
     if (hwnd_)
         DestroyWindow(hwnd_);
-    PumpMessages(0);
+    PumpPending();
 }
 
 LRESULT CALLBACK SkinTestWindow::Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -94,17 +94,4 @@ void SkinTestWindow::Paint(HDC dc) {
 
 std::vector<std::uint32_t> SkinTestWindow::Capture() {
     return CaptureErasePaint(hwnd_, width_, height_);
-}
-
-void PumpMessages(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (ms)
-            Sleep(5);
-    } while (GetTickCount() - start < ms);
 }

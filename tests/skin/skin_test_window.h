@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "pump.h"
 #include "skin/drawn_elements.h"
 
 class SkinTestWindow {
@@ -43,6 +44,3 @@ private:
     DrawnElements elements_;
     const wchar_t* caption_;
 };
-
-// Pumps this thread's messages for about `ms` milliseconds.
-void PumpMessages(DWORD ms);

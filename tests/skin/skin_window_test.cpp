@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "process_stats.h"
 #include "skin/drawn_elements.h"
 #include "skin_test_window.h"
 #include "test_pictures.h"
@@ -39,11 +40,11 @@ protected:
     static std::vector<SkinElement> Elements() {
         std::vector<SkinElement> elements(3);
         elements[0].rect = RECT{200, 0, 224, 24};
-        elements[0].picture = MakeTwoFramePicture(48, 24, kRed, kBlue);
+        elements[0].picture = TwoFramePicture(48, 24, kRed, kBlue);
         elements[1].rect = RECT{230, 0, 254, 24};
-        elements[1].picture = MakeTwoFramePicture(48, 24, kGreen, kYellow);
+        elements[1].picture = TwoFramePicture(48, 24, kGreen, kYellow);
         elements[2].rect = RECT{20, 60, 60, 100};
-        elements[2].picture = MakeTwoFramePicture(40, 40, kGreen, kRed);
+        elements[2].picture = TwoFramePicture(40, 40, kGreen, kRed);
         return elements;
     }
 
@@ -219,49 +220,24 @@ TEST_F(SkinWindowTest, RealPointerHoversAndLeaving) {
     GetWindowRect(hwnd, &frame);
     const POINT on = Centre(e[0].rect);
 
-    auto waitFor = [&](auto condition) {
-        for (int i = 0; i < 100 && !condition(); ++i)
-            PumpMessages(20);
-        return condition();
-    };
     SetCursorPos(frame.left + on.x, frame.top + on.y);
-    ASSERT_TRUE(waitFor([&] { return e[0].hover == 1; })) << "no WM_MOUSEMOVE arrived";
+    ASSERT_TRUE(PumpUntil([&] { return e[0].hover == 1; })) << "no WM_MOUSEMOVE arrived";
     EXPECT_EQ(window.elements().trackLeave(), 0);
-    PumpMessages(50);
     std::vector<std::uint32_t> pixels = window.Capture();
     EXPECT_EQ(Pixel(pixels, on), 0x0000FFu);
 
     SetCursorPos(frame.left + on.x, frame.top - 50);  // out through the top edge
-    ASSERT_TRUE(waitFor([&] { return window.elements().trackLeave() == 1; }))
+    ASSERT_TRUE(PumpUntil([&] { return window.elements().trackLeave() == 1; }))
         << "no WM_MOUSELEAVE arrived";
     EXPECT_EQ(e[0].hover, 0);
     pixels = window.Capture();
     EXPECT_EQ(Pixel(pixels, on), 0xFF0000u);
 
     SetCursorPos(frame.left + 100, frame.top + 60);
-    ASSERT_TRUE(waitFor([&] { return window.elements().trackLeave() == 0; }))
+    ASSERT_TRUE(PumpUntil([&] { return window.elements().trackLeave() == 0; }))
         << "the next move asks for a new leave notification";
     SetCursorPos(700, 700);
-    PumpMessages(50);
-}
-
-// Bytes allocated and not freed on every heap of the process (GDI+ objects
-// come from the process heap).
-double HeapBytesInUse() {
-    HANDLE heaps[64];
-    const DWORD count = GetProcessHeaps(64, heaps);
-    double total = 0;
-    for (DWORD i = 0; i < count && i < 64; ++i) {
-        if (!HeapLock(heaps[i]))
-            continue;
-        PROCESS_HEAP_ENTRY entry{};
-        while (HeapWalk(heaps[i], &entry)) {
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                total += entry.cbData;
-        }
-        HeapUnlock(heaps[i]);
-    }
-    return total;
+    EXPECT_TRUE(PumpUntil([&] { return window.elements().trackLeave() == 1; }));
 }
 
 TEST_F(SkinWindowTest, ThousandsOfRepaintsLeakNothing) {
@@ -275,9 +251,9 @@ TEST_F(SkinWindowTest, ThousandsOfRepaintsLeakNothing) {
         repaint(i);  // warm-up: caches of GDI+ and the system
 
     HANDLE self = GetCurrentProcess();
-    const DWORD gdiBefore = GetGuiResources(self, GR_GDIOBJECTS);
+    const long gdiBefore = LiveGdiObjects();
     const DWORD userBefore = GetGuiResources(self, GR_USEROBJECTS);
-    const double bytesBefore = HeapBytesInUse();
+    const double bytesBefore = static_cast<double>(HeapBytesInUse());
     const int paintsBefore = window.paints;
     constexpr int kRepaints = 3000;
     int handlesLeft = 0;
@@ -288,9 +264,9 @@ TEST_F(SkinWindowTest, ThousandsOfRepaintsLeakNothing) {
             ++handlesLeft;
         }
     }
-    const DWORD gdiAfter = GetGuiResources(self, GR_GDIOBJECTS);
+    const long gdiAfter = LiveGdiObjects();
     const DWORD userAfter = GetGuiResources(self, GR_USEROBJECTS);
-    const double bytesAfter = HeapBytesInUse();
+    const double bytesAfter = static_cast<double>(HeapBytesInUse());
 
     EXPECT_EQ(window.paints - paintsBefore, kRepaints) << "every repaint went through the frame";
     EXPECT_NE(window.lastBitmap, nullptr) << "the frame was buffered";
@@ -300,12 +276,12 @@ TEST_F(SkinWindowTest, ThousandsOfRepaintsLeakNothing) {
     EXPECT_LE(userAfter, userBefore + 2)
         << "USER objects before " << userBefore << ", after " << userAfter;
     // A leaked font, brush, format or graphics object is tens to hundreds of
-    // bytes; 3000 of them show here. (GetGuiResources reports 0 under Wine.)
+    // bytes; 3000 of them show here. (Wine counts no USER objects: 0.)
     const double perPaint = (bytesAfter - bytesBefore) / kRepaints;
     EXPECT_GT(bytesBefore, 0.0) << "heap walking gave nothing";
     EXPECT_LT(perPaint, 16.0) << "the heap grew by " << perPaint << " bytes per paint";
     std::printf(
-        "GDI objects %lu -> %lu, USER objects %lu -> %lu, heap in use %.0f -> %.0f bytes"
+        "GDI objects %ld -> %ld, USER objects %lu -> %lu, heap in use %.0f -> %.0f bytes"
         " (%+.2f per paint)\n",
         gdiBefore, gdiAfter, userBefore, userAfter, bytesBefore, bytesAfter, perPaint);
 }

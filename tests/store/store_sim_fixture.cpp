@@ -1,34 +1,19 @@
 #include "tests/store/store_sim_fixture.h"
 
-#include <windows.h>
-#include <gdiplus.h>
-
 #include <cjson/cJSON.h>
 
 #include <memory>
 
 #include "config/local_config.h"
 #include "net/http.h"
+#include "skin/gdiplus_session.h"
 #include "store/store_state.h"
 
-namespace {
-
-// Started once per test executable and never shut down: pictures of a failed
-// test may still be alive at exit.
-void StartGdiplusOnce() {
-    static ULONG_PTR token = [] {
-        ULONG_PTR t = 0;
-        Gdiplus::GdiplusStartupInput input;
-        Gdiplus::GdiplusStartup(&t, &input, nullptr);
-        return t;
-    }();
-    (void)token;
-}
-
-}  // namespace
-
 void StoreSimTest::SetUpTestSuite() {
-    StartGdiplusOnce();
+    // Started once per test executable and never shut down: pictures of a
+    // failed test may still be alive at exit.
+    static const GdiplusSession* const gdiplus = new GdiplusSession;
+    (void)gdiplus;
     HttpGlobalInit();
 }
 
