@@ -1,6 +1,6 @@
-// The main window's rules that need no window: the element table and its hit
-// order, the drag zone, the mobile number, the product picture's height and
-// the adapter list of the test build.
+// The main window's rules that need no window: what a press reaches, the drag
+// zone, the mobile number, the product picture's height and the adapter list
+// of the test build.
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -9,6 +9,7 @@
 #include "app/main_elements.h"
 #include "app/mobile_number.h"
 #include "app/store_front_paint.h"
+#include "resource.h"
 #include "skin/drawn_elements.h"
 #include "tests/e2e/adapter_override.h"
 
@@ -31,37 +32,36 @@ int Hit(int x, int y) {
 
 }  // namespace
 
-TEST(MainElements, TableHoldsTheSixButtonsInOrder) {
-    const int expected[kMainElementCount][5] = {
-        {133, 770, 0, 794, 24}, {134, 740, 0, 764, 24},    {166, 656, 0, 720, 24},
-        {164, 581, 0, 645, 24}, {165, 769, 492, 801, 552}, {163, 280, 492, 500, 572},
+// A press reaches the button drawn under it, edges counting on the left and
+// top only.
+TEST(MainElements, PressesReachTheButtonDrawnUnderThem) {
+    const struct {
+        int x, y, element, picture;
+    } presses[] = {
+        {770, 0, kElementClose, IDP_CLOSE},
+        {793, 23, kElementClose, IDP_CLOSE},
+        {740, 10, kElementMinimise, IDP_MINIMISE},
+        {763, 23, kElementMinimise, IDP_MINIMISE},
+        {656, 0, kElementMyOrders, IDP_ORDERS},
+        {719, 23, kElementMyOrders, IDP_ORDERS},
+        {581, 10, kElementService, IDP_SERVICE},
+        {644, 23, kElementService, IDP_SERVICE},
+        {769, 492, kElementOfficialSite, IDP_OFFICIAL_TAB},
+        {799, 551, kElementOfficialSite, IDP_OFFICIAL_TAB},
+        {280, 492, kElementActivate, IDP_ACTIVATE},
+        {499, 571, kElementActivate, IDP_ACTIVATE},
     };
-    for (int i = 0; i < kMainElementCount; ++i) {
-        const SkinElementRecord& r = kMainElementRecords[i];
-        EXPECT_EQ(expected[i][0], r.pictureId) << i;
-        EXPECT_EQ(expected[i][1], r.left) << i;
-        EXPECT_EQ(expected[i][2], r.top) << i;
-        EXPECT_EQ(expected[i][3], r.right) << i;
-        EXPECT_EQ(expected[i][4], r.bottom) << i;
+    for (const auto& p : presses) {
+        const int hit = Hit(p.x, p.y);
+        ASSERT_EQ(p.element, hit) << p.x << "," << p.y;
+        EXPECT_EQ(p.picture, kMainElementRecords[hit].pictureId) << p.x << "," << p.y;
     }
-}
-
-TEST(MainElements, PressesFindTheirButtonEdgesIncludedLeftAndTopOnly) {
-    EXPECT_EQ(kElementClose, Hit(770, 0));
-    EXPECT_EQ(kElementClose, Hit(793, 23));
-    EXPECT_EQ(-1, Hit(794, 10));
-    EXPECT_EQ(kElementMinimise, Hit(740, 10));
-    EXPECT_EQ(-1, Hit(764, 10));
-    EXPECT_EQ(kElementMyOrders, Hit(656, 0));
-    EXPECT_EQ(kElementService, Hit(581, 10));
-    EXPECT_EQ(-1, Hit(580, 10));  // no button between the drag zone and the service caption
-    EXPECT_EQ(-1, Hit(645, 10));
-    EXPECT_EQ(kElementOfficialSite, Hit(799, 500));
-    EXPECT_EQ(-1, Hit(769, 552));
-    EXPECT_EQ(kElementActivate, Hit(280, 492));
-    EXPECT_EQ(kElementActivate, Hit(499, 571));
-    EXPECT_EQ(-1, Hit(500, 530));
-    EXPECT_EQ(-1, Hit(400, 300));
+    // Right and bottom edges, the gaps between buttons (the one between the
+    // drag zone and the service caption too) and the product picture.
+    for (POINT p :
+         {POINT{794, 10}, POINT{764, 10}, POINT{720, 10}, POINT{645, 10}, POINT{580, 10},
+          POINT{769, 552}, POINT{768, 500}, POINT{500, 530}, POINT{279, 530}, POINT{400, 300}})
+        EXPECT_EQ(-1, Hit(p.x, p.y)) << p.x << "," << p.y;
 }
 
 TEST(MainElements, DragZoneIsTheTitleStripLeftOfTheButtons) {

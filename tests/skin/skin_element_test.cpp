@@ -24,7 +24,7 @@ std::unique_ptr<Gdiplus::Bitmap> DrawOnCanvas(const SkinElement& element, int wi
 ::testing::AssertionResult RectIs(Gdiplus::Bitmap& canvas, const RECT& rect, std::uint32_t rgb) {
     for (int y = rect.top; y < rect.bottom; ++y) {
         for (int x = rect.left; x < rect.right; ++x) {
-            const std::uint32_t got = RgbAt(canvas, x, y);
+            const std::uint32_t got = PixelOf(canvas, x, y) & 0xFFFFFF;
             if (got != rgb) {
                 return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is "
                                                      << std::hex << got << ", expected " << rgb;
@@ -37,7 +37,7 @@ std::unique_ptr<Gdiplus::Bitmap> DrawOnCanvas(const SkinElement& element, int wi
 TEST(SkinElementDrawing, HoverSelectsTheLeftOrRightHalf) {
     SkinElement element;
     element.rect = RECT{10, 5, 34, 29};
-    element.picture = MakeTwoFramePicture(48, 24, kRed, kBlue);
+    element.picture = TwoFramePicture(48, 24, kRed, kBlue);
 
     auto normal = DrawOnCanvas(element, 60, 40);
     EXPECT_TRUE(RectIs(*normal, element.rect, kRed & 0xFFFFFF));
@@ -54,7 +54,7 @@ TEST(SkinElementDrawing, OddWidthPictureUsesTwentyPixelFramesAndNeverItsLastColu
     // 41 columns: 0-19 red, 20-39 blue, 40 green (the column no frame covers).
     SkinElement element;
     element.rect = RECT{0, 0, 20, 12};
-    element.picture = MakeTwoFramePicture(41, 12, kRed, kBlue, 40, kGreen);
+    element.picture = TwoFramePicture(41, 12, kRed, kBlue, 40, kGreen);
 
     auto normal = DrawOnCanvas(element, 30, 12);
     EXPECT_TRUE(RectIs(*normal, element.rect, kRed & 0xFFFFFF));
@@ -69,7 +69,7 @@ TEST(SkinElementDrawing, FrameIsStretchedIntoALargerRect) {
     SkinElement element;
     element.hover = 1;
     element.rect = RECT{0, 0, 48, 48};  // twice a frame's size
-    element.picture = MakeTwoFramePicture(48, 24, kRed, kBlue);
+    element.picture = TwoFramePicture(48, 24, kRed, kBlue);
     auto canvas = DrawOnCanvas(element, 60, 60);
     // Away from the edges, where resampling may blend in neighbours.
     EXPECT_TRUE(RectIs(*canvas, RECT{2, 2, 46, 46}, kBlue & 0xFFFFFF));
@@ -97,7 +97,6 @@ TEST(SkinElementTable, BuildsElementsInTableOrderWithTheirPictures) {
         EXPECT_EQ(e.hover, 0);
     ASSERT_NE(elements[0].picture, nullptr);
     ASSERT_NE(elements[1].picture, nullptr);
-    EXPECT_NE(elements[0].picture, elements[1].picture);
     EXPECT_EQ(elements[0].picture->GetWidth(), 48u);
     EXPECT_EQ(elements[2].picture, nullptr);
 }
