@@ -1,6 +1,6 @@
 // Time per request with and without shared connections, against the store
 // simulator (STORE_SIM_INFO), with and without extra connection latency.
-// Prints figures only; run by tests/net/http_bench.sh.
+// Prints figures only; run by tools/bench/http_bench.sh.
 #include <winsock2.h>
 #include <windows.h>
 

@@ -14,8 +14,7 @@ import threading
 import time
 import urllib.parse
 
-ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-SIM_DIR = os.path.join(ROOT, "tools", "store_sim")
+SIM_DIR = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 SERVER = os.path.join(SIM_DIR, "server.py")
 SIMCTL = os.path.join(SIM_DIR, "simctl.py")
 PYTHON = sys.executable

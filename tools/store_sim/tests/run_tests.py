@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Runs the store simulator's tests: python3 tests/store_sim/run_tests.py [-k PATTERN]"""
+"""Runs the store simulator's tests: python3 tools/store_sim/tests/run_tests.py [-k PATTERN]"""
 
 import os
 import sys
