@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/statistics_tap.h"
+#include "base/text.h"
 #include "config/channel.h"
 #include "config/local_config.h"
 #include "config/module_paths.h"
@@ -15,25 +16,12 @@
 
 namespace {
 
-std::string ToAnsi(const std::wstring& text) {
-    if (text.empty())
-        return std::string();
-    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                nullptr, nullptr);
-    if (n <= 0)
-        return std::string();
-    std::string ansi(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), &ansi[0], n,
-                        nullptr, nullptr);
-    return ansi;
-}
-
 bool FillPaths(LocalConfig& config, const StartupInputs& inputs) {
     if (!inputs.moduleDir) {
         return FillModulePaths(config);
     }
     config.moduleDir = *inputs.moduleDir;
-    config.moduleDirAnsi = ToAnsi(config.moduleDir);
+    config.moduleDirAnsi = WideToAnsi(config.moduleDir);
     config.qrImagePath = QrImagePathIn(config.moduleDir);
     DeleteFileW(config.qrImagePath.c_str());
     return true;

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/text.h"
 #include "config/local_config.h"
 #include "config/module_paths.h"
 
@@ -10,18 +11,6 @@ namespace {
 
 constexpr wchar_t kInstallerKey[] = L"SOFTWARE\\Caphyon\\Advanced Installer\\LZMA\\";
 constexpr wchar_t kSection[] = L"para";
-
-std::wstring AnsiToWide(const std::string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(n > 0 ? n : 0, L'\0');
-    if (n > 0) {
-        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    }
-    return wide;
-}
 
 // Walks one registry view; false when the product's key is not there.
 bool ReadExePathInView(const std::wstring& productCode, REGSAM view, std::string* path) {

@@ -9,19 +9,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text.h"
+
 namespace {
 
 constexpr unsigned kTypeEthernet = 6;   // MIB_IF_TYPE_ETHERNET
 constexpr unsigned kTypeWireless = 71;  // IF_TYPE_IEEE80211
-
-std::string AsciiLower(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "base/text.h"
 #include "net/http.h"
 
 namespace http_detail {
@@ -75,19 +76,6 @@ void InitOnce() {
     // Never cleaned up: transfers may run until the process ends.
 }
 
-std::wstring Utf8ToWidePath(const std::string& text) {
-    if (text.empty()) {
-        return {};
-    }
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (n <= 0) {
-        return {};
-    }
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
-
 // Whole file, or false; bundles are small, anything over 16 MiB is refused.
 bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
     FILE* f = _wfopen(path.c_str(), L"rb");
@@ -112,15 +100,6 @@ bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
     return ok;
 }
 
-std::string LowerAscii(std::string text) {
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return text;
-}
-
 }  // namespace
 
 bool OriginOf(const std::string& url, std::string* host, long* port) {
@@ -134,7 +113,7 @@ bool OriginOf(const std::string& url, std::string* host, long* port) {
               curl_url_get(parsed, CURLUPART_HOST, &hostPart, 0) == CURLUE_OK &&
               curl_url_get(parsed, CURLUPART_PORT, &portPart, CURLU_DEFAULT_PORT) == CURLUE_OK;
     if (ok) {
-        *host = LowerAscii(hostPart);
+        *host = AsciiLower(hostPart);
         *port = std::strtol(portPart, nullptr, 10);
         ok = !host->empty() && *port > 0;
     }
@@ -238,7 +217,7 @@ bool SetTrustedCaFile(const std::string& pemPathUtf8, const std::string& storeHo
     if (pemPathUtf8.empty()) {
         return SetTrustedCaFile(std::wstring(), storeHost);
     }
-    std::wstring wide = http_detail::Utf8ToWidePath(pemPathUtf8);
+    std::wstring wide = Utf8ToWide(pemPathUtf8);
     if (wide.empty()) {
         SetTrustedCaFile(std::wstring(), storeHost);
         return false;

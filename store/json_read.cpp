@@ -1,18 +1,10 @@
 #include "store/json_read.h"
 
-#include <windows.h>
-
-#include <new>
-
 namespace {
-
-char FoldAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
 
 bool KeysMatch(const char* a, const char* b) {
     for (; *a && *b; ++a, ++b) {
-        if (FoldAscii(*a) != FoldAscii(*b))
+        if (AsciiLower(*a) != AsciiLower(*b))
             return false;
     }
     return *a == *b;
@@ -45,27 +37,6 @@ std::string JsonGetString(const cJSON* object, const char* key) {
     if (!cJSON_IsString(member) || !member->valuestring)
         return std::string();
     return member->valuestring;
-}
-
-std::wstring Utf8ToWide(const std::string& text) {
-    std::wstring wide;
-    if (text.empty())
-        return wide;
-    int n = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, nullptr, 0);
-    if (n <= 0)
-        return wide;
-    try {
-        std::wstring buffer(static_cast<size_t>(n) + 1, L'\0');
-        int written = MultiByteToWideChar(CP_UTF8, 0, text.c_str(), -1, &buffer[0], n + 1);
-        if (written <= 0)
-            return wide;
-        // The count includes the terminator.
-        buffer.resize(static_cast<size_t>(written) - 1);
-        wide.swap(buffer);
-    } catch (const std::bad_alloc&) {
-        wide.clear();
-    }
-    return wide;
 }
 
 ServiceEnvelope ReadEnvelope(const cJSON* root) {

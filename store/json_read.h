@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "base/text.h"  // Utf8ToWide, which reads the answers' texts
+
 // "status_code" of a successful answer.
 constexpr int STATUS_OK = 1000;
 
@@ -27,9 +29,6 @@ int JsonGetInt(const cJSON* object, const char* key);
 
 // Text value of a member, bytes as sent; empty when absent or not a string.
 std::string JsonGetString(const cJSON* object, const char* key);
-
-// UTF-16 from UTF-8 as the system converter does it; empty on failure.
-std::wstring Utf8ToWide(const std::string& text);
 
 // The top level of every answer.
 struct ServiceEnvelope {

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "base/text.h"
+
 namespace {
 
 LinkHandoffCalls& Calls() {
@@ -17,10 +19,7 @@ bool StartsWithNoCase(std::basic_string_view<Char> text, const char* prefix) {
     if (text.size() < n)
         return false;
     for (size_t i = 0; i < n; ++i) {
-        Char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<Char>(c - 'A' + 'a');
-        if (c != static_cast<Char>(prefix[i]))
+        if (AsciiLower(text[i]) != static_cast<Char>(prefix[i]))
             return false;
     }
     return true;

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/text.h"
 #include "config/local_config.h"
 #include "net/http.h"
 #include "store/answer_copy.h"
@@ -21,13 +22,9 @@ constexpr int kDetailTimeoutSeconds = 5;
 
 // The URL as the debugger shows it: widened with the ANSI code page.
 void TraceUrlWide(const std::string& url) {
-    std::string line = url + "\r\n";
-    int n = MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, nullptr, 0);
-    if (n <= 0)
-        return;
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, &wide[0], n);
-    OutputDebugStringW(wide.c_str());
+    const std::wstring line = AnsiToWide(url + "\r\n");
+    if (!line.empty())
+        OutputDebugStringW(line.c_str());
 }
 
 }  // namespace
