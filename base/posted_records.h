@@ -69,15 +69,6 @@ public:
         }
     }
 
-    // Takes back one record before its receiver redeemed it (the sender
-    // changed its mind); later redeeming yields null.
-    void Withdraw(HWND receiver, const Record* address) {
-        std::lock_guard<std::mutex> lock(mutex_);
-        auto it = outstanding_.find(const_cast<Record*>(address));
-        if (it != outstanding_.end() && it->second.receiver == receiver)
-            outstanding_.erase(it);
-    }
-
     size_t Outstanding() const {
         std::lock_guard<std::mutex> lock(mutex_);
         return outstanding_.size();

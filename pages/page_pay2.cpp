@@ -90,7 +90,10 @@ void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools,
     core.DrawChoicesAndQr(graphics);
 }
 
-void CPagePay2::OnPaidOrderArrived() {
+void CPagePay2::OnPaidOrderArrived(int packageId) {
+    const int index = core.TakeCataloguePackage(packageId);
+    if (index >= 0)
+        selector.dropWnd.SelectIndex(index);
     selector.ShowWindow(SW_HIDE);
 }
 

@@ -34,7 +34,7 @@ protected:
     BOOL OnInitDialog() override;
     void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
                           int height) override;
-    void OnPaidOrderArrived() override;
+    void OnPaidOrderArrived(int packageId) override;
 
     afx_msg LRESULT OnComboSelect(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()

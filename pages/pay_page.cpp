@@ -3,6 +3,7 @@
 #include "pages/dialog_keys.h"
 #include "skin/offscreen_frame.h"
 #include "store/order_watch.h"
+#include "store/orders.h"
 
 BEGIN_MESSAGE_MAP(CPayPage, CDialogEx)
 ON_WM_ERASEBKGND()
@@ -50,10 +51,18 @@ void CPayPage::OnLButtonUp(UINT nFlags, CPoint point) {
 
 LRESULT CPayPage::OnOrderPaid(WPARAM wParam, LPARAM lParam) {
     if (std::unique_ptr<OrderLinks> links = PayPageCore::RedeemPaidOrder(m_hWnd, wParam, lParam)) {
-        OnPaidOrderArrived();
+        // A confirmed payment outranks whatever the user did since: the watch
+        // of a newer order ends, so that its QR code is not paid as well, and
+        // the page shows the paid order.
+        StopOrderPolling();
+        OnPaidOrderArrived(links->packageId);
         core.ShowPaidOrder(m_hWnd, *links);
     }
     return 0;
+}
+
+void CPayPage::OnPaidOrderArrived(int packageId) {
+    core.TakeCataloguePackage(packageId);
 }
 
 LRESULT CPayPage::OnDestroyPage(WPARAM, LPARAM) {

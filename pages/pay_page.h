@@ -20,8 +20,10 @@ protected:
     // The purchase view's own texts and price over core's backdrop.
     virtual void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
                                   int height) = 0;
-    // Called just before the paid view replaces the purchase view.
-    virtual void OnPaidOrderArrived() {}
+    // Called just before the paid view of an order made for package
+    // `packageId` replaces the current view: the page takes that package, so
+    // that the paid view names the package that was paid for.
+    virtual void OnPaidOrderArrived(int packageId);
 
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);

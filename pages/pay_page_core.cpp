@@ -256,6 +256,21 @@ void PayPageCore::ShowPaidOrder(HWND page, const OrderLinks& links) {
     ::InvalidateRect(page, nullptr, TRUE);
 }
 
+int PayPageCore::TakeCataloguePackage(int packageId) {
+    if (packageId == package.id || storeState.products.empty())
+        return -1;
+    const std::vector<PackageRecord>& packages = storeState.products.front().packages;
+    for (size_t i = 0; i < packages.size(); ++i) {
+        if (packages[i].id == packageId) {
+            const int payStatus = package.payStatus;
+            package = packages[i];
+            package.payStatus = payStatus;
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
 void PayPageCore::DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, int height) const {
     if (package.packageImage)
         graphics.DrawImage(package.packageImage, 0, 0, kPackagePictureWidth, height);

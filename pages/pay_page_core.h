@@ -136,6 +136,11 @@ public:
     static std::unique_ptr<OrderLinks> RedeemPaidOrder(HWND page, WPARAM wParam, LPARAM lParam);
     // Keeps the links and shows the paid view.
     void ShowPaidOrder(HWND page, const OrderLinks& links);
+    // Makes the current product's package `packageId` the page's package
+    // (its pay status kept) when it is another one, and returns its index;
+    // -1, and nothing changed, when it is the page's package already or no
+    // such package exists.
+    int TakeCataloguePackage(int packageId);
 
     // --- painting
     // The package's picture over the left 408 pixels and the panel at the

@@ -37,9 +37,10 @@ PostedRecords<OrderLinks>& PaidOrderPosts() {
     return posts;
 }
 
-OrderWatch::OrderWatch(HWND window, const std::string& orderNo)
+OrderWatch::OrderWatch(HWND window, const std::string& orderNo, int packageId)
     : window_(window),
       url_(ApiUrl("orderDetail", {{"order_no", orderNo}})),
+      packageId_(packageId),
       stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
 OrderWatch::~OrderWatch() {
@@ -66,12 +67,8 @@ bool OrderWatch::Start(const std::shared_ptr<OrderWatch>& watch) {
 }
 
 void OrderWatch::Stop() {
-    std::lock_guard<std::mutex> lock(postLock_);
     stopping_ = true;
     SetEvent(stopEvent_);
-    // The page moved on: a report still in its queue is not to be acted on.
-    if (posted_)
-        PaidOrderPosts().Withdraw(window_, posted_);
 }
 
 unsigned __stdcall OrderWatch::OrderPollThread(void* argument) {
@@ -104,18 +101,15 @@ void OrderWatch::Run() {
     }
 }
 
-// True when the order is paid (reported, or not reported because the watch
-// was stopped meanwhile): the watch is over either way.
+// True when the answer says the order is paid; it is then reported, also
+// after a stop: the user has paid and must see it.
 bool OrderWatch::PostPaid(const char* answer) {
     std::unique_ptr<OrderLinks> links = PaidLinks(answer);
     if (!links)
         return false;
-    std::lock_guard<std::mutex> lock(postLock_);
-    if (!stopping_) {
-        // A window that is gone makes the post fail; the registry frees it.
-        posted_ = links.get();
-        PaidOrderPosts().Post(window_, WM_ORDER_PAID, 1, std::move(links));
-    }
+    links->packageId = packageId_;
+    // A window that is gone makes the post fail; the registry frees it.
+    PaidOrderPosts().Post(window_, WM_ORDER_PAID, 1, std::move(links));
     return true;
 }
 

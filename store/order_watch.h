@@ -9,11 +9,15 @@
 // the thread checks in its pause and, through the transport's abort check,
 // inside a transfer. The thread then cleans up by itself; whoever drops the
 // last reference (the thread or storeState) frees the watch.
+//
+// A payment the store has confirmed always reaches the page: a paid answer
+// that arrived is reported even when the watch was stopped meanwhile, and a
+// report is never taken back, so a page may get the report of an order it
+// has since replaced.
 #include <windows.h>
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "base/posted_records.h"
@@ -28,8 +32,9 @@ PostedRecords<OrderLinks>& PaidOrderPosts();
 
 class OrderWatch {
 public:
-    // A watch on `orderNo` reporting to `window`; not yet running.
-    OrderWatch(HWND window, const std::string& orderNo);
+    // A watch on `orderNo`, made for package `packageId`, reporting to
+    // `window`; not yet running.
+    OrderWatch(HWND window, const std::string& orderNo, int packageId);
     ~OrderWatch();
     OrderWatch(const OrderWatch&) = delete;
     OrderWatch& operator=(const OrderWatch&) = delete;
@@ -37,8 +42,9 @@ public:
     // Starts the thread. False when it could not be started.
     static bool Start(const std::shared_ptr<OrderWatch>& watch);
 
-    // After the return the thread never posts, and a report it posted that
-    // was not yet taken is withdrawn; the thread leaves at its next check.
+    // After the return the thread polls no more and a transfer in progress
+    // is abandoned; only a paid answer it already holds is still reported.
+    // The thread leaves at its next check.
     void Stop();
 
     bool valid() const { return stopEvent_ != nullptr; }
@@ -50,11 +56,10 @@ private:
 
     HWND window_;
     std::string url_;  // built once, before the thread starts
+    int packageId_;
     HANDLE stopEvent_ = nullptr;
     HANDLE thread_ = nullptr;
     std::atomic<bool> stopping_{false};
-    std::mutex postLock_;                 // makes "not stopped" and the post one step
-    const OrderLinks* posted_ = nullptr;  // identifies the report; never read
 };
 
 // Watch threads that have not yet left, for tests and the end of the process.

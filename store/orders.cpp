@@ -83,7 +83,7 @@ bool CreateOrder(HWND window, int payType, int packageId, std::string mobile) {
     if (!WriteQrBitmap(JsonGetString(envelope.data, "qrcode"), localConfig.qrImagePath)) {
         return false;
     }
-    auto watch = std::make_shared<OrderWatch>(window, orderNo);
+    auto watch = std::make_shared<OrderWatch>(window, orderNo, packageId);
     if (!OrderWatch::Start(watch)) {
         // Nothing would see this order paid: its QR code must not be shown
         // to be paid, so the page keeps its placeholder.

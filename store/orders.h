@@ -20,9 +20,9 @@
 // User-interface thread only; blocks for the request (at most 10 s).
 bool CreateOrder(HWND window, int payType, int packageId, std::string mobile);
 
-// Ends the watch at once: after the return the watch never posts and never
-// reads currentOrderNo again, and no transfer is waited for. Does nothing
-// when nothing is watched.
+// Ends the watch at once: after the return the watch polls no more, and no
+// transfer is waited for; a paid answer it had already received is still
+// reported. Does nothing when nothing is watched.
 void StopOrderPolling();
 
 // True while a watch started by CreateOrder has not been stopped (it may

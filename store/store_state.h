@@ -65,6 +65,7 @@ struct OrderLinks {
     std::string linkFileName;
     std::string linkUrl;
     std::string code;
+    int packageId = 0;  // the package a watched order was made for; 0 when unknown
 };
 
 struct StoreState {
