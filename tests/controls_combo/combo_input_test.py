@@ -8,6 +8,10 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
+                                "support"))
+from harness import wait_until  # noqa: E402
+
 BUILD = os.environ["PARVELLE_BUILD_DIR"]
 EXE = os.path.join(BUILD, "tests", "controls_combo", "combo_demo.exe")
 LOG = os.path.abspath("combo_demo.log")
@@ -32,15 +36,6 @@ def log_lines():
             return [line.rstrip("\n") for line in f]
     except FileNotFoundError:
         return []
-
-
-def wait_for(predicate, timeout=15.0):
-    end = time.time() + timeout
-    while time.time() < end:
-        if predicate():
-            return True
-        time.sleep(0.05)
-    return predicate()
 
 
 def xdo(*args):
@@ -89,7 +84,7 @@ def main():
     demo = subprocess.Popen(["wine", EXE, winlog, "60"], env=env,
                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        check(wait_for(lambda: count("notice") >= 2, 30), "both initial selections reach the window")
+        check(wait_until(lambda: count("notice") >= 2, 30), "both initial selections reach the window")
         last = log_lines()[-1] if log_lines() else ""
         check(last == f"notice a=0:{NAMES[0]} b=0:{NAMES[0]}", "edits show item 0: " + last)
         time.sleep(0.3)
@@ -97,7 +92,7 @@ def main():
 
         # Open A by its chevron: 4 rows, 121 pixels, under the body.
         click(A[2] - 12, (A[1] + A[3]) // 2)
-        check(wait_for(lambda: "drop a visible=1" in log_lines()), "chevron opens list A")
+        check(wait_until(lambda: "drop a visible=1" in log_lines(), 15), "chevron opens list A")
         time.sleep(0.3)
         shot = screenshot("combo_open.png")
         check(pixel(shot, A[0] + 150, A[3] + 30) == (230, 230, 230), "separator under row 0")
@@ -108,11 +103,11 @@ def main():
         # Choose row 2.
         notices = count("notice")
         click(A[0] + 60, A[3] + 2 * 30 + 15)
-        check(wait_for(lambda: count("notice") == notices + 1), "a click on row 2 notifies")
+        check(wait_until(lambda: count("notice") == notices + 1, 15), "a click on row 2 notifies")
         last_notice = [line for line in log_lines() if line.startswith("notice")][-1]
         check(last_notice.startswith(f"notice a=2:{NAMES[2]} b=0:"),
               "index 2 chosen, its text already in the edit at the notice")
-        check(wait_for(lambda: count("drop a visible=0") == 1), "the choice closes list A")
+        check(wait_until(lambda: count("drop a visible=0") == 1, 15), "the choice closes list A")
 
         # A press left of the chevron zone does nothing.
         click(A[2] - 31, (A[1] + A[3]) // 2)
@@ -123,34 +118,34 @@ def main():
         # closes it without a choice.
         notices = count("notice")
         click(A[2] - 12, (A[1] + A[3]) // 2)
-        check(wait_for(lambda: count("drop a visible=1") == 2), "list A opens again")
+        check(wait_until(lambda: count("drop a visible=1") == 2, 15), "list A opens again")
         time.sleep(0.3)
         move(A[0] + 60, A[3] + 45)
         time.sleep(0.3)
         move(A[0] - 20, A[3] + 250)
-        check(wait_for(lambda: count("drop a visible=0") == 2),
+        check(wait_until(lambda: count("drop a visible=0") == 2, 15),
               "leaving list A after a choice closes it")
         check(count("notice") == notices, "that leave chooses nothing")
 
         # Open B (7 rows: 211 high), enter it, leave it: closed, nothing chosen.
         notices = count("notice")
         click(B[2] - 12, (B[1] + B[3]) // 2)
-        check(wait_for(lambda: "drop b visible=1" in log_lines()), "chevron opens list B")
+        check(wait_until(lambda: "drop b visible=1" in log_lines(), 15), "chevron opens list B")
         time.sleep(0.3)
         shot = screenshot("combo_open_b.png")
         check(pixel(shot, B[0] + 100, B[3] + 210) == (230, 230, 230), "list B bottom at 211")
         move(B[0] + 40, B[3] + 45)
         time.sleep(0.3)
         move(B[0] - 100, B[3] + 280)
-        check(wait_for(lambda: count("drop b visible=0") == 1), "leaving list B closes it")
+        check(wait_until(lambda: count("drop b visible=0") == 1, 15), "leaving list B closes it")
         time.sleep(0.3)
         check(count("notice") == notices, "leaving chooses nothing")
 
         # Open B again and choose its last row.
         click(B[2] - 12, (B[1] + B[3]) // 2)
-        check(wait_for(lambda: count("drop b visible=1") == 2), "list B opens again")
+        check(wait_until(lambda: count("drop b visible=1") == 2, 15), "list B opens again")
         click(B[0] + 40, B[3] + 6 * 30 + 15)
-        check(wait_for(lambda: count("notice") == notices + 1), "a click on B's last row notifies")
+        check(wait_until(lambda: count("notice") == notices + 1, 15), "a click on B's last row notifies")
         check(any(line == f"notice a=2:{NAMES[2]} b=6:{NAMES[6]}" for line in log_lines()),
               "B shows its last item, A keeps its choice")
         move(300, 300)

@@ -8,9 +8,14 @@ import os
 import shutil
 import ssl
 import subprocess
+import sys
 import tempfile
 import time
 import urllib.request
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
+                                "support"))
+from harness import wait_until  # noqa: E402,F401  (the tests take it from here)
 
 BUILD_DIR = os.environ.get("PARVELLE_BUILD_DIR", "")
 SOURCE_DIR = os.environ.get("PARVELLE_SOURCE_DIR", "")
@@ -26,18 +31,6 @@ def wine_env(extra=None):
     if extra:
         env.update(extra)
     return env
-
-
-def wait_until(predicate, timeout, step=0.05):
-    """predicate() until it returns something true, or None after timeout."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() >= deadline:
-            return None
-        time.sleep(step)
 
 
 # --- the store simulator ------------------------------------------------------
@@ -228,6 +221,27 @@ class App:
                 x, y = line.split()[1].split(",")
                 return int(x), int(y)
         raise RuntimeError("no geometry: %r" % out)
+
+    def client_pixels(self, width=800, height=600):
+        """The client area's pixels in one screenshot, as bytes."""
+        shot = Shot()
+        ox, oy = self.origin()
+        left, right = max(ox, 0), min(ox + width, shot.width)
+        rows = range(max(oy, 0), min(oy + height, shot.height))
+        return b"".join(shot.rgb[(y * shot.width + left) * 3:(y * shot.width + right) * 3]
+                        for y in rows)
+
+    def wait_still(self, timeout=10):
+        """Waits until two screenshots in a row show the window alike: its
+        slides, paints and posted updates are over. Whether they were."""
+        last = []
+
+        def still():
+            now = self.client_pixels()
+            same = bool(last) and now == last[-1]
+            last[:] = [now]
+            return same
+        return bool(wait_until(still, timeout))
 
     def move_to(self, x, y):
         ox, oy = self.origin()

@@ -1,14 +1,13 @@
 """End to end: the order history of the real parvelle.exe under Wine on the
 test display, against the store simulator holding 13 orders of this machine
-(some paid). One program walks through My orders, the pager, View details on
-an unpaid and on a paid order, and Back, in order."""
+(some paid). One program serves every test; each starts from My orders,
+whatever the test before left on the screen."""
 
 import json
 import os
 import ssl
 import subprocess
 import sys
-import time
 import unittest
 import urllib.parse
 import urllib.request
@@ -86,8 +85,10 @@ class HistoryFlowTest(unittest.TestCase):
             cls.app = None
         if cls.app is None:
             raise AssertionError("the store front never appeared")
-        time.sleep(1.0)
-        tap = [e for e in cls.sim.log() if e["name"] == "statisticsTap"]
+        # The machine's orders go under the address its start-up reported.
+        tap = wait_until(lambda: [e for e in cls.sim.log() if e["name"] == "statisticsTap"], 20,
+                         0.1)
+        assert tap, "no statisticsTap from the program's start"
         cls.mac = query(tap[-1])["mac"]
         cls.orders = []  # oldest first
         for package, paid in SEED:
@@ -154,11 +155,24 @@ class HistoryFlowTest(unittest.TestCase):
         return json.loads(out.strip().splitlines()[-1])["clipboard"]
 
     def open_history(self):
+        """My orders, from whatever shows: the history's first page, slid in
+        and painted."""
         mark = self.sim.mark()
         self.click(MY_ORDERS)
         self.wait_pages([0, 1, 0])
-        time.sleep(0.4)
+        self.assertTrue(self.app.wait_still())
         return mark
+
+    def shown_page(self):
+        """The page number of the answer the history shows (b.txt), or None."""
+        try:
+            return self.app.answer("b.txt")["data"]["current_page"]
+        except (OSError, ValueError, KeyError, TypeError):
+            return None
+
+    def wait_shown_page(self, page):
+        self.assertEqual(page, wait_until(lambda: self.shown_page() == page and page, 10, 0.1))
+        self.assertTrue(self.app.wait_still())
 
     def test_1_pages_and_pager(self):
         mark = self.open_history()
@@ -179,13 +193,14 @@ class HistoryFlowTest(unittest.TestCase):
         # Cells sit where a two-page row puts them: outline left of "1".
         self.assertNotEqual(WHITE, self.pixel(649, y - 10))
 
-        # Page 2, with a click made while its request blocks dropped.
+        # Page 2, with a click made while its request blocks dropped: once
+        # the answer is in, a replayed click would ask for page 1 at once.
         self.sim.admin("fault", request="orderList", kind="delay", ms=1500, count=1)
         mark = self.sim.mark()
         self.click(pager_cell(675))
-        time.sleep(0.3)
+        self.assertTrue(wait_until(lambda: self.requests_since(mark, "orderList"), 10, 0.05))
         self.click(pager_cell(649))
-        time.sleep(2.5)
+        self.wait_shown_page(2)
         lists = self.requests_since(mark, "orderList")
         self.assertEqual(["2"], [query(e)["page"] for e in lists])
         answer = self.app.answer("b.txt")
@@ -194,8 +209,11 @@ class HistoryFlowTest(unittest.TestCase):
         self.assertEqual(WHITE, self.pixel(649 + 3, y - 10))
 
     def test_2_unpaid_order_opens_its_package(self):
-        # Page 2 from the test before: the oldest order, unpaid, package 103.
+        # Page 2: the oldest order, unpaid, package 103.
         self.assertFalse(self.orders[0][2])
+        self.open_history()
+        self.click(pager_cell(675))
+        self.wait_shown_page(2)
         mark = self.sim.mark()
         self.click(details(0))
         self.wait_pages([1, 0, 0])

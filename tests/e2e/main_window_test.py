@@ -61,7 +61,7 @@ class StoreFrontTest(unittest.TestCase):
             cls.app.cleanup()
             raise AssertionError("the store front never appeared")
         # The first paint, and the selector's posted initial choice.
-        time.sleep(1.0)
+        cls.app.wait_still()
 
     @classmethod
     def tearDownClass(cls):
@@ -78,9 +78,15 @@ class StoreFrontTest(unittest.TestCase):
 
     def test_2_store_front_pixels(self):
         park_pointer()
-        time.sleep(0.3)
-        shot = Shot()
         ox, oy = self.app.origin()
+        # Once the pointer has gone, the close button shows its normal frame.
+        close = picture_rgb(os.path.join(SKIN, "133_close.png"), (24, 24, 0, 0), "#272E48")
+
+        def close_normal():
+            shot = Shot()
+            return shot if mismatches(shot, ox, oy, (770, 0, 24, 24), close) == 0 else None
+        shot = wait_until(close_normal, 5)
+        self.assertIsNotNone(shot, "the close button keeps its hovered frame")
         # Title strip, left of the name and right of the logo.
         for x in (30, 60, 200, 560):
             for y in (2, 12, 21):
@@ -109,11 +115,9 @@ class StoreFrontTest(unittest.TestCase):
         self.assertEqual(0, mismatches(shot, ox, oy, (0, 435, 148, 40), strip))
         strip_mid = picture_rgb(os.path.join(SKIN, "167_bottom_strip.png"), (130, 40, 440, 0))
         self.assertEqual(0, mismatches(shot, ox, oy, (440, 435, 130, 40), strip_mid))
-        # Action button and close button in their normal frames.
+        # The action button in its normal frame.
         activate = picture_rgb(os.path.join(SKIN, "163_activate.png"), (220, 80, 0, 0))
         self.assertEqual(0, mismatches(shot, ox, oy, (280, 492, 220, 80), activate))
-        close = picture_rgb(os.path.join(SKIN, "133_close.png"), (24, 24, 0, 0), "#272E48")
-        self.assertEqual(0, mismatches(shot, ox, oy, (770, 0, 24, 24), close))
 
     def test_3_title_and_name(self):
         self.assertEqual(self.title, self.dialog()["title"])
@@ -215,31 +219,43 @@ class DragZoneTest(unittest.TestCase):
         if not cls.app.wait_window(60):
             cls.app.cleanup()
             raise AssertionError("the store front never appeared")
-        time.sleep(0.5)
+        cls.app.wait_still()
 
     @classmethod
     def tearDownClass(cls):
         cls.app.cleanup()
 
-    def drag_from(self, x, y, dx, dy):
+    def drag_from(self, x, y, dx, dy, follows):
+        """Drags from client point (x, y) by (dx, dy); with `follows`, lets go
+        once the window has followed the pointer there."""
         ox, oy = self.app.origin()
         xdotool("mousemove", ox + x, oy + y)
         xdotool("mousedown", 1)
         for step in range(1, 6):
-            time.sleep(0.05)
+            time.sleep(0.05)  # one motion at a time, as a hand moves
             xdotool("mousemove", ox + x + dx * step // 5, oy + y + dy * step // 5)
-        time.sleep(0.1)
+        if follows:
+            wait_until(lambda: self.app.origin() == (ox + dx, oy + dy), 3)
         xdotool("mouseup", 1)
-        time.sleep(0.3)
+
+    def input_handled(self):
+        """Waits until the window has handled the input sent before: the close
+        button shows its hovered frame once the pointer reaches it."""
+        hovered = picture_rgb(os.path.join(SKIN, "133_close.png"), (24, 24, 24, 0), "#272E48")
+        self.app.move_to(782, 12)
+        shown = wait_until(lambda: mismatches(Shot(), *self.app.origin(), (770, 0, 24, 24),
+                                              hovered) == 0, 5)
+        park_pointer()
+        return shown
 
     def test_drag_zone(self):
         before = self.app.origin()
-        self.drag_from(579, 10, 60, 40)
+        self.drag_from(579, 10, 60, 40, follows=True)
         moved = wait_until(lambda: self.app.origin() != before and self.app.origin(), 3)
         self.assertEqual((before[0] + 60, before[1] + 40), moved)
         # One pixel right of the zone: no drag, and no element there.
-        self.drag_from(580, 10, 60, 40)
-        time.sleep(0.3)
+        self.drag_from(580, 10, 60, 40, follows=False)
+        self.assertTrue(self.input_handled())
         self.assertEqual(moved, self.app.origin())
         self.assertIsNotNone(main_dialog(self.title))
 
@@ -251,7 +267,7 @@ class CloseButtonTest(unittest.TestCase):
         app = App(sim, "Parvelle close e2e")
         try:
             self.assertTrue(app.start_shown(60))
-            time.sleep(0.5)
+            app.wait_still()
             app.click(782, 12)
             self.assertEqual(0, app.wait_exit(20))
         finally:

@@ -1,7 +1,8 @@
 """What the developer tools share: a Wine prefix, an Xvfb display and a store
 simulator of their own, the real program's test bed (tests/e2e) set up
-around them, and the figures' statistics. Imported by the benchmarks, the
-screenshots, the long run and the hostile-answers harness:
+around them, the figures' statistics, and waiting for a condition (which the
+tests' support imports too). Imported by the benchmarks, the screenshots,
+the long run, the hostile-answers harness and the simulator's tests:
 
     sys.path.insert(0, os.path.join(ROOT, "tools", "support"))
     import harness
@@ -16,9 +17,23 @@ import statistics
 import subprocess
 import sys
 import tempfile
+import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 SIMCTL = [sys.executable, os.path.join(ROOT, "tools", "store_sim", "simctl.py")]
+
+
+def wait_until(predicate, timeout=5.0, step=0.05):
+    """predicate() until it returns something true, which is returned, or None
+    once `timeout` seconds have passed."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value:
+            return value
+        if time.monotonic() >= deadline:
+            return None
+        time.sleep(step)
 
 
 def run(args, **kw):

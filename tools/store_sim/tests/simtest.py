@@ -11,10 +11,11 @@ import subprocess
 import sys
 import tempfile
 import threading
-import time
 import urllib.parse
 
 SIM_DIR = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(SIM_DIR), "support"))
+from harness import wait_until  # noqa: E402,F401  (the tests take it from here)
 SERVER = os.path.join(SIM_DIR, "server.py")
 SIMCTL = os.path.join(SIM_DIR, "simctl.py")
 PYTHON = sys.executable
@@ -148,11 +149,3 @@ def png_size(data):
     assert data[:8] == b"\x89PNG\r\n\x1a\n", "not a PNG"
     return int.from_bytes(data[16:20], "big"), int.from_bytes(data[20:24], "big")
 
-
-def wait_until(predicate, timeout=5.0, step=0.02):
-    deadline = time.monotonic() + timeout
-    while time.monotonic() < deadline:
-        if predicate():
-            return True
-        time.sleep(step)
-    return predicate()
