@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "app/parvelle_dlg.h"
+#include "store/store_state.h"
 #include "net/http.h"
 #include "skin/gdiplus_session.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
-#include "store/store_pictures.h"
 
 CparvelleApp::CparvelleApp() : CWinApp(nullptr) {
     m_dwRestartManagerSupportFlags = AFX_RESTART_MANAGER_SUPPORT_RESTART;
@@ -38,12 +38,9 @@ BOOL CparvelleApp::InitInstance() {
 
     SetRegistryKey(L"应用程序向导生成的本地应用程序");
 
-    // Declared in this order, the window's pictures and then the store's go
-    // while GDI+ still runs.
     GdiplusSession gdiplus;
     if (!gdiplus.started())
         return FALSE;
-    StorePictures storePictures;
     {
         CparvelleDlg dlg;
         dlg.startupInputs = startupInputs;
@@ -52,6 +49,9 @@ BOOL CparvelleApp::InitInstance() {
         shellManager.reset();
         m_pMainWnd = nullptr;
     }
+    // The window and its copies of the records are gone; the catalogue's
+    // pictures go now, while GDI+ still runs.
+    storeState.products.clear();
     // A watch still waiting for a payment has nobody left to tell; let it
     // leave its transfer before the process tears the libraries down.
     StopOrderPolling();

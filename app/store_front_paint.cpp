@@ -29,14 +29,14 @@ void PaintStoreFront(Gdiplus::Graphics& graphics, PaintTools& tools, int clientW
 
     const ProductRecord* product = content.product;
     if (product != nullptr && product->logoImage != nullptr) {
-        graphics.DrawImage(product->logoImage, 0, 0, kTitleStripHeight, kTitleStripHeight);
+        graphics.DrawImage(product->logoImage.get(), 0, 0, kTitleStripHeight, kTitleStripHeight);
     }
 
     tools.DrawText(graphics, content.productName.c_str(), Gdiplus::RectF(80, 0, 600, 24),
                    tools.Font(9, Gdiplus::FontStyleBold), tools.CentredFormat(), kTitleTextColour);
 
     if (product != nullptr && product->productImage != nullptr) {
-        Gdiplus::Image* picture = product->productImage;
+        Gdiplus::Image* picture = product->productImage.get();
         const UINT width = static_cast<UINT>(clientWidth + 2);
         const UINT height = ProductPictureHeight(width, picture->GetWidth(), picture->GetHeight());
         if (height > 0) {

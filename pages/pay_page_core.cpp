@@ -273,7 +273,7 @@ int PayPageCore::TakeCataloguePackage(int packageId) {
 
 void PayPageCore::DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, int height) const {
     if (package.packageImage)
-        graphics.DrawImage(package.packageImage, 0, 0, kPackagePictureWidth, height);
+        graphics.DrawImage(package.packageImage.get(), 0, 0, kPackagePictureWidth, height);
     if (background)
         graphics.DrawImage(background.get(), width - kPanelWidth, 0, kPanelWidth, height);
 }

@@ -9,7 +9,6 @@
 #include "store/api_url.h"
 #include "store/json_read.h"
 #include "store/picture_file.h"
-#include "store/store_pictures.h"
 
 namespace {
 
@@ -118,11 +117,10 @@ bool FetchProductList(int type) {
     // Only the first element counts, whether "data" is an array or an object.
     ProductRecord product = ReadProductRecord(envelope.data->child);
     const std::wstring& dir = localConfig.moduleDir;
-    product.productImage =
-        StorePictures::Keep(LoadCachedPicture(ProductPicturePath(dir, type), product.productImg));
+    product.productImage = LoadCachedPicture(ProductPicturePath(dir, type), product.productImg);
     for (PackageRecord& package : product.packages) {
-        package.packageImage = StorePictures::Keep(
-            LoadCachedPicture(PackagePicturePath(dir, type, package.id), package.packageImg));
+        package.packageImage =
+            LoadCachedPicture(PackagePicturePath(dir, type, package.id), package.packageImg);
     }
     storeState.products.push_back(std::move(product));
     return true;

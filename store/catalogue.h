@@ -13,7 +13,6 @@
 
 // Requests the catalogue of store type `type`, builds the first product of the
 // answer with its packages and pictures and appends it to storeState.products.
-// The pictures go to the current StorePictures.
 // True exactly when a product was appended.
 bool FetchProductList(int type);
 

@@ -11,7 +11,6 @@
 #include "store/api_url.h"
 #include "store/json_read.h"
 #include "store/picture_file.h"
-#include "store/store_pictures.h"
 
 namespace {
 
@@ -42,7 +41,7 @@ void StoreGroupConfig(int type, const cJSON* data, ProductRecord& product) {
         DeleteFileW(path.c_str());
         return;
     }
-    product.logoImage = StorePictures::Keep(std::move(logo));
+    product.logoImage = std::move(logo);
 }
 
 }  // namespace

@@ -14,8 +14,12 @@ class Image;
 
 class OrderWatch;
 
-// One purchasable package. Copies share the picture with the catalogue record;
-// StorePictures owns it.
+// A picture of the store (product, package or logo), shared by the catalogue
+// record and its copies. Every holder must let go while GDI+ still runs: the
+// application empties storeState before it shuts GDI+ down.
+using StorePicture = std::shared_ptr<Gdiplus::Image>;
+
+// One purchasable package. Copies share the picture with the catalogue record.
 struct PackageRecord {
     int id = 0;
     int productId = 0;
@@ -32,7 +36,7 @@ struct PackageRecord {
     std::wstring helpDesc;
     std::wstring helpLinkUrl;
     std::wstring formatPrice;
-    Gdiplus::Image* packageImage = nullptr;
+    StorePicture packageImage;
     int payStatus = 0;  // only set on copies made for an order history entry
 };
 
@@ -54,9 +58,8 @@ struct ProductRecord {
     std::wstring word3;
     std::wstring navigation;
     std::wstring step3;
-    // Owned by StorePictures, like the package pictures.
-    Gdiplus::Image* logoImage = nullptr;
-    Gdiplus::Image* productImage = nullptr;
+    StorePicture logoImage;
+    StorePicture productImage;
 };
 
 // The links of a paid order; posted on the heap to the page that watches the

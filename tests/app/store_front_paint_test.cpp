@@ -19,6 +19,11 @@ constexpr Gdiplus::ARGB kBottom = 0xFF20C040;
 constexpr Gdiplus::ARGB kNormal = 0xFFF0D000;
 constexpr Gdiplus::ARGB kHovered = 0xFFC000C0;
 
+// The fixture keeps its pictures; the record only points at them.
+StorePicture Borrowed(Gdiplus::Image* picture) {
+    return StorePicture(picture, [](Gdiplus::Image*) {});
+}
+
 class StoreFrontPaintTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -31,7 +36,7 @@ protected:
                 TwoFramePicture(2 * (r.right - r.left), r.bottom - r.top, kNormal, kHovered);
             elements_.Add(std::move(e));
         }
-        product_.logoImage = logo_.get();
+        product_.logoImage = Borrowed(logo_.get());
         content_.product = &product_;
         content_.productName = L"光影创意设计套件";
         content_.bottomStrip = strip_.get();
@@ -65,7 +70,7 @@ protected:
 
 TEST_F(StoreFrontPaintTest, PlacesEachPartWhereItBelongs) {
     picture_ = SolidPicture(400, 100, kProduct);  // drawn 802 x 200 from y 24
-    product_.productImage = picture_.get();
+    product_.productImage = Borrowed(picture_.get());
     Paint();
     EXPECT_EQ(kLogo, At(2, 2));
     EXPECT_EQ(kLogo, At(21, 21));
@@ -87,7 +92,7 @@ TEST_F(StoreFrontPaintTest, PlacesEachPartWhereItBelongs) {
 
 TEST_F(StoreFrontPaintTest, LaterPartsCoverEarlierOnes) {
     picture_ = SolidPicture(100, 100, kProduct);  // 802 x 802: under everything below y 24
-    product_.productImage = picture_.get();
+    product_.productImage = Borrowed(picture_.get());
     Paint();
     EXPECT_EQ(kStrip, At(300, 23));     // the picture starts below the title strip
     EXPECT_EQ(kProduct, At(400, 300));  // picture over the white frame
@@ -130,7 +135,7 @@ TEST_F(StoreFrontPaintTest, PreparedPictureDrawsLikeTheStretchedOne) {
     for (int y = 0; y < 211; ++y)
         for (int x = 0; x < 400; ++x)
             picture_->SetPixel(x, y, Gdiplus::Color(255, x % 256, (y * 7) % 256, (x ^ y) % 256));
-    product_.productImage = picture_.get();
+    product_.productImage = Borrowed(picture_.get());
     Paint();
     std::unique_ptr<Gdiplus::Bitmap> direct = std::move(canvas_);
 
@@ -163,7 +168,7 @@ TEST_F(StoreFrontPaintTest, TallPictureKeepsOnlyTheRowsTheFrameShows) {
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 4; ++x)
             picture_->SetPixel(x, y, Gdiplus::Color(kProduct));
-    product_.productImage = picture_.get();
+    product_.productImage = Borrowed(picture_.get());
     content_.bottomStrip = nullptr;
     content_.elements = nullptr;
     Paint();

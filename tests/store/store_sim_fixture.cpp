@@ -40,7 +40,6 @@ void StoreSimTest::SetUp() {
 void StoreSimTest::TearDown() {
     if (ownsSimulator_)
         sim_.ClearFaults();
-    pictures_.reset();
     storeState = StoreState();
 }
 
@@ -79,9 +78,7 @@ std::string StoreSimTest::apiHost() const {
 }
 
 void StoreSimTest::ClearStoreState() {
-    pictures_.reset();
     storeState = StoreState();
-    pictures_ = std::make_unique<StorePictures>();
 }
 
 std::string LoggedUrl(const SimInfo& info, const std::string& rest) {

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "sim_client.h"
-#include "store/store_pictures.h"
 #include "temp_dir.h"
 
 class StoreSimTest : public ::testing::Test {
@@ -45,7 +44,6 @@ protected:
     SimClient sim_;
     TempDir dir_;
     long mark_ = 0;
-    std::unique_ptr<StorePictures> pictures_;
 };
 
 // "https://localhost:P/api/ps/<request>?<query>" as the simulator logs it.

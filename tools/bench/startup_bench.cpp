@@ -28,7 +28,6 @@
 #include "skin/gdiplus_session.h"
 #include "store/api_url.h"
 #include "store/picture_file.h"
-#include "store/store_pictures.h"
 #include "temp_dir.h"
 #include "tools/bench/bench_support.h"
 
@@ -51,7 +50,6 @@ public:
 // One start in `dir`: prints "wall_ms requests connections ok".
 int ChildStart(const SimClient& sim, const std::wstring& dir, int type, bool sharing) {
     GdiplusSession gdiplus;
-    StorePictures pictures;  // as the application holds them
     SetConnectionSharing(sharing);
     std::string ini = "[server]\r\ndomain=localhost:" + std::to_string(sim.info().port) +
                       "\r\nca_file=" + sim.info().caFileWin + "\r\ntype=" + std::to_string(type) +

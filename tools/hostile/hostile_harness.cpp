@@ -54,7 +54,6 @@
 #include "process_stats.h"
 #include "store/orders.h"
 #include "store/picture_file.h"
-#include "store/store_pictures.h"
 #include "store/store_state.h"
 
 namespace {
@@ -187,7 +186,7 @@ void PaintProduct(const ProductRecord& product) {
     PaintStoreFront(graphics, tools, 800, content);
     for (const PackageRecord& package : product.packages) {
         if (package.packageImage)
-            graphics.DrawImage(package.packageImage, 0, 0, 408, 576);
+            graphics.DrawImage(package.packageImage.get(), 0, 0, 408, 576);
     }
     GdiFlush();
 }
@@ -222,7 +221,6 @@ public:
 
     bool Run(const std::string& request, const std::string& argument) {
         if (request == "getProductList") {
-            StorePictures pictures;
             storeState.products.clear();
             const bool ok = FetchProductList(1);
             if (ok) {
@@ -235,7 +233,6 @@ public:
             return ok;  // the pictures' owner empties storeState as it goes
         }
         if (request == "getGroupConfig") {
-            StorePictures pictures;
             ProductRecord product;
             const bool ok = FetchGroupConfig(1, product);
             PaintProduct(product);
@@ -329,11 +326,10 @@ private:
     }
 
     bool Picture(const std::string& url) {
-        StorePictures pictures;
         const std::wstring path = ProductPicturePath(dir_, 1);
         DeleteFileW(path.c_str());
         ProductRecord product;
-        product.productImage = StorePictures::Keep(LoadCachedPicture(path, url));
+        product.productImage = LoadCachedPicture(path, url);
         const bool loaded = product.productImage != nullptr;
         // What failed to load must not stay in the cache, where the next
         // start would take it for the picture for good.
