@@ -56,9 +56,8 @@ void CPagePay1::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools,
                    tools.NearFormat(), kBlueArgb);
     tools.DrawText(graphics, package.title2.c_str(), Gdiplus::RectF(464, 330, 280, 38), titleFont,
                    tools.NearFormat(), kBlueArgb);
-    tools.DrawText(graphics, DetailAsDrawn(package.packageDetail).c_str(),
-                   Gdiplus::RectF(464, 150, 320, 150), tools.Font(10), tools.NearFormat(),
-                   kTextArgb);
+    core.detailBox.Draw(graphics, tools, package.packageDetail, RECT{464, 150, 784, 300},
+                        kTextArgb);
     DrawPriceLine(graphics, tools, 620, 405, 415, package.price, package.sourcePrice);
     core.DrawChoicesAndQr(graphics);
 }

@@ -83,9 +83,8 @@ void CPagePay2::ShowPackage(int newView, const PackageRecord& record) {
 void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
                                  int height) {
     core.DrawPurchaseBackdrop(graphics, width, height);
-    tools.DrawText(graphics, DetailAsDrawn(core.package.packageDetail).c_str(),
-                   Gdiplus::RectF(520, 160, 255, 150), tools.Font(10), tools.NearFormat(),
-                   kTextArgb);
+    core.detailBox.Draw(graphics, tools, core.package.packageDetail, RECT{520, 160, 775, 310},
+                        kTextArgb);
     DrawPriceLine(graphics, tools, 520, 119, 130, core.package.price, core.package.sourcePrice);
     core.DrawChoicesAndQr(graphics);
 }

@@ -87,15 +87,6 @@ int ViewOfOrder(int payStatus) {
     return payStatus < INT_MAX ? payStatus + 1 : 0;
 }
 
-std::wstring DetailAsDrawn(const std::wstring& detail) {
-    if (detail.size() <= kDrawnDetailLength)
-        return detail;
-    size_t length = kDrawnDetailLength;
-    if (IS_HIGH_SURROGATE(detail[length - 1]))
-        --length;
-    return detail.substr(0, length);
-}
-
 std::wstring FormatPrice(int hundredths) {
     // Room for any 32-bit value: "-21474836.48" and the terminator.
     wchar_t text[32] = {};

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "pages/detail_box.h"
 #include "skin/drawn_elements.h"
 #include "skin/paint_tools.h"
 #include "store/store_state.h"
@@ -65,13 +66,6 @@ enum class PayAction {
 // (unpaid: purchase view, paid: paid view; anything else is plain white).
 int ViewOfOrder(int payStatus);
 
-// The part of a package's details the purchase view lays out: the box shows
-// fewer than 300 characters, and laying out a store's 10,000-character text
-// would cost every repaint (every hover) tens of milliseconds. Never splits a
-// surrogate pair.
-std::wstring DetailAsDrawn(const std::wstring& detail);
-constexpr size_t kDrawnDetailLength = 600;
-
 // A price in hundredths as the pages show it ("%0.2f" of price / 100).
 std::wstring FormatPrice(int hundredths);
 
@@ -100,6 +94,7 @@ public:
     int view = 0;
     OrderLinks paidLinks;
     PackageRecord package;  // shares the picture with the catalogue
+    DetailBox detailBox;    // the package's details as the purchase view draws them
 
     // Switches the view and shows what it draws: the choices, the
     // official-site tab and the QR square in the purchase view, the Open and
