@@ -83,7 +83,7 @@ class PageFlow(unittest.TestCase):
             cls.app = None
         if cls.app is None:
             raise AssertionError("the store front never appeared")
-        time.sleep(1.0)  # first paint and the selectors' posted choices
+        cls.app.wait_still()  # first paint and the selectors' posted choices
 
     @classmethod
     def tearDownClass(cls):
@@ -221,7 +221,10 @@ class PageFlow(unittest.TestCase):
         # must not hold on to the test's output.
         subprocess.run(["xclip", "-selection", "clipboard"], input=b"before",
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=False)
-        time.sleep(0.5)  # Wine's desktop process takes note of the new owner
+        if clipboard_on_our_display():
+            # Wine's desktop process takes note of the new owner: else it might
+            # do so after the Copy and take the link back.
+            wait_until(lambda: windows_clipboard() == "before", 5, 0.1)
         self.click(*at)
         box = wait_until(self.message_box, 10, 0.2)
         self.assertIsNotNone(box, "no confirmation after Copy")
@@ -283,8 +286,11 @@ class FirstPageTest(PageFlow):
         self.wait_created(mark_b)
         for _ in range(2):
             self.click(530, 458)
-            time.sleep(0.3)
-        time.sleep(4.0)
+            time.sleep(0.3)  # two clicks, not one double click
+        # Once the answer is in, a replayed click would order again at once.
+        self.assertTrue(wait_until(lambda: all(e["status"] for e in self.sim.log(mark_b)
+                                               if e["name"] == "createOrder"), 10, 0.1))
+        self.assertTrue(self.app.wait_still())
         created = self.created_since(mark_b)
         self.assertEqual(["1"], [q["pay_type"] for q in created])
         order_b = self.newest_order()
@@ -296,8 +302,11 @@ class FirstPageTest(PageFlow):
         # The first order is never polled again once the second is asked for,
         # even once it is paid.
         asked = [e["seq"] for e in self.sim.log(mark_b) if e["name"] == "createOrder"][0]
+        paid = self.sim.mark()
         self.sim.admin("pay", order_no=order_a)
-        time.sleep(5.0)
+        # Two polls of the second order since: time for a watch of the first
+        # to have asked as well.
+        self.assertTrue(wait_until(lambda: self.polled_since(paid).count(order_b) >= 2, 15, 0.2))
         self.assertNotIn(order_a, self.polled_since(asked))
         self.assertIn(order_b, self.polled_since(asked))
         self.assertFalse(self.shows_paid_view())
@@ -306,7 +315,7 @@ class FirstPageTest(PageFlow):
         # with the pay type that is checked, Alipay, so mark and code agree.
         self.click_client(*MY_ORDERS)
         self.assertTrue(wait_until(lambda: self.pages() == [0, 1, 0], 15, 0.2), "no history")
-        time.sleep(0.5)
+        self.assertTrue(self.app.wait_still())
         mark_c = self.sim.mark()
         self.click_client(*NEWEST_ORDER_DETAILS)
         created = self.wait_created(mark_c)
@@ -372,8 +381,10 @@ class SecondPageTest(PageFlow):
         # Another package in the selector: the QR code goes, the watch stops.
         # (Without a window manager Wine holds each show and hide of the
         # pop-up list for up to 2 s.)
+        windows = len(self.app.visible_windows())
         self.click(760, 77)
-        time.sleep(1.0)
+        self.assertTrue(wait_until(lambda: len(self.app.visible_windows()) > windows, 10, 0.1),
+                        "the package list did not open")
         self.click(600, 90 + 30 + 15)
         self.assertTrue(wait_until(lambda: self.selector_text() == "季度会员（3个月）", 10, 0.3),
                         "the second package was not chosen")
