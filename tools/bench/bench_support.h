@@ -20,9 +20,6 @@ double MillisecondsBetween(const LARGE_INTEGER& from, const LARGE_INTEGER& to);
 // empty.
 double Median(std::vector<double> values);
 
-// Runs every queued message of this thread.
-void PumpMessages();
-
 // Runs `action` `repetitions` times and prints median, 10th and 90th
 // percentile in milliseconds; the median also goes into the results as `key`.
 template <typename Action>

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "net/http.h"
+#include "pump.h"
 #include "tools/bench/bench_support.h"
 
 bool StartMainWindow(CparvelleDlg& dlg, const wchar_t* dir) {
@@ -14,7 +15,7 @@ bool StartMainWindow(CparvelleDlg& dlg, const wchar_t* dir) {
         return false;
     }
     for (int i = 0; i < 20; ++i) {
-        PumpMessages();
+        PumpPending();
         Sleep(10);
     }
     return true;

@@ -16,6 +16,7 @@
 #include "app/parvelle_dlg.h"
 #include "config/local_config.h"
 #include "net/http.h"
+#include "pump.h"
 #include "skin/gdiplus_session.h"
 #include "store/api_url.h"
 #include "tools/bench/bench_support.h"
@@ -47,7 +48,7 @@ void Measure(CPageHistory& page, int repaints, int fetches) {
         page.FetchOrderPage(1);
     }
     page.ShowWindow(SW_SHOW);
-    PumpMessages();
+    PumpPending();
     std::printf("history: %d orders, %d rows on page 1, %zu pager cells\n", page.totalOrders,
                 page.list.RowCount(), page.pagerCells.size());
 
@@ -60,7 +61,7 @@ void Measure(CPageHistory& page, int repaints, int fetches) {
     }
     page.FetchOrderPage(2);
     page.FetchOrderPage(1);
-    PumpMessages();
+    PumpPending();
 
     ReportTimes("table repaint (12 rows)", "history_table_ms", std::min(repaints, 500), paintList);
     ReportTimes("page repaint (pager, total line)", "history_page_ms", std::min(repaints, 500),
@@ -73,13 +74,13 @@ void Measure(CPageHistory& page, int repaints, int fetches) {
         else
             paintPage();
     }
-    PumpMessages();
+    PumpPending();
     const ProcessResources afterRepaints = MeasureResources();
     LARGE_INTEGER t0, t1;
     QueryPerformanceCounter(&t0);
     for (int i = 0; i < fetches; ++i) {
         page.FetchOrderPage(1 + i % 2);
-        PumpMessages();
+        PumpPending();
     }
     QueryPerformanceCounter(&t1);
     const ProcessResources afterFetches = MeasureResources();

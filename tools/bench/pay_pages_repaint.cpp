@@ -17,6 +17,7 @@
 
 #include "app/parvelle_dlg.h"
 #include "config/local_config.h"
+#include "pump.h"
 #include "skin/gdiplus_session.h"
 #include "store/orders.h"
 #include "tools/bench/bench_support.h"
@@ -69,7 +70,7 @@ void RepaintAll(CparvelleDlg& dlg, int repaints) {
         else
             paint2();
     }
-    PumpMessages();
+    PumpPending();
     const ProcessResources after = MeasureResources();
     PrintResources("before", before);
     PrintResources(("after " + std::to_string(repaints) + " repaints").c_str(), after);
@@ -93,7 +94,7 @@ int wmain(int argc, wchar_t** argv) {
     const PackageRecord package = storeState.products.front().packages.front();
 
     dlg.pagePay1.ShowPackage(1, package);  // orders the package
-    PumpMessages();
+    PumpPending();
     if (GetFileAttributesW(localConfig.qrImagePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::fprintf(stderr, "no QR file: the order was not created\n");
         return 1;
@@ -106,9 +107,9 @@ int wmain(int argc, wchar_t** argv) {
 
     dlg.pagePay1.ShowWindow(SW_HIDE);
     dlg.pagePay2.ShowPackage(1, package);
-    PumpMessages();
+    PumpPending();
     dlg.pagePay2.core.RequestOrder(dlg.pagePay2.m_hWnd, 2);
-    PumpMessages();
+    PumpPending();
     TimeViews("CPagePay2", "pay2", dlg.pagePay2, dlg.pagePay2.core);
 
     RepaintAll(dlg, repaints);
