@@ -127,7 +127,7 @@ class PlantedFilesTest(PageFlow):
         self.sim.admin("pay", order_no=order)
         self.click_client(*MY_ORDERS)
         self.assertTrue(wait_until(lambda: self.pages() == [0, 1, 0], 15, 0.2), "no history")
-        time.sleep(0.5)
+        self.assertTrue(self.app.wait_still())
         self.click_client(*NEWEST_ORDER_DETAILS)
         self.assertTrue(wait_until(lambda: self.pages() == [1, 0, 0], 15, 0.2), "no paid page")
         for name, holds in (("b.txt", b'"total"'), ("c.txt", order.encode())):
