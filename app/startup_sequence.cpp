@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "app/statistics_tap.h"
 #include "base/text.h"
 #include "config/channel.h"
 #include "config/local_config.h"
@@ -12,6 +11,7 @@
 #include "net/http.h"
 #include "store/catalogue.h"
 #include "store/group_config.h"
+#include "store/statistics_tap.h"
 #include "store/store_state.h"
 
 namespace {

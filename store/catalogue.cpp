@@ -9,6 +9,7 @@
 #include "store/api_url.h"
 #include "store/json_read.h"
 #include "store/picture_file.h"
+#include "store/service_request.h"
 
 namespace {
 
@@ -97,20 +98,16 @@ bool FetchProductList(int type) {
         !AllocateResponseBuffer(localConfig)) {
         return false;
     }
-    std::string url =
+    ServiceRequest request{
         ApiUrl("getProductList",
-               {{"mac", localConfig.machineId}, {"type", type}, {"channel", localConfig.channel}});
-    OutputDebugStringA(url.c_str());
-    char* buffer = localConfig.responseBuffer.data();
-    int length = kListCapacity;
-    if (!HttpGetToBuffer(url, buffer, &length, kListTimeoutSeconds)) {
+               {{"mac", localConfig.machineId}, {"type", type}, {"channel", localConfig.channel}}),
+        kListCapacity, kListTimeoutSeconds};
+    request.buffer = localConfig.responseBuffer.data();
+    ServiceAnswer answer;
+    if (!AskService(request, answer)) {
         return false;
     }
-    JsonDocument document = JsonParse(buffer);
-    if (!document) {
-        return false;
-    }
-    ServiceEnvelope envelope = ReadEnvelope(document.get());
+    const ServiceEnvelope& envelope = answer.envelope;
     if (!envelope.ok() || !envelope.data || !envelope.data->child) {
         return false;
     }

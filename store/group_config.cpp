@@ -4,13 +4,13 @@
 
 #include <memory>
 #include <utility>
-#include <vector>
 
 #include "config/local_config.h"
 #include "net/http.h"
 #include "store/api_url.h"
 #include "store/json_read.h"
 #include "store/picture_file.h"
+#include "store/service_request.h"
 
 namespace {
 
@@ -47,16 +47,11 @@ void StoreGroupConfig(int type, const cJSON* data, ProductRecord& product) {
 }  // namespace
 
 bool FetchGroupConfig(int type, ProductRecord& product) {
-    std::string url = ApiUrl("getGroupConfig", {{"type", type}});
-    OutputDebugStringA(url.c_str());
-    std::vector<char> buffer(kBufferSize, 0);
-    int length = kBufferSize;
-    if (HttpGetToBuffer(url, buffer.data(), &length, kConfigTimeoutSeconds)) {
-        JsonDocument document = JsonParse(buffer.data());
-        ServiceEnvelope envelope = ReadEnvelope(document.get());
-        if (envelope.ok() && envelope.data) {
-            StoreGroupConfig(type, envelope.data, product);
-        }
+    ServiceRequest request{ApiUrl("getGroupConfig", {{"type", type}}), kBufferSize,
+                           kConfigTimeoutSeconds};
+    ServiceAnswer answer;
+    if (AskService(request, answer) && answer.envelope.ok() && answer.envelope.data) {
+        StoreGroupConfig(type, answer.envelope.data, product);
     }
     return !product.logoUrl.empty();
 }

@@ -1,16 +1,11 @@
 #include "store/order_list.h"
 
-#include <windows.h>
-
-#include <cstdio>
 #include <utility>
-#include <vector>
 
 #include "config/local_config.h"
-#include "net/http.h"
-#include "store/answer_copy.h"
 #include "store/api_url.h"
 #include "store/json_read.h"
+#include "store/service_request.h"
 
 namespace {
 
@@ -40,11 +35,7 @@ HistoryOrder ReadOrder(const cJSON* item) {
     return order;
 }
 
-}  // namespace
-
-bool ParseOrderList(const char* body, OrderListPage& page) {
-    JsonDocument document = JsonParse(body);
-    ServiceEnvelope envelope = ReadEnvelope(document.get());
+bool ReadOrderListPage(const ServiceEnvelope& envelope, OrderListPage& page) {
     if (!envelope.ok() || !cJSON_IsObject(envelope.data))
         return false;
     OrderListPage read;
@@ -60,15 +51,19 @@ bool ParseOrderList(const char* body, OrderListPage& page) {
     return true;
 }
 
+}  // namespace
+
+bool ParseOrderList(const char* body, OrderListPage& page) {
+    JsonDocument document = JsonParse(body);
+    return ReadOrderListPage(ReadEnvelope(document.get()), page);
+}
+
 bool FetchOrderList(int page, OrderListPage& result) {
-    const std::string url =
+    ServiceRequest request{
         ApiUrl("orderList",
-               {{"mac", localConfig.machineId}, {"page", page}, {"pageSize", kOrderPageSize}});
-    OutputDebugStringA(url.c_str());
-    std::vector<char> buffer(kBufferSize, 0);
-    int length = kBufferSize;
-    if (!HttpGetToBuffer(url, buffer.data(), &length, kTimeoutSeconds))
-        return false;
-    WriteAnswerCopy("b.txt", buffer.data(), length);
-    return ParseOrderList(buffer.data(), result);
+               {{"mac", localConfig.machineId}, {"page", page}, {"pageSize", kOrderPageSize}}),
+        kBufferSize, kTimeoutSeconds};
+    request.answerCopy = "b.txt";
+    ServiceAnswer answer;
+    return AskService(request, answer) && ReadOrderListPage(answer.envelope, result);
 }

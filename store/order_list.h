@@ -24,7 +24,7 @@ bool ParseOrderList(const char* body, OrderListPage& page);
 // Asks the store for page `page` of this machine's orders, 12 to a page,
 // keeps the answer exactly as received in "b.txt" in the current directory
 // (a copy for diagnosis; skipped when the file cannot be written) and reads
-// it with ParseOrderList. False when the transfer failed (an answer of 4096
+// it as ParseOrderList does. False when the transfer failed (an answer of 4096
 // bytes or more does not fit) or the answer was refused. Blocks for at most
 // 10 s.
 bool FetchOrderList(int page, OrderListPage& result);

@@ -1,10 +1,9 @@
 #include "store/order_watch.h"
 
-#include <vector>
-
 #include "net/http.h"
 #include "store/api_url.h"
 #include "store/json_read.h"
+#include "store/service_request.h"
 #include "store/watch_thread.h"
 
 namespace {
@@ -16,9 +15,7 @@ constexpr DWORD kPauseMilliseconds = 2000;
 std::atomic<int> liveThreads{0};
 
 // The order's links when the answer says it is paid, otherwise null.
-std::unique_ptr<OrderLinks> PaidLinks(const char* answer) {
-    JsonDocument document = JsonParse(answer);
-    ServiceEnvelope envelope = ReadEnvelope(document.get());
+std::unique_ptr<OrderLinks> PaidLinks(const ServiceEnvelope& envelope) {
     if (!envelope.ok() || envelope.data == nullptr)
         return nullptr;
     if (JsonGetInt(envelope.data, "status") != 1)
@@ -82,20 +79,17 @@ unsigned __stdcall OrderWatch::OrderPollThread(void* argument) {
 }
 
 void OrderWatch::Run() {
-    OutputDebugStringA((url_ + "\r\n").c_str());
+    TraceUrl(url_, UrlTrace::kNarrowLine);  // once; each answer shows as it comes
     ScopedTransferAbort abortOnStop(&stopping_);
     // One connection for the whole watch: a new TLS handshake every two
     // seconds costs CPU and, with a private CA bundle, a little memory each.
     ScopedKeptConnection keptConnection;
-    std::vector<char> answer(kAnswerCapacity, 0);
+    ServiceRequest request{url_, kAnswerCapacity, kPollTimeoutSeconds, UrlTrace::kNone};
+    request.traceAnswer = true;
     while (!stopping_) {
-        std::fill(answer.begin(), answer.end(), 0);
-        int length = kAnswerCapacity;
-        if (HttpGetToBuffer(url_, answer.data(), &length, kPollTimeoutSeconds)) {
-            OutputDebugStringA((std::string(answer.data(), length) + "\r\n").c_str());
-            if (PostPaid(answer.data()))
-                return;
-        }
+        ServiceAnswer answer;
+        if (AskService(request, answer) && PostPaid(answer.envelope))
+            return;
         if (WaitForSingleObject(stopEvent_, kPauseMilliseconds) != WAIT_TIMEOUT)
             return;
     }
@@ -103,7 +97,7 @@ void OrderWatch::Run() {
 
 // True when the answer says the order is paid; it is then reported, also
 // after a stop: the user has paid and must see it.
-bool OrderWatch::PostPaid(const char* answer) {
+bool OrderWatch::PostPaid(const ServiceEnvelope& answer) {
     std::unique_ptr<OrderLinks> links = PaidLinks(answer);
     if (!links)
         return false;

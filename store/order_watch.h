@@ -23,6 +23,8 @@
 #include "base/posted_records.h"
 #include "store/store_state.h"
 
+struct ServiceEnvelope;
+
 // Order watch -> the window that created the order, once it is paid.
 // wParam 1, lParam an OrderLinks issued through PaidOrderPosts().
 constexpr UINT WM_ORDER_PAID = 0x29C5;
@@ -52,7 +54,7 @@ public:
 private:
     static unsigned __stdcall OrderPollThread(void* argument);
     void Run();
-    bool PostPaid(const char* answer);
+    bool PostPaid(const ServiceEnvelope& answer);
 
     HWND window_;
     std::string url_;  // built once, before the thread starts

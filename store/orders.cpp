@@ -1,31 +1,23 @@
 #include "store/orders.h"
 
-#include <cstdio>
 #include <memory>
-#include <vector>
 
 #include "base/text.h"
 #include "config/local_config.h"
-#include "net/http.h"
-#include "store/answer_copy.h"
 #include "store/api_url.h"
 #include "store/json_read.h"
 #include "store/order_watch.h"
 #include "store/qr_bitmap.h"
+#include "store/service_request.h"
 
 namespace {
 
 constexpr int kOrderAnswerCapacity = 10240;
 constexpr int kOrderTimeoutSeconds = 10;
-constexpr int kDetailBufferSize = 4096;
+// The lookup has always kept one of its 4096 bytes free: an answer of 4095
+// bytes or more does not fit.
+constexpr int kDetailCapacity = 4095;
 constexpr int kDetailTimeoutSeconds = 5;
-
-// The URL as the debugger shows it: widened with the ANSI code page.
-void TraceUrlWide(const std::string& url) {
-    const std::wstring line = AnsiToWide(url + "\r\n");
-    if (!line.empty())
-        OutputDebugStringW(line.c_str());
-}
 
 }  // namespace
 
@@ -47,29 +39,19 @@ bool CreateOrder(HWND window, int payType, int packageId, std::string mobile) {
     storeState.currentOrderNo.clear();
     DeleteFileW(localConfig.qrImagePath.c_str());
 
-    std::string url = ApiUrl("createOrder", {{"mac", localConfig.machineId},
-                                             {"type", 1},
-                                             {"channel", localConfig.channel},
-                                             {"pay_type", payType},
-                                             {"package_id", packageId},
-                                             {"mobile", mobile}});
-    TraceUrlWide(url);
-
-    std::vector<char> answer;
-    try {
-        answer.assign(kOrderAnswerCapacity, 0);
-    } catch (const std::bad_alloc&) {
+    ServiceRequest request{ApiUrl("createOrder", {{"mac", localConfig.machineId},
+                                                  {"type", 1},
+                                                  {"channel", localConfig.channel},
+                                                  {"pay_type", payType},
+                                                  {"package_id", packageId},
+                                                  {"mobile", mobile}}),
+                           kOrderAnswerCapacity, kOrderTimeoutSeconds, UrlTrace::kWideLine};
+    ServiceAnswer answer;
+    if (!AskService(request, answer) || !answer.document)
         return false;
-    }
-    int length = kOrderAnswerCapacity;
-    if (!HttpGetToBuffer(url, answer.data(), &length, kOrderTimeoutSeconds))
-        return false;
-    JsonDocument document = JsonParse(answer.data());
-    if (!document)
-        return false;
-    ServiceEnvelope envelope = ReadEnvelope(document.get());
+    const ServiceEnvelope& envelope = answer.envelope;
     if (!envelope.ok()) {
-        OutputDebugStringW(Utf8ToWide(JsonGetString(document.get(), "message")).c_str());
+        OutputDebugStringW(Utf8ToWide(envelope.message).c_str());
         return false;
     }
     if (envelope.data == nullptr)
@@ -96,18 +78,15 @@ bool CreateOrder(HWND window, int payType, int packageId, std::string mobile) {
 }
 
 bool LookupOrderLinks(HistoryOrder& order) {
-    std::string url = ApiUrl("orderDetail", {{"order_no", order.orderNo}});
-    std::vector<char> answer(kDetailBufferSize, 0);
-    int length = kDetailBufferSize - 1;
-    if (HttpGetToBuffer(url, answer.data(), &length, kDetailTimeoutSeconds)) {
-        WriteAnswerCopy("c.txt", answer.data(), length);
-        JsonDocument document = JsonParse(answer.data());
-        ServiceEnvelope envelope = ReadEnvelope(document.get());
-        if (envelope.ok() && envelope.data != nullptr) {
-            order.linkUrl = JsonGetString(envelope.data, "link_url");
-            order.helpTitle = JsonGetString(envelope.data, "help_title");
-            order.helpLinkUrl = JsonGetString(envelope.data, "help_link_url");
-        }
+    ServiceRequest request{ApiUrl("orderDetail", {{"order_no", order.orderNo}}), kDetailCapacity,
+                           kDetailTimeoutSeconds, UrlTrace::kNone};
+    request.answerCopy = "c.txt";
+    ServiceAnswer answer;
+    const ServiceEnvelope& envelope = answer.envelope;
+    if (AskService(request, answer) && envelope.ok() && envelope.data != nullptr) {
+        order.linkUrl = JsonGetString(envelope.data, "link_url");
+        order.helpTitle = JsonGetString(envelope.data, "help_title");
+        order.helpLinkUrl = JsonGetString(envelope.data, "help_link_url");
     }
     return !order.linkUrl.empty();
 }

@@ -38,7 +38,6 @@
 #include <vector>
 
 #include "app/scaled_picture.h"
-#include "app/statistics_tap.h"
 #include "app/store_front_paint.h"
 #include "config/local_config.h"
 #include "framework/afxwnd.h"
@@ -54,6 +53,7 @@
 #include "process_stats.h"
 #include "store/orders.h"
 #include "store/picture_file.h"
+#include "store/statistics_tap.h"
 #include "store/store_state.h"
 
 namespace {
