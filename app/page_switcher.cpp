@@ -43,6 +43,17 @@ void PageSwitcher::OpenOrderFromHistory(const PackageRecord& record) {
     OpenOrder(3, record);
 }
 
+void PageSwitcher::BringPaidPageForward(CWnd& page) {
+    const bool historyShows = pageHistory_.IsWindowVisible() != FALSE;
+    if (page.IsWindowVisible() && !historyShows)
+        return;
+    ShowStoreFrontControls(SW_HIDE);
+    if (historyShows)
+        HideHistory();
+    if (!page.IsWindowVisible())
+        SlidePageIn(page);
+}
+
 void PageSwitcher::HideHistory() {
     pageHistory_.AnimateWindow(kSlideMilliseconds, AW_HIDE | AW_SLIDE | AW_HOR_POSITIVE);
 }

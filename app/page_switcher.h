@@ -35,6 +35,10 @@ public:
     void BackToStoreFront();
     // The history's View details: the payment page with the order's package.
     void OpenOrderFromHistory(const PackageRecord& record);
+    // A payment page that has just shown a paid order comes to the front,
+    // over the history or the store front the user went to meanwhile: a
+    // confirmed payment is never left unseen.
+    void BringPaidPageForward(CWnd& page);
 
 private:
     void ShowStoreFrontControls(int nCmdShow);

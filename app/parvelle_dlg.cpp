@@ -29,6 +29,7 @@ ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_MOUSELEAVE()
 ON_MESSAGE(WM_HISTORY_NAVIGATE, &CparvelleDlg::OnHistoryNavigate)
+ON_MESSAGE(WM_PAID_ORDER_SHOWN, &CparvelleDlg::OnPaidOrderShown)
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -199,6 +200,16 @@ void CparvelleDlg::Activate() {
     }
     mobileNumber = text;
     pages.OpenOrder(1, product->packages[static_cast<size_t>(index)]);
+}
+
+LRESULT CparvelleDlg::OnPaidOrderShown(WPARAM, LPARAM lParam) {
+    // Only the handle of one of our own pages is acted on.
+    const HWND page = reinterpret_cast<HWND>(lParam);
+    if (page == pagePay1.m_hWnd && page != nullptr)
+        pages.BringPaidPageForward(pagePay1);
+    else if (page == pagePay2.m_hWnd && page != nullptr)
+        pages.BringPaidPageForward(pagePay2);
+    return 0;
 }
 
 LRESULT CparvelleDlg::OnHistoryNavigate(WPARAM wParam, LPARAM lParam) {

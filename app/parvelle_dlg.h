@@ -69,6 +69,7 @@ protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg LRESULT OnHistoryNavigate(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPaidOrderShown(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 

@@ -19,6 +19,11 @@
 constexpr UINT WM_HISTORY_NAVIGATE = 0x1B70;
 constexpr WPARAM kHistoryNavigateSource = IDD_PAGE_EMPTY;
 
+// Payment page -> main window, posted when a paid order arrived: the page
+// shows its paid view and must be in front, whatever the user opened since.
+// wParam 0, lParam the page's window handle (no record).
+constexpr UINT WM_PAID_ORDER_SHOWN = 0x29C6;
+
 // The package copies WM_HISTORY_NAVIGATE carries: the page posts through it,
 // the main window redeems lParam there.
 inline PostedRecords<PackageRecord>& HistoryNavigatePosts() {

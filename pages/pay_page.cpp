@@ -1,6 +1,7 @@
 #include "pages/pay_page.h"
 
 #include "pages/dialog_keys.h"
+#include "pages/page_messages.h"
 #include "skin/offscreen_frame.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
@@ -57,6 +58,8 @@ LRESULT CPayPage::OnOrderPaid(WPARAM wParam, LPARAM lParam) {
         StopOrderPolling();
         OnPaidOrderArrived(links->packageId);
         core.ShowPaidOrder(m_hWnd, *links);
+        ::PostMessageW(::GetParent(m_hWnd), WM_PAID_ORDER_SHOWN, 0,
+                       reinterpret_cast<LPARAM>(m_hWnd));
     }
     return 0;
 }

@@ -281,6 +281,41 @@ TEST_F(MainWindowTest, SecondPayTypeUsesTheOtherPage) {
     EXPECT_TRUE(Visible(dlg_.pagePay2));
 }
 
+// A payment the store confirms while the user looks at the history or the
+// store front brings its page, in the paid view, to the front.
+TEST_F(MainWindowTest, APaymentConfirmedElsewhereBringsItsPageForward) {
+    Start(L"pay_type=1\r\n");
+    EXPECT_FALSE(Activate(L"19912345678"));
+    ASSERT_TRUE(Visible(dlg_.pagePay1));
+    auto paid = [&](const char* link) {
+        auto links = std::make_unique<OrderLinks>();
+        links->linkUrl = link;
+        links->packageId = dlg_.pagePay1.core.package.id;
+        ASSERT_TRUE(
+            PaidOrderPosts().Post(dlg_.pagePay1.m_hWnd, WM_ORDER_PAID, 1, std::move(links)));
+        PumpPending();
+        PumpPending();
+    };
+    Press(680, 10);  // My orders, over the page
+    ASSERT_TRUE(Visible(dlg_.pageHistory));
+    paid("https://paid/1");
+    EXPECT_TRUE(Visible(dlg_.pagePay1));
+    EXPECT_FALSE(Visible(dlg_.pageHistory));
+    EXPECT_FALSE(Visible(dlg_.mobileEdit));
+    EXPECT_EQ(kPaidView, dlg_.pagePay1.core.view);
+
+    // Back to the store front through the history, then a confirmation.
+    Press(680, 10);
+    EXPECT_EQ(1, dlg_.PostMessage(WM_HISTORY_NAVIGATE, kHistoryNavigateSource, 0));
+    PumpPending();
+    ASSERT_TRUE(Visible(dlg_.mobileEdit));
+    paid("https://paid/2");
+    EXPECT_TRUE(Visible(dlg_.pagePay1));
+    EXPECT_FALSE(Visible(dlg_.mobileEdit));
+    EXPECT_FALSE(Visible(dlg_.selector));
+    EXPECT_EQ("https://paid/2", dlg_.pagePay1.core.paidLinks.linkUrl);
+}
+
 TEST_F(MainWindowTest, WrongNumbersShowTheBoxAndChangeNothing) {
     Start();
     for (const wchar_t* text :
