@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/parvelle_dlg.h"
+#include "base/scoped_handle.h"
 #include "store/store_state.h"
 #include "net/http.h"
 #include "skin/gdiplus_session.h"
@@ -17,11 +18,10 @@ CparvelleApp::CparvelleApp() : CWinApp(nullptr) {
 
 BOOL CparvelleApp::InitInstance() {
     // A marker only: held, never waited on, gone with the process.
-    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName);
-    if (mutex != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS) {
-        ::CloseHandle(mutex);
+    ScopedHandle mutex(::CreateMutexW(nullptr, FALSE, kSingleInstanceMutexName));
+    if (mutex && ::GetLastError() == ERROR_ALREADY_EXISTS)
         return FALSE;
-    }
+    mutex.release();
 
     // Before any thread exists.
     HttpGlobalInit();

@@ -1,10 +1,15 @@
 #include "net/http.h"
 
+// The winsock headers curl uses must come before windows.h, which
+// scoped_handle.h brings.
+#include <winsock2.h>
+
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <mutex>
 
+#include "base/scoped_handle.h"
 #include "net/http_inspect.h"
 #include "net/http_session.h"
 
@@ -203,16 +208,16 @@ bool HttpGetToBuffer(std::string url, char* buffer, int* length, int timeoutSeco
 
 bool HttpGetToFile(std::string url, const std::wstring& path, int timeoutSeconds,
                    int32_t maxBytes) {
-    FILE* file = _wfopen(path.c_str(), L"wb");
-    if (file == nullptr) {
+    ScopedFilePtr file(_wfopen(path.c_str(), L"wb"));
+    if (!file) {
         return false;
     }
     WriteSink sink;
-    sink.file = file;
+    sink.file = file.get();
     sink.maxBytes = maxBytes;
     bool ok = PerformGet(url, &sink, false, timeoutSeconds);
     // A failed close loses data too.
-    if (fclose(file) != 0) {
+    if (!file.close()) {
         ok = false;
     }
     if (!ok) {

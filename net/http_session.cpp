@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <mutex>
 
+#include "base/scoped_handle.h"
 #include "base/text.h"
 #include "net/http.h"
 
@@ -78,22 +79,20 @@ void InitOnce() {
 
 // Whole file, or false; bundles are small, anything over 16 MiB is refused.
 bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (f == nullptr) {
+    const ScopedFilePtr f(_wfopen(path.c_str(), L"rb"));
+    if (!f) {
         return false;
     }
     std::string data;
     char chunk[16384];
     size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) {
+    while ((n = fread(chunk, 1, sizeof chunk, f.get())) > 0) {
         data.append(chunk, n);
         if (data.size() > (16u << 20)) {
-            fclose(f);
             return false;
         }
     }
-    bool ok = ferror(f) == 0;
-    fclose(f);
+    const bool ok = ferror(f.get()) == 0;
     if (ok) {
         *bytes = std::move(data);
     }

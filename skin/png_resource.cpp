@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 
+#include "base/scoped_handle.h"
+
 namespace {
 
 // GDI+ may read a stream lazily for as long as a picture made from it lives.
@@ -60,17 +62,14 @@ std::unique_ptr<Gdiplus::Image> LoadPngResource(int id) {
     if (!bytes || size == 0)
         return nullptr;
 
-    HGLOBAL block = GlobalAlloc(GMEM_FIXED, size);
+    const ScopedHGlobal block(GlobalAlloc(GMEM_FIXED, size));
     if (!block)
         return nullptr;
-    std::memcpy(block, bytes, size);  // a fixed block's handle is its address
+    std::memcpy(block.get(), bytes, size);  // a fixed block's handle is its address
 
-    std::unique_ptr<Gdiplus::Image> picture;
-    IStream* stream = nullptr;
-    if (SUCCEEDED(CreateStreamOnHGlobal(block, FALSE, &stream))) {
-        picture = DecodeIndependentCopy(stream);
-        stream->Release();
-    }
-    GlobalFree(block);
-    return picture;
+    // The stream does not own the block (FALSE) and goes first.
+    ScopedComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(block.get(), FALSE, stream.receive())))
+        return nullptr;
+    return DecodeIndependentCopy(stream.get());
 }

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <cwchar>
 
+#include "base/scoped_handle.h"
+
 namespace {
 
 // Names taken by someone else in the meantime are skipped; this many tries.
@@ -38,16 +40,17 @@ bool ReplaceFileContents(const std::wstring& path, const void* data, size_t size
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::wstring temporary = TemporaryName(path);
         // CREATE_NEW: a file or link already under that name is never opened.
-        HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE) {
+        ScopedHandle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS)
                 continue;
             return false;
         }
-        bool ok = WriteAll(file, data, size);
-        ok = CloseHandle(file) && ok;
+        bool ok = WriteAll(file.get(), data, size);
+        // Closed before the move: an open file cannot be moved over another.
+        ok = file.close() && ok;
         // No MOVEFILE_COPY_ALLOWED: a copy would write through a planted link.
         ok = ok && MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
         if (!ok)

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "base/scoped_handle.h"
 #include "base/text.h"
 
 namespace {
@@ -100,22 +101,20 @@ bool CopyTextToClipboard(std::wstring text) {
         return false;
     }
     const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    void* locked = memory ? GlobalLock(memory) : nullptr;
+    ScopedHGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes));
+    void* locked = memory ? GlobalLock(memory.get()) : nullptr;
     if (!locked) {
-        if (memory)
-            GlobalFree(memory);
         CloseClipboard();
         return false;
     }
     std::memcpy(locked, text.c_str(), bytes);
-    GlobalUnlock(memory);
+    GlobalUnlock(memory.get());
     // On success the memory belongs to the clipboard; on refusal it is still ours.
-    if (!Calls().setClipboardData(CF_UNICODETEXT, memory)) {
-        GlobalFree(memory);
+    if (!Calls().setClipboardData(CF_UNICODETEXT, memory.get())) {
         CloseClipboard();
         return false;
     }
+    memory.release();
     CloseClipboard();
     return true;
 }

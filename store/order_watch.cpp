@@ -1,5 +1,7 @@
 #include "store/order_watch.h"
 
+#include <utility>
+
 #include "net/http.h"
 #include "store/api_url.h"
 #include "store/json_read.h"
@@ -40,32 +42,25 @@ OrderWatch::OrderWatch(HWND window, const std::string& orderNo, int packageId)
       packageId_(packageId),
       stopEvent_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
 
-OrderWatch::~OrderWatch() {
-    if (thread_)
-        CloseHandle(thread_);
-    if (stopEvent_)
-        CloseHandle(stopEvent_);
-}
-
 bool OrderWatch::Start(const std::shared_ptr<OrderWatch>& watch) {
     if (!watch || !watch->valid())
         return false;
     // The thread holds its own reference, so it may outlive storeState's.
     auto* reference = new std::shared_ptr<OrderWatch>(watch);
     ++liveThreads;
-    const std::uintptr_t handle = BeginWatchThread(&OrderWatch::OrderPollThread, reference);
-    if (handle == 0) {
+    ScopedHandle thread = BeginWatchThread(&OrderWatch::OrderPollThread, reference);
+    if (!thread) {
         --liveThreads;
         delete reference;
         return false;
     }
-    watch->thread_ = reinterpret_cast<HANDLE>(handle);
+    watch->thread_ = std::move(thread);
     return true;
 }
 
 void OrderWatch::Stop() {
     stopping_ = true;
-    SetEvent(stopEvent_);
+    SetEvent(stopEvent_.get());
 }
 
 unsigned __stdcall OrderWatch::OrderPollThread(void* argument) {
@@ -90,7 +85,7 @@ void OrderWatch::Run() {
         ServiceAnswer answer;
         if (AskService(request, answer) && PostPaid(answer.envelope))
             return;
-        if (WaitForSingleObject(stopEvent_, kPauseMilliseconds) != WAIT_TIMEOUT)
+        if (WaitForSingleObject(stopEvent_.get(), kPauseMilliseconds) != WAIT_TIMEOUT)
             return;
     }
 }

@@ -21,6 +21,7 @@
 #include <string>
 
 #include "base/posted_records.h"
+#include "base/scoped_handle.h"
 #include "store/store_state.h"
 
 struct ServiceEnvelope;
@@ -37,7 +38,6 @@ public:
     // A watch on `orderNo`, made for package `packageId`, reporting to
     // `window`; not yet running.
     OrderWatch(HWND window, const std::string& orderNo, int packageId);
-    ~OrderWatch();
     OrderWatch(const OrderWatch&) = delete;
     OrderWatch& operator=(const OrderWatch&) = delete;
 
@@ -49,7 +49,7 @@ public:
     // The thread leaves at its next check.
     void Stop();
 
-    bool valid() const { return stopEvent_ != nullptr; }
+    bool valid() const { return stopEvent_.valid(); }
 
 private:
     static unsigned __stdcall OrderPollThread(void* argument);
@@ -59,8 +59,8 @@ private:
     HWND window_;
     std::string url_;  // built once, before the thread starts
     int packageId_;
-    HANDLE stopEvent_ = nullptr;
-    HANDLE thread_ = nullptr;
+    ScopedHandle stopEvent_;
+    ScopedHandle thread_;
     std::atomic<bool> stopping_{false};
 };
 

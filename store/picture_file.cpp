@@ -9,6 +9,8 @@
 #include <new>
 #include <vector>
 
+#include "base/scoped_handle.h"
+
 namespace {
 
 // Larger claims are refused before GDI+ sees them: decoding one takes
@@ -156,12 +158,12 @@ bool PngImageDataWhole(const std::vector<BYTE>& b) {
 }
 
 bool ReadWholeFile(const std::wstring& path, std::vector<BYTE>* bytes) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     LARGE_INTEGER size{};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= kMaxPictureFileBytes;
+    bool ok = GetFileSizeEx(file.get(), &size) && size.QuadPart <= kMaxPictureFileBytes;
     if (ok) {
         try {
             bytes->resize(static_cast<size_t>(size.QuadPart));
@@ -171,9 +173,9 @@ bool ReadWholeFile(const std::wstring& path, std::vector<BYTE>* bytes) {
     }
     DWORD read = 0;
     if (ok && !bytes->empty())
-        ok = ReadFile(file, bytes->data(), static_cast<DWORD>(bytes->size()), &read, nullptr) &&
+        ok = ReadFile(file.get(), bytes->data(), static_cast<DWORD>(bytes->size()), &read,
+                      nullptr) &&
              read == bytes->size();
-    CloseHandle(file);
     return ok;
 }
 
@@ -202,20 +204,16 @@ std::unique_ptr<Gdiplus::Image> LoadPictureFile(const std::wstring& path) {
     if (!SizeAcceptable(format, bytes) || !PngImageDataWhole(bytes))
         return nullptr;
     const BYTE none = 0;
-    IStream* stream =
-        SHCreateMemStream(bytes.empty() ? &none : bytes.data(), static_cast<UINT>(bytes.size()));
+    const ScopedComPtr<IStream> stream(
+        SHCreateMemStream(bytes.empty() ? &none : bytes.data(), static_cast<UINT>(bytes.size())));
     if (!stream)
         return nullptr;
     // GDI+'s own allocator, as Image's operator new uses, but checked: that
     // operator may return null, which a new-expression cannot handle.
     void* memory = Gdiplus::DllExports::GdipAlloc(sizeof(Gdiplus::Image));
-    if (!memory) {
-        stream->Release();
+    if (!memory)
         return nullptr;
-    }
     // Image's operator delete, which the unique_ptr uses, is GdipFree. The
     // picture takes its own reference to the stream.
-    std::unique_ptr<Gdiplus::Image> picture(::new (memory) Gdiplus::Image(stream));
-    stream->Release();
-    return picture;
+    return std::unique_ptr<Gdiplus::Image>(::new (memory) Gdiplus::Image(stream.get()));
 }

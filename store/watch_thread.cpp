@@ -2,6 +2,7 @@
 
 #include <process.h>
 
-std::uintptr_t BeginWatchThread(unsigned(__stdcall* procedure)(void*), void* argument) {
-    return _beginthreadex(nullptr, 0, procedure, argument, 0, nullptr);
+ScopedHandle BeginWatchThread(unsigned(__stdcall* procedure)(void*), void* argument) {
+    return ScopedHandle(
+        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, procedure, argument, 0, nullptr)));
 }

@@ -30,10 +30,11 @@ bool failWatchThreads = false;
 }  // namespace
 
 // This test's own thread start, linked in place of the program's.
-std::uintptr_t BeginWatchThread(unsigned(__stdcall* procedure)(void*), void* argument) {
+ScopedHandle BeginWatchThread(unsigned(__stdcall* procedure)(void*), void* argument) {
     if (failWatchThreads)
-        return 0;
-    return _beginthreadex(nullptr, 0, procedure, argument, 0, nullptr);
+        return ScopedHandle();
+    return ScopedHandle(
+        reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, procedure, argument, 0, nullptr)));
 }
 
 namespace {

@@ -24,6 +24,7 @@ struct ShellLaunch {
 std::vector<Launch> g_launches;
 std::vector<ShellLaunch> g_shellLaunches;
 std::vector<HANDLE> g_refused;
+std::vector<HANDLE> g_accepted;
 
 UINT WINAPI RecordWinExec(LPCSTR commandLine, UINT show) {
     g_launches.push_back({commandLine, show});
@@ -42,12 +43,18 @@ HANDLE WINAPI RefuseClipboardData(UINT, HANDLE data) {
     return nullptr;
 }
 
+HANDLE WINAPI RecordClipboardData(UINT format, HANDLE data) {
+    g_accepted.push_back(data);
+    return SetClipboardData(format, data);
+}
+
 class LinkHandoffTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_launches.clear();
         g_shellLaunches.clear();
         g_refused.clear();
+        g_accepted.clear();
         LinkHandoffCalls calls = SystemLinkHandoffCalls();
         calls.winExec = &RecordWinExec;
         calls.shellExecuteW = &RecordShellExecute;
@@ -233,17 +240,27 @@ TEST_F(LinkHandoffTest, ClipboardHeldElsewhereGivesFalse) {
 }
 
 // When the clipboard refuses the data, the memory is freed and the result is
-// false, and the clipboard is closed again.
-TEST_F(LinkHandoffTest, RefusedDataIsFreedAndReported) {
+// false, and the clipboard is closed again. Accepted data belongs to the
+// clipboard and stays alive.
+TEST_F(LinkHandoffTest, RefusedDataIsFreedAndAcceptedDataKept) {
     LinkHandoffCalls calls = SystemLinkHandoffCalls();
     calls.setClipboardData = &RefuseClipboardData;
     LinkHandoffCalls saved = SetLinkHandoffCalls(calls);
     const bool copied = CopyTextToClipboard(L"refused text");
+    // Checked at once: the next allocation may reuse a freed handle.
+    const SIZE_T refusedSize = g_refused.empty() ? 1 : GlobalSize(g_refused[0]);
+    calls.setClipboardData = &RecordClipboardData;
+    SetLinkHandoffCalls(calls);
+    const bool accepted = CopyTextToClipboard(L"accepted text");
     SetLinkHandoffCalls(saved);
 
     EXPECT_FALSE(copied);
-    ASSERT_EQ(g_refused.size(), 1u);
-    EXPECT_EQ(GlobalSize(g_refused[0]), 0u) << "the refused memory was not freed";
+    EXPECT_EQ(g_refused.size(), 1u);
+    EXPECT_EQ(refusedSize, 0u) << "the refused memory was not freed";
+    EXPECT_TRUE(accepted);
+    ASSERT_EQ(g_accepted.size(), 1u);
+    EXPECT_NE(GlobalSize(g_accepted[0]), 0u) << "the clipboard's memory was freed";
+    EXPECT_EQ(ReadClipboardText(), L"accepted text");
     ASSERT_TRUE(OpenClipboard(nullptr)) << "the clipboard was left open";
     CloseClipboard();
 }
