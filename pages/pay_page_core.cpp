@@ -20,13 +20,20 @@ namespace {
 constexpr int kPackagePictureWidth = 408;
 constexpr int kPanelWidth = 360;
 
-// The action of each element of the table, by index; the choices are
-// resolved through the pay methods.
+const PayMethod* MethodOfElement(int element) {
+    for (const PayMethod& method : kPayMethods) {
+        if (method.element == element)
+            return &method;
+    }
+    return nullptr;
+}
+
+// The action of each element of the table; the choices are resolved through
+// the pay methods.
 PayAction ActionOfElement(int element) {
+    if (MethodOfElement(element) != nullptr)
+        return PayAction::ChoosePayMethod;
     switch (element) {
-        case kAlipayChoice:
-        case kWeChatChoice:
-            return PayAction::ChoosePayMethod;
         case kOfficialSiteTab:
             return PayAction::OpenShop;
         case kOpenLink:
@@ -47,20 +54,14 @@ PayAction ActionOfElement(int element) {
 bool ShownInView(int element, int view) {
     switch (view) {
         case kPurchaseView:
-            return element <= kOfficialSiteTab || element == kQrSquareElement;
+            return MethodOfElement(element) != nullptr || element == kOfficialSiteTab ||
+                   element == kQrSquareElement;
         case kPaidView:
-            return element >= kOpenLink && element <= kCopyHelp;
+            return element == kOpenLink || element == kCopyLink || element == kOpenHelp ||
+                   element == kCopyHelp;
         default:
             return false;
     }
-}
-
-const PayMethod* MethodOfElement(int element) {
-    for (const PayMethod& method : kPayMethods) {
-        if (method.element == element)
-            return &method;
-    }
-    return nullptr;
 }
 
 Gdiplus::RectF RectOf(const RECT& r) {

@@ -29,8 +29,8 @@ enum PayElement : int {
     kCopyLink = 4,
     kOpenHelp = 5,  // the package's help link
     kCopyHelp = 6,
-    kPayElementCount = 7,  // rows of a page's element table
-    kQrSquareElement = 7,  // added by Load, drawn by the page
+    kPayElementCount = 7,                 // rows of a page's element table
+    kQrSquareElement = kPayElementCount,  // added by Load, drawn by the page
 };
 
 // The payment methods both pages offer, in drawing order: the pay type sent
