@@ -31,6 +31,7 @@ ON_WM_MOUSELEAVE()
 ON_MESSAGE(WM_HISTORY_NAVIGATE, &CparvelleDlg::OnHistoryNavigate)
 ON_MESSAGE(WM_PAID_ORDER_SHOWN, &CparvelleDlg::OnPaidOrderShown)
 ON_WM_DESTROY()
+ON_MESSAGE(WM_GETOBJECT, &CparvelleDlg::OnGetObject)
 END_MESSAGE_MAP()
 
 CparvelleDlg::CparvelleDlg(CWnd* pParent) : CDialogEx(IDD, pParent) {
@@ -48,7 +49,43 @@ CparvelleDlg::~CparvelleDlg() {
 void CparvelleDlg::OnDestroy() {
     // Copies still queued for this window would never be redeemed.
     HistoryNavigatePosts().Discard(m_hWnd);
+    accessible.Disconnect();
     CDialogEx::OnDestroy();
+}
+
+LRESULT CparvelleDlg::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
+        return result;
+    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+}
+
+void CparvelleDlg::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
+    // A page shown over the store front hides the buttons beneath it.
+    std::vector<RECT> covers;
+    for (const CDialogEx* page :
+         {static_cast<const CDialogEx*>(&pagePay1), static_cast<const CDialogEx*>(&pagePay2),
+          static_cast<const CDialogEx*>(&pageHistory)}) {
+        RECT r{};
+        if (page->m_hWnd != nullptr && ::IsWindowVisible(page->m_hWnd) &&
+            ::GetWindowRect(page->m_hWnd, &r)) {
+            ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+            covers.push_back(r);
+        }
+    }
+    for (const SkinElement& element : elements) {
+        const POINT centre{(element.rect.left + element.rect.right) / 2,
+                           (element.rect.top + element.rect.bottom) / 2};
+        bool covered = false;
+        for (const RECT& cover : covers)
+            covered = covered || ::PtInRect(&cover, centre);
+        if (element.shown && !covered)
+            nodes.push_back(ElementNode(element));
+    }
+}
+
+void CparvelleDlg::DoAccessibleAction(int action) {
+    ClickElement(action);
 }
 
 void CparvelleDlg::DoDataExchange(CDataExchange* pDX) {
@@ -147,33 +184,37 @@ void CparvelleDlg::OnLButtonDown(UINT nFlags, CPoint point) {
         // The system moves the window with the pointer from here on.
         SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
     } else {
-        const ProductRecord* product = CurrentProduct();
-        switch (elements.ActionAt(point)) {
-            case kElementClose:
-                CloseAnimated();
-                break;
-            case kElementMinimise:
-                ShowWindow(SW_SHOWMINIMIZED);
-                break;
-            case kElementMyOrders:
-                pages.OpenHistory();
-                break;
-            case kElementService:
-                OpenUrlInShell(storeState.customerServiceUrl);
-                break;
-            case kElementOfficialSite:
-                if (product != nullptr) {
-                    OpenUrlInShell(product->shopUrl);
-                }
-                break;
-            case kElementActivate:
-                Activate();
-                break;
-            default:
-                break;
-        }
+        ClickElement(elements.ActionAt(point));
     }
     CDialogEx::OnLButtonDown(nFlags, point);
+}
+
+void CparvelleDlg::ClickElement(int action) {
+    const ProductRecord* product = CurrentProduct();
+    switch (action) {
+        case kElementClose:
+            CloseAnimated();
+            break;
+        case kElementMinimise:
+            ShowWindow(SW_SHOWMINIMIZED);
+            break;
+        case kElementMyOrders:
+            pages.OpenHistory();
+            break;
+        case kElementService:
+            OpenUrlInShell(storeState.customerServiceUrl);
+            break;
+        case kElementOfficialSite:
+            if (product != nullptr) {
+                OpenUrlInShell(product->shopUrl);
+            }
+            break;
+        case kElementActivate:
+            Activate();
+            break;
+        default:
+            break;
+    }
 }
 
 void CparvelleDlg::OnLButtonUp(UINT nFlags, CPoint point) {

@@ -22,9 +22,10 @@
 #include "pages/page_history.h"
 #include "pages/page_pay2.h"
 #include "skin/drawn_elements.h"
+#include "skin/element_accessible.h"
 #include "resource.h"
 
-class CparvelleDlg : public CDialogEx, public StartupWindow {
+class CparvelleDlg : public CDialogEx, public StartupWindow, private AccessibleSource {
 public:
     explicit CparvelleDlg(CWnd* pParent = nullptr);
     ~CparvelleDlg() override;
@@ -71,6 +72,7 @@ protected:
     afx_msg LRESULT OnHistoryNavigate(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnPaidOrderShown(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -81,8 +83,15 @@ private:
     void CreateSelector();
     int SelectedPackageIndex() const;
 
+    // What a click on element `action` (a MainElement) does.
+    void ClickElement(int action);
     void CloseAnimated();
     void Activate();
+
+    // Screen readers: the title strip's and the store front's buttons.
+    void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
+    void DoAccessibleAction(int action) override;
+    AccessibleHost accessible{*this};
 
     bool ownsIcon = false;  // icon came from a file (DestroyIcon), not from resources
 };

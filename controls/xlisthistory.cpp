@@ -56,6 +56,8 @@ ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_SETCURSOR()
 ON_WM_MOUSEWHEEL()
+ON_MESSAGE(WM_GETOBJECT, &XListHistory::OnGetObject)
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 XListHistory::~XListHistory() {
@@ -255,11 +257,8 @@ void XListHistory::OnLButtonUp(UINT nFlags, CPoint point) {
         scrollPressY = -1;
         return;
     }
-    if (const SkinElement* button = buttons.At(point)) {
-        selectedRow = button->action;
-        if (CWnd* parent = GetParent())
-            parent->PostMessage(WM_HISTORY_ROW_OPEN, static_cast<WPARAM>(button->action), 0);
-    }
+    if (const SkinElement* button = buttons.At(point))
+        OpenRow(button->action);
     Invalidate();
     pressed = 0;
     CWnd::OnLButtonUp(nFlags, point);
@@ -280,4 +279,81 @@ BOOL XListHistory::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) {
     if (contentHeight >= window.Height() + rowHeight)
         Invalidate();
     return CWnd::OnMouseWheel(nFlags, zDelta, pt);
+}
+
+void XListHistory::OpenRow(int row) {
+    selectedRow = row;
+    if (CWnd* parent = GetParent())
+        parent->PostMessage(WM_HISTORY_ROW_OPEN, static_cast<WPARAM>(row), 0);
+}
+
+void XListHistory::OnDestroy() {
+    accessible.Disconnect();
+    CWnd::OnDestroy();
+}
+
+LRESULT XListHistory::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
+        return result;
+    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+}
+
+void XListHistory::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
+    RECT client{};
+    ::GetClientRect(m_hWnd, &client);
+    const int header = showHeader == 1 ? headerHeight : 0;
+    const RECT view{client.left, client.top + header, client.right, client.bottom};
+    const size_t start = FirstDrawnColumn(columns);
+
+    AccessibleNode titles;
+    titles.role = ROLE_SYSTEM_ROW;
+    titles.rect = RECT{client.left, client.top, client.right, client.top + header};
+    if (header == 0)
+        titles.state = STATE_SYSTEM_INVISIBLE;
+    for (size_t j = start; j < columns.size(); ++j) {
+        AccessibleNode title;
+        title.name = columns[j].text;
+        title.role = ROLE_SYSTEM_COLUMNHEADER;
+        title.rect = columns[j].rect;
+        title.state = titles.state;
+        titles.children.push_back(std::move(title));
+    }
+    nodes.push_back(std::move(titles));
+
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const std::vector<XListItem>& cells = rows[r];
+        AccessibleNode row;
+        row.role = ROLE_SYSTEM_ROW;
+        if (!cells.empty()) {
+            row.name = cells[0].text;
+            row.rect = RECT{client.left, cells[0].rect.top, client.right, cells[0].rect.bottom};
+        }
+        RECT seen{};
+        if (!IntersectRect(&seen, &row.rect, &view))
+            row.state = STATE_SYSTEM_OFFSCREEN;
+        for (size_t j = start; j < cells.size() && j < columns.size(); ++j) {
+            if (j == kButtonColumn) {
+                // The button, only while a click can reach it.
+                if (r < buttons.size() && buttons[r].shown) {
+                    AccessibleNode button = ElementNode(buttons[r]);
+                    row.children.push_back(std::move(button));
+                }
+                continue;
+            }
+            AccessibleNode cell;
+            cell.name = cells[j].text;
+            cell.role = ROLE_SYSTEM_CELL;
+            cell.rect = cells[j].rect;
+            cell.state = row.state;
+            row.children.push_back(std::move(cell));
+        }
+        nodes.push_back(std::move(row));
+    }
+}
+
+void XListHistory::DoAccessibleAction(int action) {
+    if (action >= 0 && static_cast<size_t>(action) < buttons.size() &&
+        buttons[static_cast<size_t>(action)].shown)
+        OpenRow(action);
 }

@@ -25,6 +25,7 @@
 #include "framework/afxwnd.h"  // before afxmsgmap.h: windowsx.h macros
 #include "framework/afxmsgmap.h"
 #include "skin/drawn_elements.h"
+#include "skin/element_accessible.h"
 
 // A column (title and header rectangle) or a cell of a row.
 struct XListItem {
@@ -33,7 +34,7 @@ struct XListItem {
     void* data = nullptr;  // the owner's, on a row's first cell; never read or freed here
 };
 
-class XListHistory : public CWnd {
+class XListHistory : public CWnd, private AccessibleSource {
 public:
     static constexpr int kAmountColumn = 2;
     static constexpr int kButtonColumn = 4;
@@ -90,9 +91,21 @@ protected:
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
+    // What a click on row `row`'s button does: posts the row to the parent.
+    void OpenRow(int row);
+
+    // Screen readers: a table of the header row and the rows, each row's
+    // cells with their texts and its button while in view.
+    LONG AccessibleRole() const override { return ROLE_SYSTEM_TABLE; }
+    void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
+    void DoAccessibleAction(int action) override;
+    AccessibleHost accessible{*this};
+
     void LayOutButtons(int width, int height, int header);
     void Paint(HDC target);
 };

@@ -88,6 +88,8 @@ ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_MESSAGE(WM_HISTORY_ROW_OPEN, &CPageHistory::OnHistoryRowOpen)
+ON_MESSAGE(WM_GETOBJECT, &CPageHistory::OnGetObject)
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CPageHistory::~CPageHistory() {
@@ -152,6 +154,27 @@ void CPageHistory::FetchOrderPage(int page) {
     }
     // The pager and the total line are the page's own drawing.
     Invalidate(TRUE);
+    NotifyViewChanged(m_hWnd);
+}
+
+void CPageHistory::OnDestroy() {
+    accessible.Disconnect();
+    CDialogEx::OnDestroy();
+}
+
+LRESULT CPageHistory::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
+        return result;
+    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+}
+
+void CPageHistory::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
+    AppendShownElements(elements, nodes);
+}
+
+void CPageHistory::DoAccessibleAction(int action) {
+    ClickElement(action);
 }
 
 LRESULT CPageHistory::OnHistoryRowOpen(WPARAM wParam, LPARAM /*lParam*/) {
@@ -222,7 +245,10 @@ void CPageHistory::OnLButtonUp(UINT nFlags, CPoint point) {
     // A release acts wherever the press began.
     pressed = 0;
     CDialogEx::OnLButtonUp(nFlags, point);
-    const int action = elements.ActionAt(point);
+    ClickElement(elements.ActionAt(point));
+}
+
+void CPageHistory::ClickElement(int action) {
     switch (action) {
         case kElementBack:
             ::PostMessageW(::GetParent(m_hWnd), WM_HISTORY_NAVIGATE, kHistoryNavigateSource, 0);

@@ -15,11 +15,12 @@
 #include "framework/afxmsgmap.h"
 #include "pages/history_pager.h"
 #include "skin/drawn_elements.h"
+#include "skin/element_accessible.h"
 #include "skin/skin_element.h"
 #include "store/history_order.h"
 #include "resource.h"
 
-class CPageHistory : public CDialogEx {
+class CPageHistory : public CDialogEx, private AccessibleSource {
 public:
     CPageHistory() noexcept : CDialogEx(kTemplateId) {}
     ~CPageHistory() override;
@@ -58,10 +59,20 @@ protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg LRESULT OnHistoryRowOpen(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
     // The handler of WM_HISTORY_ROW_OPEN: posts the row's order to the main
     // window as a package copy, with its own link when it is paid.
     void OpenHistoryOrder(int row);
+    // What a click on element action `action` does.
+    void ClickElement(int action);
+
+    // Screen readers: Back, the official site and the pager cells; the table
+    // answers for itself.
+    void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
+    void DoAccessibleAction(int action) override;
+    AccessibleHost accessible{*this};
 };

@@ -34,10 +34,10 @@ void CPagePay1::ShowPackage(int newView, const PackageRecord& record) {
     core.package = record;
     core.package.payStatus = payStatus;
     if (newView == 3) {
-        core.SetView(ViewOfOrder(record.payStatus));
+        core.SetView(ViewOfOrder(record.payStatus), m_hWnd);
         core.paidLinks.linkUrl = record.linkUrl;
     } else {
-        core.SetView(newView);
+        core.SetView(newView, m_hWnd);
     }
     if (core.view == kPurchaseView) {
         // The checked choice, so that the mark and the QR code always agree.

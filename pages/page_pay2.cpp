@@ -71,10 +71,10 @@ void CPagePay2::ShowPackage(int newView, const PackageRecord& record) {
         }
     }
     if (newView == 3) {
-        core.SetView(ViewOfOrder(record.payStatus));
+        core.SetView(ViewOfOrder(record.payStatus), m_hWnd);
         core.paidLinks.linkUrl = record.linkUrl;
     } else {
-        core.SetView(newView);
+        core.SetView(newView, m_hWnd);
     }
     selector.ShowWindow(core.view == kPurchaseView ? SW_SHOW : SW_HIDE);
     Invalidate();

@@ -14,6 +14,7 @@ ON_WM_LBUTTONUP()
 ON_WM_MOUSELEAVE()
 ON_MESSAGE(WM_ORDER_PAID, &CPayPage::OnOrderPaid)
 ON_MESSAGE(WM_DESTROY, &CPayPage::OnDestroyPage)
+ON_MESSAGE(WM_GETOBJECT, &CPayPage::OnGetObject)
 END_MESSAGE_MAP()
 
 BOOL CPayPage::PreTranslateMessage(MSG* pMsg) {
@@ -71,5 +72,21 @@ void CPayPage::OnPaidOrderArrived(int packageId) {
 LRESULT CPayPage::OnDestroyPage(WPARAM, LPARAM) {
     // Paid-order records still queued for this window die with it.
     PaidOrderPosts().Discard(m_hWnd);
+    accessible.Disconnect();
     return Default();
+}
+
+LRESULT CPayPage::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
+        return result;
+    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+}
+
+void CPayPage::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
+    AppendShownElements(core.elements, nodes);
+}
+
+void CPayPage::DoAccessibleAction(int action) {
+    core.ClickElement(m_hWnd, action);
 }

@@ -6,8 +6,9 @@
 #include "framework/afxdialogex.h"
 #include "framework/afxmsgmap.h"
 #include "pages/pay_page_core.h"
+#include "skin/element_accessible.h"
 
-class CPayPage : public CDialogEx {
+class CPayPage : public CDialogEx, private AccessibleSource {
 public:
     explicit CPayPage(UINT templateId) noexcept : CDialogEx(templateId) {}
 
@@ -32,5 +33,12 @@ protected:
     afx_msg void OnMouseLeave();
     afx_msg LRESULT OnOrderPaid(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDestroyPage(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+private:
+    // Screen readers: the elements of the current view.
+    void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
+    void DoAccessibleAction(int action) override;
+    AccessibleHost accessible{*this};
 };

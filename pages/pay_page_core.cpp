@@ -8,6 +8,7 @@
 #include "config/local_config.h"
 #include "pages/blocking_request.h"
 #include "pages/page_messages.h"
+#include "skin/element_accessible.h"
 #include "skin/png_resource.h"
 #include "store/json_read.h"
 #include "store/link_handoff.h"
@@ -131,7 +132,7 @@ void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const R
     }
     SkinElement qr;
     qr.rect = qrSquare;
-    qr.name = L"支付二维码";
+    qr.name = L"扫码支付二维码";
     qr.action = kQrSquareElement;
     qr.role = ElementRole::Graphic;
     qr.followsPointer = false;
@@ -139,13 +140,16 @@ void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const R
     SetView(view);
 }
 
-void PayPageCore::SetView(int newView) {
+void PayPageCore::SetView(int newView, HWND page) {
+    const bool changed = newView != view;
     view = newView;
     for (SkinElement& element : elements) {
         if (element.followsPointer)
             element.hover = 0;
     }
     elements.ShowWhere([this](const SkinElement& e) { return ShownInView(e.action, view); });
+    if (page != nullptr && changed)
+        NotifyViewChanged(page);
 }
 
 int PayPageCore::CheckedPayType() const {
@@ -163,6 +167,7 @@ void PayPageCore::Check(HWND page, int payType) {
         if (choice.hover != checked) {
             choice.hover = checked;
             ::InvalidateRect(page, &choice.rect, TRUE);
+            NotifyChildStateChanged(page, ShownElementChildId(elements, method.element));
         }
     }
 }
@@ -200,13 +205,22 @@ void PayPageCore::OnMouseLeave(HWND page) {
 }
 
 PayAction PayPageCore::OnClick(HWND page, POINT p) {
-    const PayAction action = ActionAt(p);
+    const SkinElement* element = elements.At(p);
+    return element ? ClickElement(page, element->action) : PayAction::None;
+}
+
+PayAction PayPageCore::ClickElement(HWND page, int element) {
+    const size_t index = static_cast<size_t>(element);
+    if (index >= elements.size() || !elements[index].shown)
+        return PayAction::None;
+    const PayAction action = ActionOfElement(element);
     switch (action) {
         case PayAction::OrderWithCheckedType:
             RequestOrder(page, CheckedPayType());
             break;
         case PayAction::ChoosePayMethod: {
-            const int payType = PayTypeAt(p);
+            const PayMethod* method = MethodOfElement(element);
+            const int payType = method ? method->payType : 0;
             Check(page, payType);
             RequestOrder(page, payType);
             break;
@@ -244,8 +258,10 @@ std::unique_ptr<OrderLinks> PayPageCore::RedeemPaidOrder(HWND page, WPARAM wPara
 
 void PayPageCore::ShowPaidOrder(HWND page, const OrderLinks& links) {
     paidLinks = links;
-    SetView(kPaidView);
+    SetView(kPaidView, page);
     ::InvalidateRect(page, nullptr, TRUE);
+    // The outcome a user waits for: read out at once.
+    NotifyAlert(page);
 }
 
 int PayPageCore::TakeCataloguePackage(int packageId) {

@@ -100,8 +100,8 @@ public:
     // official-site tab and the QR square in the purchase view, the Open and
     // Copy buttons in the paid view, nothing in any other view. Hover marks of
     // elements the new view does not draw are cleared so that they do not
-    // reappear stale.
-    void SetView(int newView);
+    // reappear stale. With `page`, screen readers hear that the view changed.
+    void SetView(int newView, HWND page = nullptr);
 
     // The pay type of the checked method.
     int CheckedPayType() const;
@@ -124,6 +124,8 @@ public:
     void OnMouseLeave(HWND page);
     // Carries out a click released at `p` and returns what it was.
     PayAction OnClick(HWND page, POINT p);
+    // Carries out a click on element `element` (its action), as OnClick.
+    PayAction ClickElement(HWND page, int element);
 
     // --- WM_ORDER_PAID: the record, when this page is to act on it (wParam 1
     // and a record this process issued to `page`); null otherwise. Whatever

@@ -3,6 +3,7 @@
 // number box, history navigation and its painting.
 #include <windows.h>
 #include <gdiplus.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -488,4 +489,249 @@ TEST_F(MainWindowTest, KeyFilterSwallowsEnterAndCancelsOnEscape) {
     MSG escape{dlg_.mobileEdit.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
     dlg_.PreTranslateMessage(&escape);
     EXPECT_FALSE(Visible(dlg_));  // a modeless dialog hides on cancel
+}
+
+namespace {
+
+// A child of a window's client object as a screen reader reads it: simple
+// children by their properties, child objects (windows, table rows) by role.
+struct ReadChild {
+    std::wstring name;
+    LONG role = 0;
+    LONG state = 0;
+    RECT place{};  // screen coordinates
+    bool simple = true;
+};
+
+VARIANT ChildId(LONG id) {
+    VARIANT v;
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+}
+
+// The name of `id` in `object`; empty when it has none.
+std::wstring NameOf(IAccessible* object, LONG id) {
+    BSTR text = nullptr;
+    const HRESULT hr = object->get_accName(ChildId(id), &text);
+    std::wstring copy = SUCCEEDED(hr) && text ? std::wstring(text, SysStringLen(text)) : L"";
+    SysFreeString(text);
+    return copy;
+}
+
+struct Accessible {
+    IAccessible* object = nullptr;
+    Accessible() = default;
+    Accessible(const Accessible&) = delete;
+    Accessible& operator=(const Accessible&) = delete;
+    ~Accessible() {
+        if (object)
+            object->Release();
+    }
+};
+
+// The client object of `hwnd`, asked for as any client asks.
+void ClientObject(HWND hwnd, Accessible& out) {
+    ASSERT_EQ(S_OK, AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                               reinterpret_cast<void**>(&out.object)));
+    ASSERT_NE(nullptr, out.object);
+}
+
+std::vector<ReadChild> ReadChildren(IAccessible* object) {
+    std::vector<ReadChild> children;
+    LONG count = 0;
+    EXPECT_EQ(S_OK, object->get_accChildCount(&count));
+    for (LONG id = 1; id <= count; ++id) {
+        ReadChild child;
+        IDispatch* inner = nullptr;
+        const VARIANT v = ChildId(id);
+        if (object->get_accChild(v, &inner) == S_OK && inner != nullptr) {
+            child.simple = false;
+            IAccessible* acc = nullptr;
+            if (SUCCEEDED(
+                    inner->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&acc)))) {
+                VARIANT role;
+                VariantInit(&role);
+                if (acc->get_accRole(ChildId(CHILDID_SELF), &role) == S_OK && role.vt == VT_I4)
+                    child.role = role.lVal;
+                child.name = NameOf(acc, CHILDID_SELF);
+                acc->Release();
+            }
+            inner->Release();
+        } else {
+            child.name = NameOf(object, id);
+            VARIANT role, state;
+            VariantInit(&role);
+            VariantInit(&state);
+            EXPECT_EQ(S_OK, object->get_accRole(v, &role));
+            EXPECT_EQ(S_OK, object->get_accState(v, &state));
+            child.role = role.lVal;
+            child.state = state.lVal;
+            LONG x = 0, y = 0, w = 0, h = 0;
+            EXPECT_EQ(S_OK, object->accLocation(&x, &y, &w, &h, v));
+            child.place = RECT{x, y, x + w, y + h};
+        }
+        children.push_back(child);
+    }
+    return children;
+}
+
+// The simple children are exactly the shown elements with the expected
+// roles, in order, named as drawn and placed where they are drawn; no hidden
+// element is among them. `checked` names the choice that reads as checked.
+::testing::AssertionResult ReadsAs(HWND hwnd, const DrawnElements& elements,
+                                   const std::vector<LONG>& roles,
+                                   const wchar_t* checked = nullptr) {
+    Accessible client;
+    ClientObject(hwnd, client);
+    if (client.object == nullptr)
+        return ::testing::AssertionFailure() << "no client object";
+    std::vector<ReadChild> simple;
+    for (const ReadChild& child : ReadChildren(client.object)) {
+        if (child.simple)
+            simple.push_back(child);
+    }
+    size_t k = 0;
+    for (const SkinElement& e : elements) {
+        if (!e.shown)
+            continue;
+        if (k >= simple.size())
+            return ::testing::AssertionFailure() << "shown element missing: action " << e.action;
+        const ReadChild& c = simple[k];
+        RECT place = e.rect;
+        MapWindowPoints(hwnd, nullptr, reinterpret_cast<POINT*>(&place), 2);
+        if (c.name != e.name || c.name.empty())
+            return ::testing::AssertionFailure()
+                   << "child " << k + 1 << " misnamed: " << c.name.size() << " characters";
+        if (k >= roles.size() || c.role != roles[k])
+            return ::testing::AssertionFailure() << "child " << k + 1 << " role " << c.role;
+        if (!EqualRect(&c.place, &place))
+            return ::testing::AssertionFailure() << "child " << k + 1 << " misplaced";
+        const bool shouldCheck = checked != nullptr && e.name == checked;
+        if (((c.state & STATE_SYSTEM_CHECKED) != 0) != shouldCheck)
+            return ::testing::AssertionFailure() << "child " << k + 1 << " checked state wrong";
+        if ((c.state & STATE_SYSTEM_INVISIBLE) != 0)
+            return ::testing::AssertionFailure() << "child " << k + 1 << " reads as invisible";
+        ++k;
+    }
+    if (k != simple.size() || k != roles.size())
+        return ::testing::AssertionFailure()
+               << simple.size() << " children for " << k << " shown elements";
+    return ::testing::AssertionSuccess();
+}
+
+// The default action of the simple child named `name`.
+HRESULT DoDefault(HWND hwnd, const std::wstring& name) {
+    Accessible client;
+    ClientObject(hwnd, client);
+    if (client.object == nullptr)
+        return E_FAIL;
+    LONG count = 0;
+    client.object->get_accChildCount(&count);
+    for (LONG id = 1; id <= count; ++id) {
+        if (NameOf(client.object, id) == name)
+            return client.object->accDoDefaultAction(ChildId(id));
+    }
+    return DISP_E_MEMBERNOTFOUND;
+}
+
+}  // namespace
+
+// A screen reader reads every view from the windows' client objects: the
+// elements it shows, named, placed and in the state drawn, none it hides;
+// their default actions do what a click does; an object kept after its
+// window is gone answers an error instead of reaching the window.
+TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
+    struct Com {
+        Com() { CoInitialize(nullptr); }
+        ~Com() { CoUninitialize(); }
+    } com;
+    Start(L"pay_type=1\r\n");
+    const LONG button = ROLE_SYSTEM_PUSHBUTTON, link = ROLE_SYSTEM_LINK,
+               radio = ROLE_SYSTEM_RADIOBUTTON;
+    EXPECT_TRUE(ReadsAs(dlg_.m_hWnd, dlg_.elements, {button, button, button, link, link, button}));
+
+    // 立即激活 orders the package, as a click does.
+    dlg_.mobileEdit.SetWindowText(L"13800138000");
+    EXPECT_EQ(S_OK, DoDefault(dlg_.m_hWnd, L"立即激活"));
+    PumpPending();
+    ASSERT_TRUE(Visible(dlg_.pagePay1));
+    EXPECT_EQ("13800138000", mobileNumber);
+    PayPageCore& core = dlg_.pagePay1.core;
+    EXPECT_EQ(kPurchaseView, core.view);
+    EXPECT_EQ(storeState.products.front().packages[0].id, core.package.id);
+    // The page covers the store front: only the title strip is left there.
+    Accessible front;
+    ClientObject(dlg_.m_hWnd, front);
+    size_t simple = 0;
+    for (const ReadChild& child : ReadChildren(front.object))
+        simple += child.simple ? 1 : 0;
+    EXPECT_EQ(4u, simple);
+
+    const HWND page = dlg_.pagePay1.m_hWnd;
+    EXPECT_TRUE(
+        ReadsAs(page, core.elements, {radio, radio, link, ROLE_SYSTEM_GRAPHIC}, L"微信支付"));
+    EXPECT_EQ(S_OK, DoDefault(page, L"支付宝"));
+    PumpPending();
+    EXPECT_EQ(1, core.CheckedPayType());
+    EXPECT_TRUE(ReadsAs(page, core.elements, {radio, radio, link, ROLE_SYSTEM_GRAPHIC}, L"支付宝"));
+
+    // The paid view: Open and Copy of each link, and nothing of the purchase view.
+    auto links = std::make_unique<OrderLinks>();
+    links->linkUrl = "https://paid/1";
+    links->packageId = core.package.id;
+    ASSERT_TRUE(PaidOrderPosts().Post(page, WM_ORDER_PAID, 1, std::move(links)));
+    PumpPending();
+    ASSERT_EQ(kPaidView, core.view);
+    EXPECT_TRUE(ReadsAs(page, core.elements, {link, button, link, button}));
+    EXPECT_EQ(DISP_E_MEMBERNOTFOUND, DoDefault(page, L"支付宝"));
+
+    // The history with a fetched page: Back, the site, the pager cells, and
+    // the table with the orders' texts in its rows.
+    Press(680, 10);
+    ASSERT_TRUE(Visible(dlg_.pageHistory));
+    CPageHistory& history = dlg_.pageHistory;
+    ASSERT_LT(2u, history.elements.size());
+    std::vector<LONG> roles{button, link};
+    roles.resize(history.elements.size(), ROLE_SYSTEM_CELL);
+    EXPECT_TRUE(ReadsAs(history.m_hWnd, history.elements, roles));
+    // The row buttons are where the last paint put them.
+    RedrawWindow(history.list.m_hWnd, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Accessible table;
+    ClientObject(history.list.m_hWnd, table);
+    VARIANT role;
+    VariantInit(&role);
+    EXPECT_EQ(S_OK, table.object->get_accRole(ChildId(CHILDID_SELF), &role));
+    EXPECT_EQ(ROLE_SYSTEM_TABLE, role.lVal);
+    const std::vector<ReadChild> rows = ReadChildren(table.object);
+    ASSERT_EQ(static_cast<size_t>(history.list.RowCount()) + 1, rows.size());
+    ASSERT_LT(0, history.list.RowCount());
+    for (const ReadChild& row : rows) {
+        EXPECT_FALSE(row.simple);
+        EXPECT_EQ(ROLE_SYSTEM_ROW, row.role);
+    }
+    IDispatch* firstRow = nullptr;
+    ASSERT_EQ(S_OK, table.object->get_accChild(ChildId(2), &firstRow));
+    Accessible rowObject;
+    ASSERT_TRUE(SUCCEEDED(firstRow->QueryInterface(__uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&rowObject.object))));
+    firstRow->Release();
+    const std::vector<ReadChild> cells = ReadChildren(rowObject.object);
+    ASSERT_EQ(5u, cells.size());
+    for (int c = 0; c < 4; ++c) {
+        EXPECT_EQ(history.list.rows[0][static_cast<size_t>(c)].text, cells[c].name);
+        EXPECT_EQ(ROLE_SYSTEM_CELL, cells[c].role);
+    }
+    EXPECT_EQ(std::wstring(XListHistory::kButtonName), cells[4].name);
+    EXPECT_EQ(button, cells[4].role);
+
+    // Kept past its window: errors, never the freed page.
+    Accessible kept;
+    ClientObject(page, kept);
+    dlg_.DestroyWindow();
+    LONG count = 0;
+    EXPECT_EQ(CO_E_OBJNOTCONNECTED, kept.object->get_accChildCount(&count));
+    EXPECT_EQ(CO_E_OBJNOTCONNECTED, kept.object->accDoDefaultAction(ChildId(1)));
+    EXPECT_EQ(CO_E_OBJNOTCONNECTED, rowObject.object->get_accChildCount(&count));
 }

@@ -1,0 +1,84 @@
+#pragma once
+// What a skinned window draws, read out to screen readers: an IAccessible for
+// the window's client area whose children are the elements the current view
+// shows (name, role, state, place and default action), followed by the
+// window's child windows. Everything about the window itself (its name,
+// parent, place) comes from the system's standard object.
+//
+// A window keeps an AccessibleHost, answers WM_GETOBJECT with it and lists its
+// elements through AccessibleSource. The objects handed out hold only a
+// shared link the host cuts when the window goes, so an object a screen
+// reader keeps answers CO_E_OBJNOTCONNECTED afterwards instead of reaching a
+// freed window.
+#include <windows.h>
+#include <oleacc.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "skin/drawn_elements.h"
+
+// One thing a screen reader sees: an element, or a table's row or cell.
+struct AccessibleNode {
+    std::wstring name;
+    LONG role = ROLE_SYSTEM_PUSHBUTTON;
+    LONG state = 0;
+    RECT rect{};                 // window client coordinates
+    std::wstring defaultAction;  // empty: nothing happens on a default action
+    int action = -1;             // handed back to AccessibleSource::DoAccessibleAction
+    std::vector<AccessibleNode> children;
+};
+
+class AccessibleSource {
+public:
+    // The role of the client area itself (a list, a table); 0 keeps the
+    // standard object's.
+    virtual LONG AccessibleRole() const { return 0; }
+    // The value of the client area itself (a combo box's choice); false: none.
+    virtual bool AccessibleValue(std::wstring& /*value*/) const { return false; }
+    // What the current view shows, in reading order.
+    virtual void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const = 0;
+    // Does what a click on the node with `action` does.
+    virtual void DoAccessibleAction(int action) = 0;
+
+protected:
+    ~AccessibleSource() = default;
+};
+
+// The node of one drawn element: its caption, the role of its kind, checked
+// when it is a chosen choice.
+AccessibleNode ElementNode(const SkinElement& element);
+// Appends the nodes of the shown elements, in list order.
+void AppendShownElements(const DrawnElements& elements, std::vector<AccessibleNode>& nodes);
+// The child id of element `index` when the shown elements come first among
+// the nodes; 0 when it is not shown.
+LONG ShownElementChildId(const DrawnElements& elements, size_t index);
+
+class AccessibleHost {
+public:
+    explicit AccessibleHost(AccessibleSource& source);
+    ~AccessibleHost();
+    AccessibleHost(const AccessibleHost&) = delete;
+    AccessibleHost& operator=(const AccessibleHost&) = delete;
+
+    // WM_GETOBJECT to `hwnd`: true with the client object in `result` for
+    // OBJID_CLIENT; false for anything else, which the window leaves to its
+    // default procedure.
+    bool Answer(HWND hwnd, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // Cuts every object handed out (the window is going).
+    void Disconnect();
+
+    struct Link;
+
+private:
+    AccessibleSource& source_;
+    std::shared_ptr<Link> link_;
+};
+
+// WinEvents on a window's client object: its children changed (a view
+// switch), child `childId` changed state, an alert (a view that reports an
+// outcome appeared).
+void NotifyViewChanged(HWND hwnd);
+void NotifyChildStateChanged(HWND hwnd, LONG childId);
+void NotifyAlert(HWND hwnd);
