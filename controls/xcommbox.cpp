@@ -39,6 +39,7 @@ ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
 ON_MESSAGE(WM_COMBO_SELECT, &XCommbox::OnComboSelect)
 ON_MESSAGE(WM_DESTROY, &XCommbox::OnDestroyBody)
+ON_MESSAGE(WM_GETOBJECT, &XCommbox::OnGetObject)
 END_MESSAGE_MAP()
 
 XCommbox::XCommbox() {
@@ -210,7 +211,36 @@ LRESULT XCommbox::OnComboSelect(WPARAM wParam, LPARAM lParam) {
 
 LRESULT XCommbox::OnDestroyBody(WPARAM, LPARAM) {
     DiscardPendingChoices();
+    accessible.Disconnect();
     return Default();
+}
+
+LRESULT XCommbox::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
+        return result;
+    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+}
+
+bool XCommbox::AccessibleValue(std::wstring& value) const {
+    if (elements.empty())
+        return false;
+    value = elements[kToggleList].name;
+    return true;
+}
+
+void XCommbox::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
+    if (elements.empty())
+        return;
+    AccessibleNode toggle = ElementNode(elements[kToggleList]);
+    // The chevron: named as a standard combo box names its button.
+    toggle.name = dropWnd.m_hWnd != nullptr && dropWnd.IsWindowVisible() ? L"关闭" : L"打开";
+    nodes.push_back(std::move(toggle));
+}
+
+void XCommbox::DoAccessibleAction(int action) {
+    if (action == kToggleList)
+        ToggleDrop();
 }
 
 void XCommbox::DiscardPendingChoices() {

@@ -19,8 +19,9 @@
 #include "framework/afxwnd.h"  // before afxmsgmap.h: windowsx.h macros
 #include "framework/afxmsgmap.h"
 #include "skin/drawn_elements.h"
+#include "skin/element_accessible.h"
 
-class XCommbox : public CWnd {
+class XCommbox : public CWnd, private AccessibleSource {
 public:
     static constexpr UINT kEditId = 7001;
     static constexpr int kChevronZone = 30;  // presses at x > width - 30 open or close
@@ -61,9 +62,18 @@ protected:
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg LRESULT OnComboSelect(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDestroyBody(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Screen readers: a combo box whose value is the choice shown, with the
+    // button that opens the list.
+    LONG AccessibleRole() const override { return ROLE_SYSTEM_COMBOBOX; }
+    bool AccessibleValue(std::wstring& value) const override;
+    void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
+    void DoAccessibleAction(int action) override;
+    AccessibleHost accessible{*this};
+
     void ToggleDrop();
     void Paint(HDC target);
     void DiscardPendingChoices();

@@ -22,6 +22,8 @@ ON_WM_ERASEBKGND()
 ON_WM_MOUSEMOVE()
 ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
+ON_MESSAGE(WM_GETOBJECT, &XDropWnd::OnGetObject)
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 int XDropWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
@@ -119,7 +121,11 @@ void XDropWnd::OnMouseMove(UINT nFlags, CPoint point) {
 }
 
 void XDropWnd::OnLButtonDown(UINT nFlags, CPoint point) {
-    const SkinElement* chosen = rows_.At(point);
+    ChooseRow(rows_.At(point));
+    CWnd::OnLButtonDown(nFlags, point);
+}
+
+void XDropWnd::ChooseRow(const SkinElement* chosen) {
     if (chosen != nullptr) {
         PostComboChoice(notifyHwnd, chosen->name);
         selectedIndex = chosen->action;
@@ -131,7 +137,35 @@ void XDropWnd::OnLButtonDown(UINT nFlags, CPoint point) {
             InvalidateRow(row);
         }
     }
-    CWnd::OnLButtonDown(nFlags, point);
+}
+
+void XDropWnd::OnDestroy() {
+    accessible.Disconnect();
+    CWnd::OnDestroy();
+}
+
+LRESULT XDropWnd::OnGetObject(WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
+        return result;
+    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+}
+
+void XDropWnd::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
+    for (const SkinElement& row : rows_) {
+        AccessibleNode item = ElementNode(row);
+        item.role = ROLE_SYSTEM_LISTITEM;
+        item.state = STATE_SYSTEM_SELECTABLE;
+        if (row.action == selectedIndex)
+            item.state |= STATE_SYSTEM_SELECTED;
+        item.defaultAction = L"选择";
+        nodes.push_back(std::move(item));
+    }
+}
+
+void XDropWnd::DoAccessibleAction(int action) {
+    if (action >= 0 && static_cast<size_t>(action) < rows_.size())
+        ChooseRow(&rows_[static_cast<size_t>(action)]);
 }
 
 void XDropWnd::OnMouseLeave() {

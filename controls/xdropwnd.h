@@ -13,8 +13,9 @@
 #include "framework/afxwnd.h"  // before afxmsgmap.h: windowsx.h macros
 #include "framework/afxmsgmap.h"
 #include "skin/drawn_elements.h"
+#include "skin/element_accessible.h"
 
-class XDropWnd : public CWnd {
+class XDropWnd : public CWnd, private AccessibleSource {
 public:
     static constexpr int kRowHeight = 30;
     static constexpr std::uint32_t kLineArgb = 0xFFE6E6E6;  // border and separators
@@ -50,9 +51,20 @@ protected:
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnMouseLeave();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
 private:
+    // What a click on `chosen` (null: on no row) does.
+    void ChooseRow(const SkinElement* chosen);
+
+    // Screen readers: a list of the items, the chosen one selected.
+    LONG AccessibleRole() const override { return ROLE_SYSTEM_LIST; }
+    void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
+    void DoAccessibleAction(int action) override;
+    AccessibleHost accessible{*this};
+
     void LayOutRows(int width);
     void InvalidateRow(const SkinElement& row);
     void Paint(HDC target);

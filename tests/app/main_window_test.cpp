@@ -651,7 +651,36 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
                radio = ROLE_SYSTEM_RADIOBUTTON;
     EXPECT_TRUE(ReadsAs(dlg_.m_hWnd, dlg_.elements, {button, button, button, link, link, button}));
 
-    // 立即激活 orders the package, as a click does.
+    // The package selector reads as a combo box showing its choice; its
+    // list's items are the packages, and choosing one works as a click.
+    const std::vector<PackageRecord>& packages = storeState.products.front().packages;
+    ASSERT_LT(2u, packages.size());
+    Accessible combo, list;
+    ClientObject(dlg_.selector.m_hWnd, combo);
+    VARIANT comboRole;
+    VariantInit(&comboRole);
+    EXPECT_EQ(S_OK, combo.object->get_accRole(ChildId(CHILDID_SELF), &comboRole));
+    EXPECT_EQ(ROLE_SYSTEM_COMBOBOX, comboRole.lVal);
+    BSTR value = nullptr;
+    EXPECT_EQ(S_OK, combo.object->get_accValue(ChildId(CHILDID_SELF), &value));
+    EXPECT_EQ(packages[0].name, std::wstring(value ? value : L""));
+    SysFreeString(value);
+    ClientObject(dlg_.selector.dropWnd.m_hWnd, list);
+    const std::vector<ReadChild> items = ReadChildren(list.object);
+    ASSERT_EQ(packages.size(), items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+        EXPECT_EQ(packages[i].name, items[i].name);
+        EXPECT_EQ(ROLE_SYSTEM_LISTITEM, items[i].role);
+        EXPECT_EQ(i == 0, (items[i].state & STATE_SYSTEM_SELECTED) != 0);
+    }
+    EXPECT_EQ(S_OK, list.object->accDoDefaultAction(ChildId(3)));
+    PumpPending();
+    EXPECT_EQ(2, dlg_.selector.dropWnd.selectedIndex);
+    EXPECT_EQ(S_OK, combo.object->get_accValue(ChildId(CHILDID_SELF), &value));
+    EXPECT_EQ(packages[2].name, std::wstring(value ? value : L""));
+    SysFreeString(value);
+
+    // 立即激活 orders the chosen package, as a click does.
     dlg_.mobileEdit.SetWindowText(L"13800138000");
     EXPECT_EQ(S_OK, DoDefault(dlg_.m_hWnd, L"立即激活"));
     PumpPending();
@@ -659,7 +688,7 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
     EXPECT_EQ("13800138000", mobileNumber);
     PayPageCore& core = dlg_.pagePay1.core;
     EXPECT_EQ(kPurchaseView, core.view);
-    EXPECT_EQ(storeState.products.front().packages[0].id, core.package.id);
+    EXPECT_EQ(packages[2].id, core.package.id);
     // The page covers the store front: only the title strip is left there.
     Accessible front;
     ClientObject(dlg_.m_hWnd, front);
@@ -696,8 +725,7 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
     roles.resize(history.elements.size(), ROLE_SYSTEM_CELL);
     EXPECT_TRUE(ReadsAs(history.m_hWnd, history.elements, roles));
     // The row buttons are where the last paint put them.
-    RedrawWindow(history.list.m_hWnd, nullptr, nullptr,
-                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RedrawWindow(history.list.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     Accessible table;
     ClientObject(history.list.m_hWnd, table);
     VARIANT role;
