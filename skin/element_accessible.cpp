@@ -280,11 +280,7 @@ public:
         if (HRESULT hr = Read(view); FAILED(hr))
             return hr;
         const Target target = Find(view, child);
-        const AccessibleNode* node = nullptr;
-        if (target.kind == Target::Node)
-            node = &view.nodes[target.index];
-        else if (target.kind == Target::Self && !path_.empty())
-            node = &view.self;
+        const AccessibleNode* node = NodeOf(view, target);
         if (node != nullptr) {
             POINT origin{node->rect.left, node->rect.top};
             ::ClientToScreen(view.hwnd, &origin);
@@ -384,11 +380,7 @@ public:
         if (HRESULT hr = Read(view); FAILED(hr))
             return hr;
         const Target target = Find(view, child);
-        const AccessibleNode* node = nullptr;
-        if (target.kind == Target::Node)
-            node = &view.nodes[target.index];
-        else if (target.kind == Target::Self && !path_.empty())
-            node = &view.self;
+        const AccessibleNode* node = NodeOf(view, target);
         if (node != nullptr) {
             if (node->defaultAction.empty())
                 return DISP_E_MEMBERNOTFOUND;
@@ -439,6 +431,16 @@ private:
         if (path_.empty())
             view.windows = ChildWindows(view.hwnd);
         return S_OK;
+    }
+
+    // The drawn element (or the table row this object stands for) that
+    // `target` names; null for the window itself and for child windows.
+    const AccessibleNode* NodeOf(const View& view, const Target& target) const {
+        if (target.kind == Target::Node)
+            return &view.nodes[target.index];
+        if (target.kind == Target::Self && !path_.empty())
+            return &view.self;
+        return nullptr;
     }
 
     static Target Find(const View& view, const VARIANT& child) {
@@ -499,11 +501,7 @@ private:
         if (HRESULT hr = Read(view); FAILED(hr))
             return hr;
         const Target target = Find(view, child);
-        const AccessibleNode* node = nullptr;
-        if (target.kind == Target::Node)
-            node = &view.nodes[target.index];
-        else if (target.kind == Target::Self && !path_.empty())
-            node = &view.self;
+        const AccessibleNode* node = NodeOf(view, target);
         if (node != nullptr) {
             if ((node->*field).empty())
                 return S_FALSE;
