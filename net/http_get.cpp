@@ -10,7 +10,7 @@
 #include <mutex>
 
 #include "base/scoped_handle.h"
-#include "net/http_inspect.h"
+#include "net/kept_handle_state.h"
 #include "net/http_session.h"
 
 namespace {

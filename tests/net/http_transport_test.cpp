@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "net/http.h"
-#include "net/http_inspect.h"
+#include "net/kept_handle_state.h"
 #include "process_stats.h"
 #include "sim_client.h"
 #include "temp_dir.h"

@@ -1,6 +1,6 @@
 #pragma once
-// A look into the transport's state for its own tests. Built in the test
-// configuration only: the shipped program has no such function.
+// What the connection kept between payment watches still holds, for the
+// connection tests. Compiled into test builds only; the shipped exe lacks it.
 
 #include <string>
 
