@@ -49,11 +49,9 @@ std::unique_ptr<Gdiplus::Image> DecodeIndependentCopy(IStream* stream) {
     return copy;
 }
 
-}  // namespace
-
-std::unique_ptr<Gdiplus::Image> LoadPngResource(int id) {
+std::unique_ptr<Gdiplus::Image> LoadPngOfType(int id, const wchar_t* type) {
     HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), L"PNG");
+    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), type);
     if (!info)
         return nullptr;
     const DWORD size = SizeofResource(module, info);
@@ -72,4 +70,36 @@ std::unique_ptr<Gdiplus::Image> LoadPngResource(int id) {
     if (FAILED(CreateStreamOnHGlobal(block.get(), FALSE, stream.receive())))
         return nullptr;
     return DecodeIndependentCopy(stream.get());
+}
+
+}  // namespace
+
+std::unique_ptr<Gdiplus::Image> LoadPngResource(int id) {
+    return LoadPngOfType(id, L"PNG");
+}
+
+std::vector<const wchar_t*> PngVariantTypes(UINT dpi) {
+    // The variants by the largest DPI each one serves without scaling up.
+    static const struct {
+        UINT dpi;
+        const wchar_t* type;
+    } kVariants[] = {{96, L"PNG"}, {144, L"PNG150"}, {192, L"PNG200"}};
+    constexpr size_t kCount = sizeof(kVariants) / sizeof(kVariants[0]);
+    size_t first = 0;
+    while (first + 1 < kCount && kVariants[first].dpi < dpi)
+        ++first;
+    std::vector<const wchar_t*> types;
+    for (size_t i = first; i < kCount; ++i)
+        types.push_back(kVariants[i].type);
+    for (size_t i = first; i-- > 0;)
+        types.push_back(kVariants[i].type);
+    return types;
+}
+
+std::unique_ptr<Gdiplus::Image> LoadPngResource(int id, UINT dpi) {
+    for (const wchar_t* type : PngVariantTypes(dpi)) {
+        if (std::unique_ptr<Gdiplus::Image> picture = LoadPngOfType(id, type))
+            return picture;
+    }
+    return nullptr;
 }

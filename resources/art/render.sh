@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Renders the skin's SVG sources to the PNG resources listed in pictures.tsv and
-# builds app.ico (icon resource 128) from 128_icon.svg.
+# Renders the skin's SVG sources to the PNG resources listed in pictures.tsv, each
+# at 1x, 1.5x and 2x, and builds app.ico (icon resource 128) from 128_icon.svg.
 #
 # Only a developer who changes the artwork runs this; the build uses the
 # committed PNGs and app.ico and never renders.
@@ -170,17 +170,29 @@ fi
 status=0
 while IFS=$'\t' read -r id file width height frames; do
   [[ -z "$id" || "$id" == \#* ]] && continue
-  out="$res_dir/$file"
-  if ((!check_only)); then
-    svg="$art_dir/$(basename "$file" .png).svg"
-    rsvg-convert --width "$width" --height "$height" --format png "$svg" --output "$out"
-    pngtool rgba "$out"
-  fi
-  verify "$out" "$width" "$height" || status=1
-  if ((frames == 2 && width % 2 != 0)); then
-    echo "picture $id has two frames but an odd width $width" >&2
-    status=1
-  fi
+  # Each picture at 1x (the file the table names), 1.5x and 2x (suffixes @1.5x
+  # and @2x): the program draws the variant that matches the display's scale.
+  for scale in 2 3 4; do # halves: 1x, 1.5x, 2x
+    w=$((width * scale / 2))
+    h=$((height * scale / 2))
+    if ((width * scale % 2 || height * scale % 2)); then
+      echo "picture $id has no whole-pixel size at ${scale}/2 x" >&2
+      status=1
+      continue
+    fi
+    case $scale in 2) suffix= ;; 3) suffix=@1.5x ;; 4) suffix=@2x ;; esac
+    out="$res_dir/${file%.png}$suffix.png"
+    if ((!check_only)); then
+      svg="$art_dir/$(basename "$file" .png).svg"
+      rsvg-convert --width "$w" --height "$h" --format png "$svg" --output "$out"
+      pngtool rgba "$out"
+    fi
+    verify "$out" "$w" "$h" || status=1
+    if ((frames == 2 && w % 2 != 0)); then
+      echo "picture $id has two frames but an odd width $w at ${scale}/2 x" >&2
+      status=1
+    fi
+  done
 done <"$table"
 
 if ((!check_only)); then

@@ -32,6 +32,33 @@ TEST(PngResource, EveryPictureOfTheSkinLoadsWithItsSize) {
     }
 }
 
+// Each display scale gets the smallest variant that need not be scaled up
+// (the largest where none is that large), at the variant's own size.
+TEST(PngResource, EachDisplayScaleGetsItsVariant) {
+    const struct {
+        UINT dpi;
+        UINT halves;  // the variant's scale in halves: 2 = 1x, 3 = 1.5x, 4 = 2x
+    } kScales[] = {{72, 2}, {96, 2}, {97, 3}, {120, 3}, {144, 3}, {168, 4}, {192, 4}, {288, 4}};
+    for (const auto& scale : kScales) {
+        for (const PictureSize& expected : kPictures) {
+            std::unique_ptr<Gdiplus::Image> picture(LoadPngResource(expected.id, scale.dpi));
+            ASSERT_NE(picture, nullptr) << "picture " << expected.id << " at " << scale.dpi;
+            EXPECT_EQ(picture->GetWidth(), expected.width * scale.halves / 2)
+                << "picture " << expected.id << " at " << scale.dpi;
+            EXPECT_EQ(picture->GetHeight(), expected.height * scale.halves / 2)
+                << "picture " << expected.id << " at " << scale.dpi;
+        }
+    }
+    // A scale between variants prefers scaling down, and falls back in order.
+    const std::vector<const wchar_t*> at120 = PngVariantTypes(120);
+    ASSERT_EQ(at120.size(), 3u);
+    EXPECT_STREQ(at120[0], L"PNG150");
+    EXPECT_STREQ(at120[1], L"PNG200");
+    EXPECT_STREQ(at120[2], L"PNG");
+    EXPECT_EQ(LoadPngResource(170, 192), nullptr);
+    EXPECT_EQ(LoadPngResource(128, 144), nullptr);
+}
+
 TEST(PngResource, MissingIdGivesNull) {
     EXPECT_EQ(LoadPngResource(0), nullptr);
     EXPECT_EQ(LoadPngResource(170), nullptr);
