@@ -23,4 +23,14 @@ private:
 
 // Removes every mouse message waiting in this thread's queue (also input the
 // system has not turned into messages yet). Returns how many were dropped.
+// When a left-button press is among them without its release, the release
+// still to come belongs to a dropped click: see ReleaseEndsDroppedClick.
 int DropPendingMouseInput();
+
+// Windows that act on a left-button release call these from their
+// WM_LBUTTONDOWN and WM_LBUTTONUP handlers. A release whose press was dropped
+// while a request blocked is the end of a click the user made while the
+// program could not take it: ReleaseEndsDroppedClick is true for it (once),
+// and the window ignores it. Any new press starts a click that counts.
+void NoteLeftButtonPress();
+bool ReleaseEndsDroppedClick();

@@ -238,6 +238,7 @@ void CPageHistory::OnMouseLeave() {
 
 void CPageHistory::OnLButtonDown(UINT nFlags, CPoint point) {
     pressed = 1;
+    NoteLeftButtonPress();
     CDialogEx::OnLButtonDown(nFlags, point);
 }
 
@@ -245,7 +246,8 @@ void CPageHistory::OnLButtonUp(UINT nFlags, CPoint point) {
     // A release acts wherever the press began.
     pressed = 0;
     CDialogEx::OnLButtonUp(nFlags, point);
-    ClickElement(elements.ActionAt(point));
+    if (!ReleaseEndsDroppedClick())
+        ClickElement(elements.ActionAt(point));
 }
 
 void CPageHistory::ClickElement(int action) {

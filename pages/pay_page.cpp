@@ -1,5 +1,6 @@
 #include "pages/pay_page.h"
 
+#include "pages/blocking_request.h"
 #include "pages/dialog_keys.h"
 #include "pages/page_messages.h"
 #include "skin/offscreen_frame.h"
@@ -43,11 +44,13 @@ void CPayPage::OnMouseLeave() {
 
 void CPayPage::OnLButtonDown(UINT nFlags, CPoint point) {
     // A click acts where the button is released.
+    NoteLeftButtonPress();
     CDialogEx::OnLButtonDown(nFlags, point);
 }
 
 void CPayPage::OnLButtonUp(UINT nFlags, CPoint point) {
-    core.OnClick(m_hWnd, point);
+    if (!ReleaseEndsDroppedClick())
+        core.OnClick(m_hWnd, point);
     CDialogEx::OnLButtonUp(nFlags, point);
 }
 

@@ -15,6 +15,7 @@
 #include "config/local_config.h"
 #include "dib_canvas.h"
 #include "framework/afxwnd.h"
+#include "pages/blocking_request.h"
 #include "pages/page_messages.h"
 #include "pages/page_pay1.h"
 #include "pages/page_pay2.h"
@@ -151,6 +152,28 @@ TEST_F(PayPagesTest, ClicksReachOnlyWhatTheViewDraws) {
     pay2.core.SetView(kPurchaseView);
     EXPECT_EQ(PayAction::OrderWithCheckedType, pay2.core.ActionAt(POINT{500, 340}));
     EXPECT_EQ(PayAction::None, pay2.core.ActionAt(POINT{500, 500}));
+}
+
+// A press made while an order request blocked is dropped with the request's
+// queued input; its release, coming later, must not act as a click (it would
+// order again). The next whole click counts.
+TEST_F(PayPagesTest, AClickPressedWhileARequestBlockedDoesNothing) {
+    CPagePay1 page;
+    Open(page);
+    page.core.SetView(kPurchaseView);
+    const int unchecked = page.core.CheckedPayType() == 1 ? kWeChatChoice : kAlipayChoice;
+    const RECT& choice = page.core.elements[static_cast<size_t>(unchecked)].rect;
+    const LPARAM at = MAKELPARAM(choice.left + 16, choice.top + 16);
+    const int before = page.core.CheckedPayType();
+
+    page.PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    { BlockingRequest wait; }
+    page.SendMessage(WM_LBUTTONUP, 0, at);
+    EXPECT_EQ(before, page.core.CheckedPayType());
+
+    page.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+    page.SendMessage(WM_LBUTTONUP, 0, at);
+    EXPECT_NE(before, page.core.CheckedPayType());
 }
 
 TEST_F(PayPagesTest, PricesAndOrderViewsFromAnyNumber) {
