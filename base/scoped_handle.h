@@ -1,7 +1,8 @@
 #pragma once
 // Owners of the system's resources that have no destructor of their own:
-// kernel handles (events, threads, files, mutexes), COM interfaces such as
-// IStream, global memory blocks and C runtime files. Each frees what it holds
+// kernel handles (events, threads, files, mutexes), registry keys, COM
+// interfaces such as IStream, global and local memory blocks and C runtime
+// files. Each frees what it holds
 // when it goes; release() hands it on to whoever takes it over (the clipboard
 // owns a block it accepted, for one). Copying is deleted, moving hands over.
 #include <windows.h>
@@ -88,6 +89,21 @@ struct GlobalMemoryTraits {
     static bool Free(Type h) { return GlobalFree(h) == nullptr; }
 };
 
+struct RegistryKeyTraits {
+    using Type = HKEY;
+    static Type Empty() { return nullptr; }
+    static bool Valid(Type k) { return k != nullptr; }
+    static bool Free(Type k) { return RegCloseKey(k) == ERROR_SUCCESS; }
+};
+
+// Blocks the system hands out for LocalFree (CommandLineToArgvW, FormatMessage).
+struct LocalMemoryTraits {
+    using Type = HLOCAL;
+    static Type Empty() { return nullptr; }
+    static bool Valid(Type h) { return h != nullptr; }
+    static bool Free(Type h) { return LocalFree(h) == nullptr; }
+};
+
 struct CrtFileTraits {
     using Type = FILE*;
     static Type Empty() { return nullptr; }
@@ -102,3 +118,5 @@ template <typename Interface>
 using ScopedComPtr = ScopedResource<scoped_handle_detail::ComTraits<Interface>>;
 using ScopedHGlobal = ScopedResource<scoped_handle_detail::GlobalMemoryTraits>;
 using ScopedFilePtr = ScopedResource<scoped_handle_detail::CrtFileTraits>;
+using ScopedRegKey = ScopedResource<scoped_handle_detail::RegistryKeyTraits>;
+using ScopedHLocal = ScopedResource<scoped_handle_detail::LocalMemoryTraits>;

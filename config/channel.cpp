@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/scoped_handle.h"
 #include "base/text.h"
 #include "config/local_config.h"
 #include "config/module_paths.h"
@@ -14,33 +15,33 @@ constexpr wchar_t kSection[] = L"para";
 
 // Walks one registry view; false when the product's key is not there.
 bool ReadExePathInView(const std::wstring& productCode, REGSAM view, std::string* path) {
-    HKEY key = nullptr;
+    ScopedRegKey key;
     std::wstring name = kInstallerKey + productCode;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, name.c_str(), 0, KEY_READ | view, &key) !=
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, name.c_str(), 0, KEY_READ | view, key.receive()) !=
         ERROR_SUCCESS) {
         return false;
     }
     DWORD subKeys = 0;
-    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
-                         nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS) {
-        wchar_t subName[100] = {};
-        DWORD subNameLength = 100;
-        if (RegEnumKeyExW(key, 0, subName, &subNameLength, nullptr, nullptr, nullptr, nullptr) ==
-            ERROR_SUCCESS) {
-            HKEY sub = nullptr;
-            if (RegOpenKeyExW(key, subName, 0, KEY_QUERY_VALUE | view, &sub) == ERROR_SUCCESS) {
-                char value[512] = {};
-                DWORD size = 511;
-                if (RegQueryValueExA(sub, "AI_ExePath", nullptr, nullptr,
-                                     reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS) {
-                    value[size] = '\0';
-                    *path = value;
-                }
-                RegCloseKey(sub);
-            }
-        }
+    if (RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, &subKeys, nullptr, nullptr, nullptr,
+                         nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) {
+        return true;
     }
-    RegCloseKey(key);
+    wchar_t subName[100] = {};
+    DWORD subNameLength = 100;
+    ScopedRegKey sub;
+    if (RegEnumKeyExW(key.get(), 0, subName, &subNameLength, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS ||
+        RegOpenKeyExW(key.get(), subName, 0, KEY_QUERY_VALUE | view, sub.receive()) !=
+            ERROR_SUCCESS) {
+        return true;
+    }
+    char value[512] = {};
+    DWORD size = 511;
+    if (RegQueryValueExA(sub.get(), "AI_ExePath", nullptr, nullptr, reinterpret_cast<BYTE*>(value),
+                         &size) == ERROR_SUCCESS) {
+        value[size] = '\0';
+        *path = value;
+    }
     return true;
 }
 
@@ -69,12 +70,11 @@ std::string ReadInstallerExePath(const std::wstring& productCode) {
 std::wstring FirstCommandLineArgument() {
     int count = 0;
     LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    const ScopedHLocal block(args);
     if (args == nullptr) {
         return {};
     }
-    std::wstring first = count > 1 ? args[1] : L"";
-    LocalFree(args);
-    return first;
+    return count > 1 ? args[1] : L"";
 }
 
 std::string ResolveChannel(const std::wstring& firstArgument, const std::wstring& configDir) {

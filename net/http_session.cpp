@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 
 #include "base/scoped_handle.h"
@@ -102,23 +103,23 @@ bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
 }  // namespace
 
 bool OriginOf(const std::string& url, std::string* host, long* port) {
-    CURLU* parsed = curl_url();
-    if (parsed == nullptr) {
+    const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);
+    if (!parsed) {
         return false;
     }
     char* hostPart = nullptr;
     char* portPart = nullptr;
-    bool ok = curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
-              curl_url_get(parsed, CURLUPART_HOST, &hostPart, 0) == CURLUE_OK &&
-              curl_url_get(parsed, CURLUPART_PORT, &portPart, CURLU_DEFAULT_PORT) == CURLUE_OK;
+    bool ok = curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) == CURLUE_OK &&
+              curl_url_get(parsed.get(), CURLUPART_HOST, &hostPart, 0) == CURLUE_OK;
+    const std::unique_ptr<char, decltype(&curl_free)> hostText(hostPart, &curl_free);
+    ok = ok &&
+         curl_url_get(parsed.get(), CURLUPART_PORT, &portPart, CURLU_DEFAULT_PORT) == CURLUE_OK;
+    const std::unique_ptr<char, decltype(&curl_free)> portText(portPart, &curl_free);
     if (ok) {
-        *host = AsciiLower(hostPart);
-        *port = std::strtol(portPart, nullptr, 10);
+        *host = AsciiLower(hostText.get());
+        *port = std::strtol(portText.get(), nullptr, 10);
         ok = !host->empty() && *port > 0;
     }
-    curl_free(hostPart);
-    curl_free(portPart);
-    curl_url_cleanup(parsed);
     return ok;
 }
 
