@@ -8,6 +8,7 @@
 #include "framework/afxmsgmap.h"
 #include "pages/dialog_keys.h"
 #include "pages/page_messages.h"
+#include "pages/pay_page_core.h"
 #include "resource.h"
 #include "skin/offscreen_frame.h"
 #include "skin/png_resource.h"
@@ -23,6 +24,8 @@ const ProductRecord* CurrentProduct() {
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CparvelleDlg, CDialogEx)
+ON_ELEMENT_FOCUS(elements, accessible)
+ON_MESSAGE(WM_CHANGEUISTATE, &CparvelleDlg::OnChangeUiState)
 ON_WM_ERASEBKGND()
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONDOWN()
@@ -60,9 +63,9 @@ LRESULT CparvelleDlg::OnGetObject(WPARAM wParam, LPARAM lParam) {
     return DefWindowProc(WM_GETOBJECT, wParam, lParam);
 }
 
-void CparvelleDlg::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
-    // A page shown over the store front hides the buttons beneath it.
-    std::vector<RECT> covers;
+bool CparvelleDlg::Covered(const SkinElement& element) const {
+    const POINT centre{(element.rect.left + element.rect.right) / 2,
+                       (element.rect.top + element.rect.bottom) / 2};
     for (const CDialogEx* page :
          {static_cast<const CDialogEx*>(&pagePay1), static_cast<const CDialogEx*>(&pagePay2),
           static_cast<const CDialogEx*>(&pageHistory)}) {
@@ -70,17 +73,36 @@ void CparvelleDlg::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const
         if (page->m_hWnd != nullptr && ::IsWindowVisible(page->m_hWnd) &&
             ::GetWindowRect(page->m_hWnd, &r)) {
             ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
-            covers.push_back(r);
+            if (::PtInRect(&r, centre))
+                return true;
         }
     }
-    for (const SkinElement& element : elements) {
-        const POINT centre{(element.rect.left + element.rect.right) / 2,
-                           (element.rect.top + element.rect.bottom) / 2};
-        bool covered = false;
-        for (const RECT& cover : covers)
-            covered = covered || ::PtInRect(&cover, centre);
-        if (element.shown && !covered)
-            nodes.push_back(ElementNode(element));
+    return false;
+}
+
+void CparvelleDlg::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
+    // A page shown over the store front hides the buttons beneath it.
+    const bool hasFocus = HasKeyboardFocus(m_hWnd);
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const SkinElement& element = elements[i];
+        if (element.shown && !Covered(element))
+            nodes.push_back(
+                ElementNode(element, hasFocus && elements.focused() == static_cast<int>(i)));
+    }
+    // The chosen package's name and price, as texts to read, while the store
+    // front shows.
+    const ProductRecord* product = CurrentProduct();
+    const int index = SelectedPackageIndex();
+    if (product != nullptr && index >= 0 && static_cast<size_t>(index) < product->packages.size() &&
+        elements.size() > kElementActivate && !Covered(elements[kElementActivate])) {
+        const PackageRecord& package = product->packages[static_cast<size_t>(index)];
+        for (const std::wstring& text : {package.name, L"价格：" + FormatPrice(package.price)}) {
+            AccessibleNode node;
+            node.name = text;
+            node.role = ROLE_SYSTEM_STATICTEXT;
+            node.state = STATE_SYSTEM_READONLY;
+            nodes.push_back(std::move(node));
+        }
     }
 }
 
@@ -94,6 +116,8 @@ void CparvelleDlg::DoDataExchange(CDataExchange* pDX) {
 }
 
 BOOL CparvelleDlg::PreTranslateMessage(MSG* pMsg) {
+    if (HandleFocusKeys(*pMsg))
+        return TRUE;
     return FilterDialogKeys(*this, pMsg);
 }
 
@@ -165,6 +189,7 @@ BOOL CparvelleDlg::OnEraseBkgnd(CDC* pDC) {
     content.elements = &elements;
     content.productCache = &productPicture;
     PaintStoreFront(frame.graphics(), frame.tools(), frame.width(), content);
+    elements.DrawFocusRing(frame.graphics(), HasKeyboardFocus(m_hWnd));
     return TRUE;
 }
 
@@ -200,6 +225,7 @@ void CparvelleDlg::ClickElement(int action) {
             break;
         case kElementMyOrders:
             pages.OpenHistory();
+            ResetKeyboardFocus();
             break;
         case kElementService:
             OpenUrlInShell(storeState.customerServiceUrl);
@@ -241,15 +267,23 @@ void CparvelleDlg::Activate() {
     }
     mobileNumber = text;
     pages.OpenOrder(1, product->packages[static_cast<size_t>(index)]);
+    ResetKeyboardFocus();
 }
 
 LRESULT CparvelleDlg::OnPaidOrderShown(WPARAM, LPARAM lParam) {
     // Only the handle of one of our own pages is acted on.
     const HWND page = reinterpret_cast<HWND>(lParam);
+    CWnd* paidPage = nullptr;
     if (page == pagePay1.m_hWnd && page != nullptr)
-        pages.BringPaidPageForward(pagePay1);
+        paidPage = &pagePay1;
     else if (page == pagePay2.m_hWnd && page != nullptr)
-        pages.BringPaidPageForward(pagePay2);
+        paidPage = &pagePay2;
+    if (paidPage == nullptr)
+        return 0;
+    const bool viewChanges = !paidPage->IsWindowVisible() || pageHistory.IsWindowVisible();
+    pages.BringPaidPageForward(*paidPage);
+    if (viewChanges)
+        ResetKeyboardFocus();
     return 0;
 }
 
@@ -259,6 +293,7 @@ LRESULT CparvelleDlg::OnHistoryNavigate(WPARAM wParam, LPARAM lParam) {
     }
     if (lParam == 0) {
         pages.BackToStoreFront();
+        ResetKeyboardFocus();
         return 1;
     }
     // Only a copy the history page posted to this window is opened.
@@ -267,6 +302,7 @@ LRESULT CparvelleDlg::OnHistoryNavigate(WPARAM wParam, LPARAM lParam) {
         return 1;
     }
     pages.OpenOrderFromHistory(*record);
+    ResetKeyboardFocus();
     return 1;
 }
 

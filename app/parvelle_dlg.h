@@ -23,6 +23,7 @@
 #include "pages/page_pay2.h"
 #include "skin/drawn_elements.h"
 #include "skin/element_accessible.h"
+#include "skin/focus_order.h"
 #include "resource.h"
 
 class CparvelleDlg : public CDialogEx, public StartupWindow, private AccessibleSource {
@@ -60,6 +61,12 @@ public:
     // Inputs of the start-up sequence; unset members come from the process.
     StartupInputs startupInputs;
 
+    // The keyboard's stops in the current view, in reading order: the view's
+    // own (the store front's selector, mobile number, 立即激活 and official
+    // site, or those of the page that shows), then the title strip's
+    // 联系客服, 我的订单, minimise and close.
+    void ListFocusStops(std::vector<FocusStop>& stops) const;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -73,6 +80,7 @@ protected:
     afx_msg LRESULT OnPaidOrderShown(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnChangeUiState(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -87,6 +95,16 @@ private:
     void ClickElement(int action);
     void CloseAnimated();
     void Activate();
+
+    // Keys that move the focus or press the focused element: Tab and
+    // Shift+Tab through the stops, the arrows within a group, Space (and
+    // Enter) on a drawn element. True when the key was used.
+    bool HandleFocusKeys(const MSG& msg);
+    // After a change of view the keyboard starts again from the window
+    // itself: the next Tab reaches the new view's first stop.
+    void ResetKeyboardFocus();
+    // The store front's elements that a page over it covers.
+    bool Covered(const SkinElement& element) const;
 
     // Screen readers: the title strip's and the store front's buttons.
     void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;

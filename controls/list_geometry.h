@@ -21,3 +21,13 @@ int ListWheelScroll(int scrollY, int contentHeight, int windowHeight, int rowHei
 inline bool InListStrip(int x, int width, int stripWidth) {
     return x > width - stripWidth - 1;
 }
+
+// The row the keyboard moves to from `current` (-1: none yet) among
+// `rowCount` rows, `pageRows` of which fit the view: Up and Down one row,
+// Page Up and Page Down a view's worth, Home and End the first and last,
+// stopping at either end; -1 when there are no rows or `key` is none of these.
+int ListKeyRow(int current, int rowCount, int pageRows, unsigned key);
+
+// scrollY that brings row `row` wholly into a view `viewHeight` high below the
+// header, moving as little as possible; never above 0.
+int ListScrollToRow(int scrollY, int row, int rowHeight, int viewHeight);

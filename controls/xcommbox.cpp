@@ -40,6 +40,10 @@ ON_WM_LBUTTONDOWN()
 ON_MESSAGE(WM_COMBO_SELECT, &XCommbox::OnComboSelect)
 ON_MESSAGE(WM_DESTROY, &XCommbox::OnDestroyBody)
 ON_MESSAGE(WM_GETOBJECT, &XCommbox::OnGetObject)
+ON_MESSAGE(WM_SETFOCUS, &XCommbox::OnFocusChange)
+ON_MESSAGE(WM_KILLFOCUS, &XCommbox::OnFocusChange)
+ON_MESSAGE(WM_UPDATEUISTATE, &XCommbox::OnUpdateUiState)
+ON_MESSAGE(WM_ACCESSIBLE_ACTION, &XCommbox::OnAccessibleAction)
 END_MESSAGE_MAP()
 
 XCommbox::XCommbox() {
@@ -111,11 +115,22 @@ void XCommbox::OnLButtonDown(UINT nFlags, CPoint point) {
     CWnd::OnLButtonDown(nFlags, point);
 }
 
+bool XCommbox::DropShown() const {
+    return dropWnd.m_hWnd != nullptr && dropWnd.IsWindowVisible();
+}
+
+void XCommbox::CloseDrop() {
+    if (dropWnd.m_hWnd != nullptr)
+        dropWnd.ShowWindow(SW_HIDE);
+    Invalidate();  // the chevron flips
+}
+
 void XCommbox::ToggleDrop() {
     if (dropWnd.m_hWnd != nullptr) {
         if (dropWnd.IsWindowVisible()) {
             dropWnd.ShowWindow(SW_HIDE);
         } else {
+            dropWnd.MarkRow(dropWnd.selectedIndex);
             CRect body;
             GetWindowRect(&body);
             // 30 pixels a row and the bottom border line; an empty list is 1 high.
@@ -165,6 +180,10 @@ void XCommbox::Paint(HDC target) {
             g.DrawLine(&pen, w - 20, c - 4, w - 13, c + 4);  // pointing down
             g.DrawLine(&pen, w - 13, c + 4, w - 6, c - 4);
         }
+        const HWND focus = ::GetFocus();
+        if (elements.focusCues() && focus != nullptr &&
+            (focus == m_hWnd || ::IsChild(m_hWnd, focus)))
+            DrawFocusRect(g, RECT{0, 0, w, buffer.height()});
         g.Flush(Gdiplus::FlushIntentionSync);
     }
     buffer.Present();
@@ -247,5 +266,73 @@ void XCommbox::DiscardPendingChoices() {
     // Texts posted to a body that is going away would never be redeemed.
     if (m_hWnd != nullptr) {
         ComboChoicePosts().Discard(m_hWnd);
+    }
+}
+
+LRESULT XCommbox::OnFocusChange(WPARAM, LPARAM) {
+    Invalidate();  // the focus ring comes or goes
+    return Default();
+}
+
+LRESULT XCommbox::OnUpdateUiState(WPARAM wParam, LPARAM) {
+    elements.OnUpdateUiState(m_hWnd, wParam);
+    if (dropWnd.m_hWnd != nullptr)
+        dropWnd.SetFocusCues(elements.focusCues());
+    Invalidate();
+    return 0;
+}
+
+LRESULT XCommbox::OnAccessibleAction(WPARAM wParam, LPARAM) {
+    accessible.RunPostedAction(wParam);
+    return 0;
+}
+
+BOOL XCommbox::PreTranslateMessage(MSG* pMsg) {
+    const bool alt = pMsg->message == WM_SYSKEYDOWN;
+    if (pMsg->message != WM_KEYDOWN && !alt)
+        return FALSE;
+    const WPARAM key = pMsg->wParam;
+    if ((alt && (key == VK_DOWN || key == VK_UP)) || (!alt && key == VK_F4)) {
+        ShowFocusCues(m_hWnd);
+        ToggleDrop();
+        return TRUE;
+    }
+    if (alt)
+        return FALSE;
+    const bool open = DropShown();
+    switch (key) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_LEFT:
+        case VK_RIGHT: {
+            ShowFocusCues(m_hWnd);
+            const int step = key == VK_UP || key == VK_LEFT ? -1 : 1;
+            if (open) {
+                dropWnd.MoveMark(step);
+            } else {
+                const int count = static_cast<int>(dropWnd.ItemCount());
+                const int next = dropWnd.selectedIndex + step;
+                if (count > 0 && dropWnd.selectedIndex >= 0 && next >= 0 && next < count)
+                    dropWnd.SelectIndex(next);
+                else if (count > 0 && dropWnd.selectedIndex < 0)
+                    dropWnd.SelectIndex(0);
+            }
+            return TRUE;
+        }
+        case VK_RETURN:
+            if (open && !dropWnd.ChooseMarked())
+                CloseDrop();
+            return open ? TRUE : FALSE;
+        case VK_ESCAPE:
+            if (!open)
+                return FALSE;
+            CloseDrop();
+            return TRUE;
+        case VK_TAB:
+            if (open)
+                CloseDrop();
+            return FALSE;  // the owner moves the focus on
+        default:
+            return FALSE;
     }
 }

@@ -43,6 +43,12 @@ public:
     // with no items.
     bool SelectInitial();
 
+    // While the body (or its edit) has the keyboard focus: Alt+Down, Alt+Up
+    // and F4 open and close the list; in the open list the arrows move the
+    // mark, Enter chooses it and Escape closes the list without choosing; in
+    // the closed one the arrows choose the item above or below at once.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
     XDropWnd dropWnd;
     CFont font;
     LOGFONTW lfont{};
@@ -63,6 +69,9 @@ protected:
     afx_msg LRESULT OnComboSelect(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDestroyBody(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnFocusChange(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnUpdateUiState(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnAccessibleAction(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -75,6 +84,8 @@ private:
     AccessibleHost accessible{*this};
 
     void ToggleDrop();
+    void CloseDrop();
+    bool DropShown() const;
     void Paint(HDC target);
     void DiscardPendingChoices();
 };

@@ -23,6 +23,7 @@ ON_WM_MOUSEMOVE()
 ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
 ON_MESSAGE(WM_GETOBJECT, &XDropWnd::OnGetObject)
+ON_MESSAGE(WM_ACCESSIBLE_ACTION, &XDropWnd::OnAccessibleAction)
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -110,6 +111,7 @@ void XDropWnd::Paint(HDC target) {
                          &format, &textBrush);
             g.DrawLine(&line, 0, row.rect.bottom, w, row.rect.bottom);
         }
+        rows_.DrawFocusRing(g, true);
         g.Flush(Gdiplus::FlushIntentionSync);
     }
     buffer.Present();
@@ -131,6 +133,7 @@ void XDropWnd::ChooseRow(const SkinElement* chosen) {
         selectedIndex = chosen->action;
     }
     // The chosen row's mark goes too: the list closes on the choice.
+    rows_.SetFocused(m_hWnd, -1);
     for (SkinElement& row : rows_) {
         if (&row == chosen || row.hover != 0) {
             row.hover = 0;
@@ -174,4 +177,42 @@ void XDropWnd::OnMouseLeave() {
         ::PostMessageW(notifyHwnd, WM_COMBO_SELECT, kComboClose, 0);
     }
     CWnd::OnMouseLeave();
+}
+
+LRESULT XDropWnd::OnAccessibleAction(WPARAM wParam, LPARAM) {
+    accessible.RunPostedAction(wParam);
+    return 0;
+}
+
+void XDropWnd::MarkRow(int index) {
+    if (index < 0 || static_cast<size_t>(index) >= rows_.size())
+        index = rows_.empty() ? -1 : 0;
+    rows_.SetFocused(m_hWnd, index);
+}
+
+void XDropWnd::MoveMark(int step) {
+    const int count = static_cast<int>(rows_.size());
+    if (count == 0)
+        return;
+    const int from = rows_.focused() >= 0 ? rows_.focused() : selectedIndex;
+    int to = from < 0 ? 0 : from + step;
+    to = to < 0 ? 0 : (to >= count ? count - 1 : to);
+    rows_.SetFocused(m_hWnd, to);
+}
+
+bool XDropWnd::ChooseMarked() {
+    const int marked = rows_.focused();
+    if (marked < 0 || static_cast<size_t>(marked) >= rows_.size())
+        return false;
+    ChooseRow(&rows_[static_cast<size_t>(marked)]);
+    return true;
+}
+
+void XDropWnd::SetFocusCues(bool shown) {
+    rows_.OnUpdateUiState(m_hWnd, MAKEWPARAM(shown ? UIS_CLEAR : UIS_SET, UISF_HIDEFOCUS));
+}
+
+BOOL XDropWnd::PreTranslateMessage(MSG* pMsg) {
+    CWnd* combo = notifyHwnd != nullptr ? CWnd::FromHandlePermanent(notifyHwnd) : nullptr;
+    return combo != nullptr ? combo->PreTranslateMessage(pMsg) : FALSE;
 }

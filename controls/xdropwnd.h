@@ -14,6 +14,7 @@
 #include "framework/afxmsgmap.h"
 #include "skin/drawn_elements.h"
 #include "skin/element_accessible.h"
+#include "skin/focus_order.h"
 
 class XDropWnd : public CWnd, private AccessibleSource {
 public:
@@ -39,6 +40,21 @@ public:
     // by SelectIndex; rectangles follow the list's width.
     const DrawnElements& rows() const { return rows_; }
 
+    // The keyboard's mark in the open list (its focused row, ringed while
+    // focus cues show): set to the choice when the list opens, moved by the
+    // arrow keys, chosen by Enter.
+    void MarkRow(int index);
+    void MoveMark(int step);
+    // Chooses the marked row as a click does; false when none is marked.
+    bool ChooseMarked();
+    // Focus cues follow the combo's.
+    void SetFocusCues(bool shown);
+
+    // Keys reaching the open list (Windows activates it when it shows) are
+    // the combo's: the walk up from here would pass its owner, the top-level
+    // window, instead.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
     std::uint32_t textArgb = 0xFF000000;
     std::uint32_t backArgb = 0xFF000000;
     const LOGFONTW* logFont = nullptr;  // the combo's font; null until its Create
@@ -52,6 +68,7 @@ protected:
     afx_msg void OnMouseLeave();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnAccessibleAction(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 

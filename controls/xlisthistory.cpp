@@ -1,5 +1,7 @@
 #include "controls/xlisthistory.h"
 
+#include <climits>
+
 #include "controls/list_geometry.h"
 #include "framework/afxapp.h"
 #include "framework/afxgdi.h"
@@ -57,6 +59,8 @@ ON_WM_LBUTTONUP()
 ON_WM_SETCURSOR()
 ON_WM_MOUSEWHEEL()
 ON_MESSAGE(WM_GETOBJECT, &XListHistory::OnGetObject)
+ON_MESSAGE(WM_FOCUS_ELEMENT, &XListHistory::OnFocusElement)
+ON_ELEMENT_FOCUS(buttons, accessible)
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -224,6 +228,7 @@ void XListHistory::Paint(HDC target) {
                            tools.Font(kHeaderPoints, Gdiplus::FontStyleBold), centred, kHeaderText);
         }
     }
+    buttons.DrawFocusRing(g, HasKeyboardFocus(m_hWnd));
 }
 
 void XListHistory::OnMouseMove(UINT nFlags, CPoint point) {
@@ -336,7 +341,9 @@ void XListHistory::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const
             if (j == kButtonColumn) {
                 // The button, only while a click can reach it.
                 if (r < buttons.size() && buttons[r].shown) {
-                    AccessibleNode button = ElementNode(buttons[r]);
+                    AccessibleNode button =
+                        ElementNode(buttons[r], HasKeyboardFocus(m_hWnd) &&
+                                                    buttons.focused() == static_cast<int>(r));
                     row.children.push_back(std::move(button));
                 }
                 continue;
@@ -356,4 +363,65 @@ void XListHistory::DoAccessibleAction(int action) {
     if (action >= 0 && static_cast<size_t>(action) < buttons.size() &&
         buttons[static_cast<size_t>(action)].shown)
         OpenRow(action);
+}
+
+void XListHistory::AppendFocusStops(std::vector<FocusStop>& stops) const {
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        FocusStop stop;
+        stop.window = m_hWnd;
+        stop.element = static_cast<int>(i);
+        stop.action = buttons[i].action;
+        stop.focused = buttons.focused() == static_cast<int>(i);
+        stops.push_back(stop);
+    }
+}
+
+LRESULT XListHistory::OnFocusElement(WPARAM wParam, LPARAM) {
+    FocusRow(wParam <= static_cast<WPARAM>(INT_MAX) ? static_cast<int>(wParam) : -1);
+    return 0;
+}
+
+void XListHistory::FocusRow(int row) {
+    if (row < 0 || static_cast<size_t>(row) >= buttons.size())
+        return;
+    RECT client{};
+    GetClientRect(&client);
+    const int header = showHeader == 1 ? headerHeight : 0;
+    const int scrolled = ListScrollToRow(scrollY, row, rowHeight, client.bottom - header);
+    if (scrolled != scrollY) {
+        scrollY = scrolled;
+        Invalidate();
+    }
+    // The buttons' places follow at once, so that the row acts before the
+    // next paint.
+    LayOutButtons(client.right, client.bottom, header);
+    // The focus messages of a skinned window: focus taken, ring moved, the
+    // row's button announced.
+    LRESULT result = 0;
+    HandleElementFocus(m_hWnd, buttons, accessible, WM_FOCUS_ELEMENT, static_cast<WPARAM>(row),
+                       &result);
+}
+
+BOOL XListHistory::PreTranslateMessage(MSG* pMsg) {
+    if (pMsg->message != WM_KEYDOWN)
+        return FALSE;
+    RECT client{};
+    GetClientRect(&client);
+    const int header = showHeader == 1 ? headerHeight : 0;
+    const int row = ListKeyRow(buttons.focused(), static_cast<int>(buttons.size()),
+                               ListVisibleRows(client.bottom, header, rowHeight),
+                               static_cast<unsigned>(pMsg->wParam));
+    switch (pMsg->wParam) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_HOME:
+        case VK_END:
+            ShowFocusCues(m_hWnd);
+            FocusRow(row);
+            return TRUE;
+        default:
+            return FALSE;
+    }
 }

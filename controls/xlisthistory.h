@@ -26,6 +26,7 @@
 #include "framework/afxmsgmap.h"
 #include "skin/drawn_elements.h"
 #include "skin/element_accessible.h"
+#include "skin/focus_order.h"
 
 // A column (title and header rectangle) or a cell of a row.
 struct XListItem {
@@ -66,6 +67,17 @@ public:
     // chosen; repaints.
     void ResetRows();
 
+    // The keyboard's stops: every row's View details, in row order; one
+    // scrolled out of view comes into view when it takes the focus.
+    void AppendFocusStops(std::vector<FocusStop>& stops) const;
+    // Focuses row `row`'s button (the window takes the keyboard focus) and
+    // scrolls it wholly into view.
+    void FocusRow(int row);
+
+    // Up, Down, Page Up, Page Down, Home and End move the focus between the
+    // rows' buttons, scrolling the table with it.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
     int scrollY = 0;        // 0 or negative: the rows move up
     int contentHeight = 0;  // header plus drawn rows, as of the last paint
     std::vector<XListItem> columns;
@@ -92,6 +104,7 @@ protected:
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnFocusElement(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 

@@ -11,3 +11,9 @@ BOOL FilterDialogKeys(CDialogEx& dialog, MSG* pMsg) {
     }
     return dialog.CDialogEx::PreTranslateMessage(pMsg);
 }
+
+BOOL FilterPageKeys(CDialogEx& page, MSG* pMsg) {
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST)
+        return FALSE;
+    return page.CDialogEx::PreTranslateMessage(pMsg);
+}

@@ -24,6 +24,9 @@ namespace {
 // them, each with the action kFirstPagerCell + its index in pagerCells.
 enum HistoryElement { kElementBack = 0, kElementOfficialSite = 1, kFirstPagerCell = 2 };
 
+// The pager cells' group of keyboard stops: the arrow keys move between them.
+constexpr int kPagerGroup = 2;
+
 const SkinElementRecord kHistoryElementRecords[] = {
     {IDP_BACK, 73, 24, 121, 48, L"返回"},
     {IDP_OFFICIAL_TAB, 769, 470, 801, 530, L"官网查看更多", ElementRole::Link},
@@ -82,6 +85,7 @@ void DrawPager(Gdiplus::Graphics& g, PaintTools& tools, Gdiplus::Image* arrows,
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CPageHistory, CDialogEx)
+ON_ELEMENT_FOCUS(elements, accessible)
 ON_WM_ERASEBKGND()
 ON_WM_MOUSEMOVE()
 ON_WM_MOUSELEAVE()
@@ -99,7 +103,7 @@ CPageHistory::~CPageHistory() {
 }
 
 BOOL CPageHistory::PreTranslateMessage(MSG* pMsg) {
-    return FilterDialogKeys(*this, pMsg);
+    return FilterPageKeys(*this, pMsg);
 }
 
 BOOL CPageHistory::Create(UINT nIDTemplate, CWnd* pParentWnd) {
@@ -170,7 +174,17 @@ LRESULT CPageHistory::OnGetObject(WPARAM wParam, LPARAM lParam) {
 }
 
 void CPageHistory::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
-    AppendShownElements(elements, nodes);
+    AppendShownElements(elements, nodes, m_hWnd);
+}
+
+void CPageHistory::AppendFocusStops(std::vector<FocusStop>& stops) const {
+    AppendElementStops(stops, m_hWnd, elements, {kElementBack});
+    list.AppendFocusStops(stops);
+    std::vector<int> cells;
+    for (size_t i = kFirstPagerCell; i < elements.size(); ++i)
+        cells.push_back(static_cast<int>(i));
+    AppendElementStops(stops, m_hWnd, elements, cells, kPagerGroup);
+    AppendElementStops(stops, m_hWnd, elements, {kElementOfficialSite});
 }
 
 void CPageHistory::DoAccessibleAction(int action) {
@@ -223,6 +237,7 @@ BOOL CPageHistory::OnEraseBkgnd(CDC* pDC) {
         tools.DrawText(g, line.c_str(), kTotalLineBox, tools.Font(kTextPoints), tools.NearFormat(),
                        kTextColour);
     }
+    elements.DrawFocusRing(g, HasKeyboardFocus(m_hWnd));
     return TRUE;
 }
 

@@ -16,6 +16,7 @@
 #include "pages/history_pager.h"
 #include "skin/drawn_elements.h"
 #include "skin/element_accessible.h"
+#include "skin/focus_order.h"
 #include "skin/skin_element.h"
 #include "store/history_order.h"
 #include "resource.h"
@@ -36,6 +37,10 @@ public:
     // pager and the total (synchronous; the table is emptied even when the
     // request fails, the pager and total keep their last values).
     void FetchOrderPage(int page);
+
+    // The keyboard's stops, in reading order: Back, each row's View details,
+    // the pager cells (an arrow group), the official site.
+    void AppendFocusStops(std::vector<FocusStop>& stops) const;
 
     DrawnElements elements;             // Back, official site
     std::vector<PagerCell> pagerCells;  // empty until the first successful fetch

@@ -102,3 +102,12 @@ LRESULT CPagePay2::OnComboSelect(WPARAM, LPARAM) {
         Invalidate();
     return 0;
 }
+
+void CPagePay2::AppendFocusStops(std::vector<FocusStop>& stops) const {
+    if (selector.m_hWnd != nullptr && selector.IsWindowVisible()) {
+        FocusStop stop;
+        stop.window = selector.m_hWnd;
+        stops.push_back(stop);
+    }
+    CPayPage::AppendFocusStops(stops);
+}

@@ -30,6 +30,9 @@ public:
 
     XCommbox selector;
 
+    // The selector, above the pay page's own stops.
+    void AppendFocusStops(std::vector<FocusStop>& stops) const override;
+
 protected:
     BOOL OnInitDialog() override;
     void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,

@@ -8,6 +8,7 @@
 #include "store/orders.h"
 
 BEGIN_MESSAGE_MAP(CPayPage, CDialogEx)
+ON_ELEMENT_FOCUS(core.elements, accessible)
 ON_WM_ERASEBKGND()
 ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONDOWN()
@@ -19,7 +20,7 @@ ON_MESSAGE(WM_GETOBJECT, &CPayPage::OnGetObject)
 END_MESSAGE_MAP()
 
 BOOL CPayPage::PreTranslateMessage(MSG* pMsg) {
-    return FilterDialogKeys(*this, pMsg);
+    return FilterPageKeys(*this, pMsg);
 }
 
 BOOL CPayPage::OnEraseBkgnd(CDC* pDC) {
@@ -30,6 +31,7 @@ BOOL CPayPage::OnEraseBkgnd(CDC* pDC) {
         DrawPurchaseView(frame.graphics(), frame.tools(), frame.width(), frame.height());
     else if (core.view == kPaidView)
         core.DrawPaidView(frame.graphics(), frame.tools(), frame.width(), frame.height());
+    core.elements.DrawFocusRing(frame.graphics(), HasKeyboardFocus(m_hWnd));
     return TRUE;
 }
 
@@ -87,7 +89,17 @@ LRESULT CPayPage::OnGetObject(WPARAM wParam, LPARAM lParam) {
 }
 
 void CPayPage::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
-    AppendShownElements(core.elements, nodes);
+    AppendShownElements(core.elements, nodes, m_hWnd);
+}
+
+void CPayPage::AppendFocusStops(std::vector<FocusStop>& stops) const {
+    std::vector<int> methods;
+    for (const PayMethod& method : kPayMethods)
+        methods.push_back(method.element);
+    AppendElementStops(stops, m_hWnd, core.elements, methods, kPayMethodGroup);
+    AppendElementStops(
+        stops, m_hWnd, core.elements,
+        {kQrSquareElement, kOfficialSiteTab, kOpenLink, kCopyLink, kOpenHelp, kCopyHelp});
 }
 
 void CPayPage::DoAccessibleAction(int action) {

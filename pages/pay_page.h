@@ -7,6 +7,7 @@
 #include "framework/afxmsgmap.h"
 #include "pages/pay_page_core.h"
 #include "skin/element_accessible.h"
+#include "skin/focus_order.h"
 
 class CPayPage : public CDialogEx, private AccessibleSource {
 public:
@@ -16,6 +17,11 @@ public:
 
     // Elements, pictures, view, paid links and the package (see PayPageCore).
     PayPageCore core;
+
+    // The keyboard's stops in the current view, in reading order: the pay
+    // methods (an arrow group), the QR square and the official site in the
+    // purchase view; Open and Copy of each row in the paid view.
+    virtual void AppendFocusStops(std::vector<FocusStop>& stops) const;
 
 protected:
     // The purchase view's own texts and price over core's backdrop.

@@ -61,3 +61,56 @@ void DrawnElements::Draw(Gdiplus::Graphics& graphics) const {
             DrawSkinElement(graphics, element);
     }
 }
+
+bool DrawnElements::Focusable(size_t index) const {
+    return index < elements_.size() && elements_[index].shown && elements_[index].action >= 0;
+}
+
+void DrawnElements::SetFocused(HWND hwnd, int index) {
+    if (index < -1 || (index >= 0 && static_cast<size_t>(index) >= elements_.size()))
+        index = -1;
+    if (index == focused_)
+        return;
+    InvalidateFocus(hwnd);
+    focused_ = index;
+    InvalidateFocus(hwnd);
+}
+
+void DrawnElements::OnUpdateUiState(HWND hwnd, WPARAM wParam) {
+    if ((HIWORD(wParam) & UISF_HIDEFOCUS) == 0)
+        return;
+    const bool cues = LOWORD(wParam) == UIS_CLEAR ? true
+                      : LOWORD(wParam) == UIS_SET ? false
+                                                  : focusCues_;
+    if (cues == focusCues_)
+        return;
+    focusCues_ = cues;
+    InvalidateFocus(hwnd);
+}
+
+void DrawnElements::InvalidateFocus(HWND hwnd) const {
+    if (hwnd != nullptr && focused_ >= 0 && static_cast<size_t>(focused_) < elements_.size())
+        InvalidateRect(hwnd, &elements_[static_cast<size_t>(focused_)].rect, TRUE);
+}
+
+void DrawnElements::DrawFocusRing(Gdiplus::Graphics& graphics, bool hasFocus) const {
+    if (!hasFocus || !focusCues_ || focused_ < 0 || !Focusable(static_cast<size_t>(focused_)))
+        return;
+    DrawFocusRect(graphics, elements_[static_cast<size_t>(focused_)].rect);
+}
+
+void DrawFocusRect(Gdiplus::Graphics& graphics, const RECT& r) {
+    // One pixel in from each edge: the pixel rows and columns l+1 .. r-2.
+    const INT width = r.right - r.left - 3;
+    const INT height = r.bottom - r.top - 3;
+    if (width < 1 || height < 1)
+        return;
+    const Gdiplus::SmoothingMode smoothing = graphics.GetSmoothingMode();
+    graphics.SetSmoothingMode(Gdiplus::SmoothingModeNone);
+    Gdiplus::Pen under(Gdiplus::Color(0xFFFFFFFF), 1.0f);
+    Gdiplus::Pen dots(Gdiplus::Color(0xFF000000), 1.0f);
+    dots.SetDashStyle(Gdiplus::DashStyleDot);
+    graphics.DrawRectangle(&under, r.left + 1, r.top + 1, width, height);
+    graphics.DrawRectangle(&dots, r.left + 1, r.top + 1, width, height);
+    graphics.SetSmoothingMode(smoothing);
+}

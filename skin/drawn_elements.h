@@ -7,6 +7,11 @@
 // updates each shown element's hover byte and repaints only the elements that
 // changed; the leave clears them all. Elements whose byte means "chosen"
 // (followsPointer false) are left alone.
+//
+// Keyboard focus: at most one element is focused. Its ring (a dotted
+// rectangle just inside the element) is drawn only while the window holds
+// the keyboard focus and focus cues show: Windows' rule that cues appear
+// once the keyboard is used (WM_UPDATEUISTATE), so mouse use looks as before.
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -63,10 +68,41 @@ public:
     // 1 while the next move must ask for a leave notification.
     BYTE trackLeave() const { return trackLeave_; }
 
-    // Draws every shown element that has a picture, in list order.
+    // Draws every shown element that has a picture, in list order (the
+    // window draws the focus ring last, over everything).
     void Draw(Gdiplus::Graphics& graphics) const;
+
+    // --- keyboard focus
+    // An element the keyboard can reach: shown and acting.
+    bool Focusable(size_t index) const;
+    // The focused element's index, -1 for none. Kept while the window loses
+    // and regains the keyboard focus (a message box in between).
+    int focused() const { return focused_; }
+    // Moves the focus mark (-1: none) and repaints both rings' places.
+    void SetFocused(HWND hwnd, int index);
+    // Whether focus cues show (the keyboard has been used).
+    bool focusCues() const { return focusCues_; }
+    // WM_UPDATEUISTATE: UIS_CLEAR / UIS_SET of UISF_HIDEFOCUS; the ring is
+    // repainted when that changes.
+    void OnUpdateUiState(HWND hwnd, WPARAM wParam);
+    // Repaints the focused element's ring (the window gained or lost focus).
+    void InvalidateFocus(HWND hwnd) const;
+    // The ring of the focused element, when it is shown, cues show and
+    // `hasFocus` (the window holds the keyboard focus).
+    void DrawFocusRing(Gdiplus::Graphics& graphics, bool hasFocus) const;
 
 private:
     std::vector<SkinElement> elements_;
     BYTE trackLeave_ = 1;
+    int focused_ = -1;
+    bool focusCues_ = false;
 };
+
+// The ring drawn inside `r`: a 1-pixel dotted rectangle, black dots on
+// white, so it shows on the dark title strip, on blue buttons and on white.
+void DrawFocusRect(Gdiplus::Graphics& graphics, const RECT& r);
+
+// Whether `hwnd` holds the keyboard focus.
+inline bool HasKeyboardFocus(HWND hwnd) {
+    return hwnd != nullptr && ::GetFocus() == hwnd;
+}

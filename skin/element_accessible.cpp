@@ -1,5 +1,6 @@
 #include "skin/element_accessible.h"
 
+#include <climits>
 #include <utility>
 
 struct AccessibleHost::Link {
@@ -253,6 +254,13 @@ public:
         View view;
         if (HRESULT hr = Read(view); FAILED(hr))
             return hr;
+        for (size_t i = 0; i < view.nodes.size(); ++i) {
+            if ((view.nodes[i].state & STATE_SYSTEM_FOCUSED) != 0) {
+                focus->vt = VT_I4;
+                focus->lVal = static_cast<LONG>(i + 1);
+                return S_OK;
+            }
+        }
         if (path_.empty())
             return Standard(view, [&](IAccessible* s) { return s->get_accFocus(focus); });
         return S_FALSE;
@@ -384,9 +392,11 @@ public:
         if (node != nullptr) {
             if (node->defaultAction.empty())
                 return DISP_E_MEMBERNOTFOUND;
-            // The window may go during the action: only the copy is read.
-            const int action = node->action;
-            view.source->DoAccessibleAction(action);
+            // Run later by the window itself: an action that shows a message
+            // box would hold the reader's call until the box closes.
+            if (!::PostMessageW(view.hwnd, WM_ACCESSIBLE_ACTION, static_cast<WPARAM>(node->action),
+                                0))
+                return E_FAIL;
             return S_OK;
         }
         if (target.kind == Target::Self)
@@ -532,22 +542,29 @@ private:
 
 }  // namespace
 
-AccessibleNode ElementNode(const SkinElement& element) {
+AccessibleNode ElementNode(const SkinElement& element, bool focused) {
     AccessibleNode node;
     node.name = element.name;
     node.role = RoleOf(element.role);
     if (element.role == ElementRole::Choice && element.hover)
         node.state |= STATE_SYSTEM_CHECKED;
+    if (element.action >= 0)
+        node.state |= STATE_SYSTEM_FOCUSABLE;
+    if (focused)
+        node.state |= STATE_SYSTEM_FOCUSED;
     node.rect = element.rect;
     node.defaultAction = DefaultActionOf(element.role);
     node.action = element.action;
     return node;
 }
 
-void AppendShownElements(const DrawnElements& elements, std::vector<AccessibleNode>& nodes) {
-    for (const SkinElement& element : elements) {
-        if (element.shown)
-            nodes.push_back(ElementNode(element));
+void AppendShownElements(const DrawnElements& elements, std::vector<AccessibleNode>& nodes,
+                         HWND hwnd) {
+    const bool hasFocus = HasKeyboardFocus(hwnd);
+    for (size_t i = 0; i < elements.size(); ++i) {
+        if (elements[i].shown)
+            nodes.push_back(
+                ElementNode(elements[i], hasFocus && elements.focused() == static_cast<int>(i)));
     }
 }
 
@@ -578,6 +595,44 @@ bool AccessibleHost::Answer(HWND hwnd, WPARAM wParam, LPARAM lParam, LRESULT* re
     return true;
 }
 
+namespace {
+
+bool OffersAction(const AccessibleNode& node, int action) {
+    if (node.action == action && !node.defaultAction.empty())
+        return true;
+    for (const AccessibleNode& child : node.children) {
+        if (OffersAction(child, action))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+bool AccessibleHost::RunPostedAction(WPARAM action) {
+    if (action > static_cast<WPARAM>(INT_MAX))
+        return false;
+    std::vector<AccessibleNode> nodes;
+    source_.ListAccessibleNodes(nodes);
+    for (const AccessibleNode& node : nodes) {
+        if (OffersAction(node, static_cast<int>(action))) {
+            source_.DoAccessibleAction(static_cast<int>(action));
+            return true;
+        }
+    }
+    return false;
+}
+
+LONG AccessibleHost::ChildIdOf(int action) const {
+    std::vector<AccessibleNode> nodes;
+    source_.ListAccessibleNodes(nodes);
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        if (OffersAction(nodes[i], action))
+            return static_cast<LONG>(i + 1);
+    }
+    return 0;
+}
+
 void AccessibleHost::Disconnect() {
     link_->source = nullptr;
     link_->hwnd = nullptr;
@@ -596,4 +651,9 @@ void NotifyChildStateChanged(HWND hwnd, LONG childId) {
 
 void NotifyAlert(HWND hwnd) {
     ::NotifyWinEvent(EVENT_SYSTEM_ALERT, hwnd, OBJID_CLIENT, CHILDID_SELF);
+}
+
+void NotifyFocus(HWND hwnd, LONG childId) {
+    if (childId > 0)
+        ::NotifyWinEvent(EVENT_OBJECT_FOCUS, hwnd, OBJID_CLIENT, childId);
 }

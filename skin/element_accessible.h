@@ -10,6 +10,10 @@
 // shared link the host cuts when the window goes, so an object a screen
 // reader keeps answers CO_E_OBJNOTCONNECTED afterwards instead of reaching a
 // freed window.
+//
+// A default action is posted to the window (WM_ACCESSIBLE_ACTION) rather
+// than run inside the reader's call, which a message box would block; the
+// window runs it only if it still names something the view shows.
 #include <windows.h>
 #include <oleacc.h>
 
@@ -46,11 +50,16 @@ protected:
     ~AccessibleSource() = default;
 };
 
+// Posted to a skinned window by a default action: wParam is the action.
+constexpr UINT WM_ACCESSIBLE_ACTION = WM_APP + 0x2A2;
+
 // The node of one drawn element: its caption, the role of its kind, checked
-// when it is a chosen choice.
-AccessibleNode ElementNode(const SkinElement& element);
-// Appends the nodes of the shown elements, in list order.
-void AppendShownElements(const DrawnElements& elements, std::vector<AccessibleNode>& nodes);
+// when it is a chosen choice, focusable when it acts, focused when `focused`.
+AccessibleNode ElementNode(const SkinElement& element, bool focused = false);
+// Appends the nodes of the shown elements, in list order; the focused one
+// reads as focused while `hwnd` holds the keyboard focus.
+void AppendShownElements(const DrawnElements& elements, std::vector<AccessibleNode>& nodes,
+                         HWND hwnd = nullptr);
 // The child id of element `index` when the shown elements come first among
 // the nodes; 0 when it is not shown.
 LONG ShownElementChildId(const DrawnElements& elements, size_t index);
@@ -68,6 +77,12 @@ public:
     bool Answer(HWND hwnd, WPARAM wParam, LPARAM lParam, LRESULT* result);
     // Cuts every object handed out (the window is going).
     void Disconnect();
+    // WM_ACCESSIBLE_ACTION: does `action` when a node the view shows now
+    // offers it as its default action; false (nothing done) otherwise.
+    bool RunPostedAction(WPARAM action);
+    // The child id under which the view lists `action` (the row holding it,
+    // for a node inside a row); 0 when it lists none.
+    LONG ChildIdOf(int action) const;
 
     struct Link;
 
@@ -82,3 +97,5 @@ private:
 void NotifyViewChanged(HWND hwnd);
 void NotifyChildStateChanged(HWND hwnd, LONG childId);
 void NotifyAlert(HWND hwnd);
+// The keyboard focus moved to child `childId` of `hwnd`'s client object.
+void NotifyFocus(HWND hwnd, LONG childId);

@@ -1,0 +1,120 @@
+// The main window's keyboard: the focus order of each view and the keys that
+// walk it.
+#include "app/main_elements.h"
+#include "app/parvelle_dlg.h"
+
+namespace {
+
+FocusStop WindowStop(const CWnd& window) {
+    FocusStop stop;
+    stop.window = window.m_hWnd;
+    return stop;
+}
+
+bool Shows(const CWnd& window) {
+    return window.m_hWnd != nullptr && window.IsWindowVisible();
+}
+
+}  // namespace
+
+void CparvelleDlg::ListFocusStops(std::vector<FocusStop>& stops) const {
+    // The page on top, in the pages' stacking order, is the view.
+    if (Shows(pagePay1)) {
+        pagePay1.AppendFocusStops(stops);
+    } else if (Shows(pageHistory)) {
+        pageHistory.AppendFocusStops(stops);
+    } else if (Shows(pagePay2)) {
+        pagePay2.AppendFocusStops(stops);
+    } else {
+        if (Shows(selector))
+            stops.push_back(WindowStop(selector));
+        if (Shows(mobileEdit))
+            stops.push_back(WindowStop(mobileEdit));
+        AppendElementStops(stops, m_hWnd, elements, {kElementActivate, kElementOfficialSite});
+    }
+    AppendElementStops(stops, m_hWnd, elements,
+                       {kElementService, kElementMyOrders, kElementMinimise, kElementClose});
+}
+
+bool CparvelleDlg::HandleFocusKeys(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN)
+        return false;
+    const WPARAM key = msg.wParam;
+    if (key != VK_TAB && key != VK_SPACE && key != VK_RETURN && key != VK_LEFT && key != VK_RIGHT &&
+        key != VK_UP && key != VK_DOWN)
+        return false;
+
+    std::vector<FocusStop> stops;
+    ListFocusStops(stops);
+    const HWND focus = ::GetFocus();
+    const int current = CurrentFocusStop(stops, focus);
+    const bool onElement = current >= 0 && stops[static_cast<size_t>(current)].element >= 0;
+    // The main window or a page itself, with no element marked (after a
+    // change of view): arrows there must not reach the dialog manager, which
+    // would move to the mobile number edit.
+    const bool onSkinned =
+        focus == m_hWnd ||
+        (focus != nullptr && ::GetParent(focus) == m_hWnd &&
+         (focus == pagePay1.m_hWnd || focus == pagePay2.m_hWnd || focus == pageHistory.m_hWnd));
+    const bool repeated = (msg.lParam & (1 << 30)) != 0;
+    auto press = [](const FocusStop& stop) {
+        // Posted, as a screen reader's default action: the click runs from
+        // the message loop, after this key, and only while the element shows.
+        ::PostMessageW(stop.window, WM_ACCESSIBLE_ACTION, static_cast<WPARAM>(stop.action), 0);
+    };
+
+    switch (key) {
+        case VK_TAB: {
+            if (::GetKeyState(VK_CONTROL) < 0)
+                return false;
+            ShowFocusCues(m_hWnd);
+            const bool forward = ::GetKeyState(VK_SHIFT) >= 0;
+            const int next = NextFocusStop(static_cast<int>(stops.size()), current, forward);
+            if (next >= 0)
+                FocusOnStop(stops[static_cast<size_t>(next)]);
+            return true;
+        }
+        case VK_SPACE:
+        case VK_RETURN:
+            // Enter anywhere else is swallowed by the key filter.
+            if (!onElement)
+                return false;
+            if (!repeated)
+                press(stops[static_cast<size_t>(current)]);
+            return true;
+        default: {  // the arrows
+            if (!onElement)
+                return onSkinned;
+            ShowFocusCues(m_hWnd);
+            const bool forward = key == VK_RIGHT || key == VK_DOWN;
+            const int next = ArrowFocusStop(stops, current, forward);
+            if (next >= 0 && next != current) {
+                const FocusStop& stop = stops[static_cast<size_t>(next)];
+                FocusOnStop(stop);
+                // As radio buttons do: the arrow chooses the method it reaches.
+                if (stop.choice)
+                    press(stop);
+            }
+            return true;
+        }
+    }
+}
+
+void CparvelleDlg::ResetKeyboardFocus() {
+    const HWND focus = ::GetFocus();
+    if (focus != m_hWnd && !::IsChild(m_hWnd, focus))
+        return;  // another window, a message box, has it
+    elements.SetFocused(m_hWnd, -1);
+    ::SetFocus(m_hWnd);
+}
+
+LRESULT CparvelleDlg::OnChangeUiState(WPARAM wParam, LPARAM) {
+    // The top-level window decides for all of its windows, as Windows' own
+    // handling does; only the focus cues are the program's concern.
+    const WORD action = LOWORD(wParam);
+    if ((HIWORD(wParam) & UISF_HIDEFOCUS) == 0 || (action != UIS_CLEAR && action != UIS_SET))
+        return 0;
+    if ((action == UIS_CLEAR) != elements.focusCues())
+        SpreadUiState(m_hWnd, MAKEWPARAM(action, UISF_HIDEFOCUS));
+    return 0;
+}

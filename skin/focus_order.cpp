@@ -1,0 +1,128 @@
+#include "skin/focus_order.h"
+
+#include <climits>
+
+#include "skin/drawn_elements.h"
+#include "skin/element_accessible.h"
+
+int CurrentFocusStop(const std::vector<FocusStop>& stops, HWND focus) {
+    if (focus == nullptr)
+        return -1;
+    for (size_t i = 0; i < stops.size(); ++i) {
+        const FocusStop& stop = stops[i];
+        if (stop.element < 0) {
+            if (stop.window == focus || ::IsChild(stop.window, focus))
+                return static_cast<int>(i);
+        } else if (stop.window == focus && stop.focused) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+int NextFocusStop(int count, int current, bool forward) {
+    if (count <= 0)
+        return -1;
+    if (current < 0 || current >= count)
+        return forward ? 0 : count - 1;
+    return forward ? (current + 1) % count : (current + count - 1) % count;
+}
+
+int ArrowFocusStop(const std::vector<FocusStop>& stops, int current, bool forward) {
+    const int count = static_cast<int>(stops.size());
+    if (current < 0 || current >= count || stops[static_cast<size_t>(current)].group == 0)
+        return -1;
+    const FocusStop& from = stops[static_cast<size_t>(current)];
+    int next = current;
+    do {
+        next = NextFocusStop(count, next, forward);
+        const FocusStop& stop = stops[static_cast<size_t>(next)];
+        if (stop.window == from.window && stop.group == from.group)
+            return next;
+    } while (next != current);
+    return current;
+}
+
+void AppendElementStops(std::vector<FocusStop>& stops, HWND window, const DrawnElements& elements,
+                        const std::vector<int>& order, int group) {
+    for (int index : order) {
+        if (index < 0 || !elements.Focusable(static_cast<size_t>(index)))
+            continue;
+        FocusStop stop;
+        stop.window = window;
+        stop.element = index;
+        stop.action = elements[static_cast<size_t>(index)].action;
+        stop.group = group;
+        stop.focused = elements.focused() == index;
+        stop.choice = elements[static_cast<size_t>(index)].role == ElementRole::Choice;
+        stops.push_back(stop);
+    }
+}
+
+void FocusOnStop(const FocusStop& stop) {
+    if (stop.window == nullptr)
+        return;
+    if (stop.element < 0)
+        ::SetFocus(stop.window);
+    else
+        ::SendMessageW(stop.window, WM_FOCUS_ELEMENT, static_cast<WPARAM>(stop.element), 0);
+}
+
+void ShowFocusCues(HWND hwnd) {
+    if (HWND root = ::GetAncestor(hwnd, GA_ROOT))
+        ::SendMessageW(root, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+namespace {
+
+BOOL CALLBACK UpdateChild(HWND child, LPARAM wParam) {
+    ::SendMessageW(child, WM_UPDATEUISTATE, static_cast<WPARAM>(wParam), 0);
+    return TRUE;
+}
+
+}  // namespace
+
+void SpreadUiState(HWND root, WPARAM wParam) {
+    ::SendMessageW(root, WM_UPDATEUISTATE, wParam, 0);
+    ::EnumChildWindows(root, UpdateChild, static_cast<LPARAM>(wParam));
+}
+
+bool HandleElementFocus(HWND hwnd, DrawnElements& elements, AccessibleHost& accessible,
+                        UINT message, WPARAM wParam, LRESULT* result) {
+    auto announce = [&] {
+        const int focused = elements.focused();
+        if (focused >= 0 && HasKeyboardFocus(hwnd) &&
+            elements.Focusable(static_cast<size_t>(focused)))
+            NotifyFocus(hwnd, accessible.ChildIdOf(elements[static_cast<size_t>(focused)].action));
+    };
+    switch (message) {
+        case WM_FOCUS_ELEMENT: {
+            const int index =
+                wParam <= static_cast<WPARAM>(INT_MAX) ? static_cast<int>(wParam) : -1;
+            if (!HasKeyboardFocus(hwnd))
+                ::SetFocus(hwnd);
+            elements.SetFocused(hwnd, index);
+            announce();
+            *result = 0;
+            return true;
+        }
+        case WM_SETFOCUS:
+            elements.InvalidateFocus(hwnd);
+            announce();
+            *result = 0;
+            return true;
+        case WM_KILLFOCUS:
+            elements.InvalidateFocus(hwnd);
+            return false;
+        case WM_UPDATEUISTATE:
+            elements.OnUpdateUiState(hwnd, wParam);
+            *result = 0;
+            return true;
+        case WM_ACCESSIBLE_ACTION:
+            accessible.RunPostedAction(wParam);
+            *result = 0;
+            return true;
+        default:
+            return false;
+    }
+}
