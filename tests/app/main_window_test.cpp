@@ -588,7 +588,8 @@ std::vector<ReadChild> ReadChildren(IAccessible* object) {
         return ::testing::AssertionFailure() << "no client object";
     std::vector<ReadChild> simple;
     for (const ReadChild& child : ReadChildren(client.object)) {
-        if (child.simple)
+        // Texts to read are no elements.
+        if (child.simple && child.role != ROLE_SYSTEM_STATICTEXT)
             simple.push_back(child);
     }
     size_t k = 0;
@@ -612,6 +613,8 @@ std::vector<ReadChild> ReadChildren(IAccessible* object) {
             return ::testing::AssertionFailure() << "child " << k + 1 << " checked state wrong";
         if ((c.state & STATE_SYSTEM_INVISIBLE) != 0)
             return ::testing::AssertionFailure() << "child " << k + 1 << " reads as invisible";
+        if ((c.state & STATE_SYSTEM_FOCUSABLE) == 0)
+            return ::testing::AssertionFailure() << "child " << k + 1 << " not focusable";
         ++k;
     }
     if (k != simple.size() || k != roles.size())
@@ -650,6 +653,52 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
     const LONG button = ROLE_SYSTEM_PUSHBUTTON, link = ROLE_SYSTEM_LINK,
                radio = ROLE_SYSTEM_RADIOBUTTON;
     EXPECT_TRUE(ReadsAs(dlg_.m_hWnd, dlg_.elements, {button, button, button, link, link, button}));
+    // After the elements, the chosen package's name and price as texts.
+    auto texts = [](HWND hwnd) {
+        Accessible client;
+        ClientObject(hwnd, client);
+        std::vector<std::wstring> names;
+        for (const ReadChild& child : ReadChildren(client.object)) {
+            if (child.role == ROLE_SYSTEM_STATICTEXT)
+                names.push_back(child.name);
+        }
+        return names;
+    };
+    EXPECT_EQ((std::vector<std::wstring>{storeState.products.front().packages[0].name,
+                                         L"价格：" + FormatPrice(storeState.products.front()
+                                                                    .packages[0]
+                                                                    .price)}),
+              texts(dlg_.m_hWnd));
+
+    // The keyboard's focus on an element: it alone reads as focused, the
+    // client object names it, and screen readers hear of the move.
+    static std::vector<LONG> focusEvents;
+    focusEvents.clear();
+    HWINEVENTHOOK hook = SetWinEventHook(
+        EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
+        [](HWINEVENTHOOK, DWORD, HWND, LONG object, LONG child, DWORD, DWORD) {
+            if (object == OBJID_CLIENT)
+                focusEvents.push_back(child);
+        },
+        GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+    SendMessage(dlg_.m_hWnd, WM_FOCUS_ELEMENT, kElementActivate, 0);
+    PumpPending();
+    UnhookWinEvent(hook);
+    // The system's own event for the window (CHILDID_SELF) comes first.
+    ASSERT_FALSE(focusEvents.empty());
+    EXPECT_EQ(kElementActivate + 1, focusEvents.back());
+    {
+        Accessible client;
+        ClientObject(dlg_.m_hWnd, client);
+        const std::vector<ReadChild> read = ReadChildren(client.object);
+        for (size_t i = 0; i < read.size(); ++i)
+            EXPECT_EQ(i == kElementActivate, (read[i].state & STATE_SYSTEM_FOCUSED) != 0) << i;
+        VARIANT focus;
+        VariantInit(&focus);
+        EXPECT_EQ(S_OK, client.object->get_accFocus(&focus));
+        EXPECT_EQ(VT_I4, focus.vt);
+        EXPECT_EQ(kElementActivate + 1, focus.lVal);
+    }
 
     // The package selector reads as a combo box showing its choice; its
     // list's items are the packages, and choosing one works as a click.
@@ -676,13 +725,17 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
     EXPECT_EQ(S_OK, list.object->accDoDefaultAction(ChildId(3)));
     PumpPending();
     EXPECT_EQ(2, dlg_.selector.dropWnd.selectedIndex);
+    EXPECT_EQ(packages[2].name, texts(dlg_.m_hWnd).at(0));
     EXPECT_EQ(S_OK, combo.object->get_accValue(ChildId(CHILDID_SELF), &value));
     EXPECT_EQ(packages[2].name, std::wstring(value ? value : L""));
     SysFreeString(value);
 
     // 立即激活 orders the chosen package, as a click does.
+    // The default action runs later, from the window's own queue: an action
+    // that shows a message box must not hold the reader's call.
     dlg_.mobileEdit.SetWindowText(L"13800138000");
     EXPECT_EQ(S_OK, DoDefault(dlg_.m_hWnd, L"立即激活"));
+    EXPECT_FALSE(Visible(dlg_.pagePay1));
     PumpPending();
     ASSERT_TRUE(Visible(dlg_.pagePay1));
     EXPECT_EQ("13800138000", mobileNumber);
@@ -696,6 +749,7 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
     for (const ReadChild& child : ReadChildren(front.object))
         simple += child.simple ? 1 : 0;
     EXPECT_EQ(4u, simple);
+    EXPECT_TRUE(texts(dlg_.m_hWnd).empty());
 
     const HWND page = dlg_.pagePay1.m_hWnd;
     EXPECT_TRUE(
@@ -714,6 +768,11 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
     ASSERT_EQ(kPaidView, core.view);
     EXPECT_TRUE(ReadsAs(page, core.elements, {link, button, link, button}));
     EXPECT_EQ(DISP_E_MEMBERNOTFOUND, DoDefault(page, L"支付宝"));
+    // Nor does a posted action of an element the view hides run.
+    PostMessage(page, WM_ACCESSIBLE_ACTION, kWeChatChoice, 0);
+    PumpPending();
+    EXPECT_EQ(1, core.CheckedPayType());
+    EXPECT_EQ(kPaidView, core.view);
 
     // The history with a fetched page: Back, the site, the pager cells, and
     // the table with the orders' texts in its rows.
