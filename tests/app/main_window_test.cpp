@@ -664,10 +664,9 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
         }
         return names;
     };
-    EXPECT_EQ((std::vector<std::wstring>{storeState.products.front().packages[0].name,
-                                         L"价格：" + FormatPrice(storeState.products.front()
-                                                                    .packages[0]
-                                                                    .price)}),
+    EXPECT_EQ((std::vector<std::wstring>{
+                  storeState.products.front().packages[0].name,
+                  L"价格：" + FormatPrice(storeState.products.front().packages[0].price)}),
               texts(dlg_.m_hWnd));
 
     // The keyboard's focus on an element: it alone reads as focused, the

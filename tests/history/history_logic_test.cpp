@@ -1,4 +1,5 @@
-// The pager row and the texts of a history row, from the store's answer.
+// The pager row and the texts of a history row, from the store's answer; the
+// table's keys.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -6,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/list_geometry.h"
 #include "pages/history_pager.h"
 #include "pages/history_rows.h"
 #include "store/order_list.h"
@@ -163,3 +165,31 @@ TEST(HistoryRows, RefusedAnswersLeaveThePageAsItWas) {
 }
 
 }  // namespace
+
+TEST(HistoryTableKeys, RowsFollowTheKeysAndComeIntoView) {
+    // 12 rows, 10 in view: the keys stop at either end.
+    EXPECT_EQ(0, ListKeyRow(-1, 12, 10, VK_DOWN));
+    EXPECT_EQ(0, ListKeyRow(-1, 12, 10, VK_UP));
+    EXPECT_EQ(4, ListKeyRow(3, 12, 10, VK_DOWN));
+    EXPECT_EQ(0, ListKeyRow(0, 12, 10, VK_UP));
+    EXPECT_EQ(11, ListKeyRow(11, 12, 10, VK_DOWN));
+    EXPECT_EQ(9, ListKeyRow(-1, 12, 10, VK_NEXT));
+    EXPECT_EQ(11, ListKeyRow(5, 12, 10, VK_NEXT));
+    EXPECT_EQ(1, ListKeyRow(11, 12, 10, VK_PRIOR));
+    EXPECT_EQ(0, ListKeyRow(11, 12, 10, VK_HOME));
+    EXPECT_EQ(11, ListKeyRow(0, 12, 10, VK_END));
+    EXPECT_EQ(-1, ListKeyRow(0, 0, 10, VK_DOWN));
+    EXPECT_EQ(-1, ListKeyRow(0, 12, 10, VK_SPACE));
+    EXPECT_EQ(2147483646, ListKeyRow(2147483646, 2147483647, 10, VK_NEXT));
+
+    // The page's table: 390 pixels of rows below the header, 36 a row. A row
+    // in view leaves the scroll alone; the last row ends at the bottom edge,
+    // as the wheel leaves it; back to the first, the table is at the top.
+    EXPECT_EQ(0, ListScrollToRow(0, 9, 36, 390));
+    EXPECT_EQ(-42, ListScrollToRow(0, 11, 36, 390));
+    EXPECT_EQ(-42, ListScrollToRow(-42, 2, 36, 390));
+    EXPECT_EQ(-36, ListScrollToRow(-42, 1, 36, 390));
+    EXPECT_EQ(0, ListScrollToRow(-42, 0, 36, 390));
+    // A row far down never wraps round.
+    EXPECT_LT(ListScrollToRow(0, 2147483647, 36, 390), -36);
+}
