@@ -67,7 +67,8 @@ bool DrawnElements::Focusable(size_t index) const {
 }
 
 void DrawnElements::SetFocused(HWND hwnd, int index) {
-    if (index < -1 || (index >= 0 && static_cast<size_t>(index) >= elements_.size()))
+    // Only an element the keyboard can reach takes the mark.
+    if (index < 0 || !Focusable(static_cast<size_t>(index)))
         index = -1;
     if (index == focused_)
         return;
@@ -105,10 +106,17 @@ void DrawFocusRect(Gdiplus::Graphics& graphics, const RECT& r) {
     const INT height = r.bottom - r.top - 3;
     if (width < 1 || height < 1)
         return;
+    // One device pixel wide, whatever scale the window draws its logical
+    // coordinates at; the dots follow the width.
+    Gdiplus::Matrix transform;
+    graphics.GetTransform(&transform);
+    Gdiplus::REAL m[6] = {1, 0, 0, 1, 0, 0};
+    transform.GetElements(m);
+    const Gdiplus::REAL pixel = m[0] > 0.0f ? 1.0f / m[0] : 1.0f;
     const Gdiplus::SmoothingMode smoothing = graphics.GetSmoothingMode();
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeNone);
-    Gdiplus::Pen under(Gdiplus::Color(0xFFFFFFFF), 1.0f);
-    Gdiplus::Pen dots(Gdiplus::Color(0xFF000000), 1.0f);
+    Gdiplus::Pen under(Gdiplus::Color(0xFFFFFFFF), pixel);
+    Gdiplus::Pen dots(Gdiplus::Color(0xFF000000), pixel);
     dots.SetDashStyle(Gdiplus::DashStyleDot);
     graphics.DrawRectangle(&under, r.left + 1, r.top + 1, width, height);
     graphics.DrawRectangle(&dots, r.left + 1, r.top + 1, width, height);

@@ -78,7 +78,8 @@ public:
     // The focused element's index, -1 for none. Kept while the window loses
     // and regains the keyboard focus (a message box in between).
     int focused() const { return focused_; }
-    // Moves the focus mark (-1: none) and repaints both rings' places.
+    // Moves the focus mark (-1, or an element that is not focusable: none)
+    // and repaints both rings' places.
     void SetFocused(HWND hwnd, int index);
     // Whether focus cues show (the keyboard has been used).
     bool focusCues() const { return focusCues_; }
