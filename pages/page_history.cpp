@@ -135,6 +135,8 @@ void CPageHistory::FetchOrderPage(int page) {
         totalOrders = answer.total;
         pagerCells = BuildPager(answer.currentPage, answer.lastPage);
         pagerBuilt = true;
+        // A pager cell the keyboard pressed keeps the focus in its place.
+        const int focusedCell = elements.focused();
         elements.RemoveFrom(kFirstPagerCell);
         for (size_t i = 0; i < pagerCells.size(); ++i) {
             SkinElement cell;
@@ -145,6 +147,8 @@ void CPageHistory::FetchOrderPage(int page) {
             cell.followsPointer = false;  // cells have no hover frame
             elements.Add(std::move(cell));
         }
+        if (focusedCell >= kFirstPagerCell)
+            elements.SetFocused(m_hWnd, focusedCell);
         for (HistoryOrder& order : answer.orders) {
             const int row = list.RowCount();
             const HistoryRowTexts texts = MakeHistoryRowTexts(order);

@@ -38,12 +38,18 @@ public:
     std::vector<SkinElement>::const_iterator end() const { return elements_.end(); }
 
     void Add(SkinElement element) { elements_.push_back(std::move(element)); }
-    void Clear() { elements_.clear(); }
-    // Drops the elements from `index` on (a window's rebuilt part).
+    void Clear() {
+        elements_.clear();
+        focused_ = -1;
+    }
+    // Drops the elements from `index` on (a window's rebuilt part); the focus
+    // mark goes with them, so that it never lands on a newcomer.
     void RemoveFrom(size_t index) {
         if (index < elements_.size())
             elements_.erase(elements_.begin() + static_cast<std::ptrdiff_t>(index),
                             elements_.end());
+        if (focused_ >= 0 && static_cast<size_t>(focused_) >= index)
+            focused_ = -1;
     }
 
     // The first shown element, in list order, whose rectangle holds `p`; null
