@@ -10,7 +10,6 @@
 #include "pages/page_messages.h"
 #include "pages/pay_page_core.h"
 #include "resource.h"
-#include "skin/offscreen_frame.h"
 #include "skin/png_resource.h"
 #include "store/link_handoff.h"
 #include "store/store_state.h"
@@ -181,15 +180,16 @@ void CparvelleDlg::CreatePage(CDialogEx& page) {
 }
 
 BOOL CparvelleDlg::OnEraseBkgnd(CDC* pDC) {
-    OffscreenFrame frame(m_hWnd, pDC->GetSafeHdc());
-    StoreFrontContent content;
-    content.product = CurrentProduct();
-    content.productName = localConfig.currentProductName;
-    content.bottomStrip = bottomStrip.get();
-    content.elements = &elements;
-    content.productCache = &productPicture;
-    PaintStoreFront(frame.graphics(), frame.tools(), frame.width(), content);
-    elements.DrawFocusRing(frame.graphics(), HasKeyboardFocus(m_hWnd));
+    frame.Paint(m_hWnd, pDC->GetSafeHdc(), [this](OffscreenFrame& f) {
+        StoreFrontContent content;
+        content.product = CurrentProduct();
+        content.productName = localConfig.currentProductName;
+        content.bottomStrip = bottomStrip.get();
+        content.elements = &elements;
+        content.productCache = &productPicture;
+        PaintStoreFront(f.graphics(), f.tools(), f.width(), content);
+        elements.DrawFocusRing(f.graphics(), HasKeyboardFocus(m_hWnd));
+    });
     return TRUE;
 }
 

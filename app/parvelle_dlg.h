@@ -24,6 +24,7 @@
 #include "skin/drawn_elements.h"
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
+#include "skin/frame_cache.h"
 #include "resource.h"
 
 class CparvelleDlg : public CDialogEx, public StartupWindow, private AccessibleSource {
@@ -57,6 +58,8 @@ public:
 
     // The product picture at its drawn size, made at the first paint.
     ScaledPicture productPicture;
+    // The store front as last composed; hover changes mark it.
+    FrameCache frame;
 
     // Inputs of the start-up sequence; unset members come from the process.
     StartupInputs startupInputs;

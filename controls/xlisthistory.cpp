@@ -6,7 +6,6 @@
 #include "framework/afxapp.h"
 #include "framework/afxgdi.h"
 #include "controls/list_messages.h"
-#include "skin/offscreen_frame.h"
 #include "skin/picture_frame.h"
 #include "skin/png_resource.h"
 
@@ -87,7 +86,7 @@ void XListHistory::AddColumn(const std::wstring& title, int width) {
     column.text = title;
     column.rect = RECT{left, 0, left + width, headerHeight};
     columns.push_back(std::move(column));
-    Invalidate();
+    frame.Changed(m_hWnd);
 }
 
 void XListHistory::InsertRow(int index, const std::wstring& text) {
@@ -113,7 +112,7 @@ void XListHistory::InsertRow(int index, const std::wstring& text) {
         }
         rows.push_back(std::move(row));
     }
-    Invalidate();
+    frame.Changed(m_hWnd);
 }
 
 void XListHistory::SetItemText(int row, int column, const std::wstring& text) {
@@ -123,7 +122,7 @@ void XListHistory::SetItemText(int row, int column, const std::wstring& text) {
     if (static_cast<size_t>(column) >= cells.size())
         return;
     cells[static_cast<size_t>(column)].text = text;
-    InvalidateRect(&cells[static_cast<size_t>(column)].rect);
+    frame.Changed(m_hWnd, cells[static_cast<size_t>(column)].rect);
 }
 
 void* XListHistory::RowData(int row) const {
@@ -143,11 +142,11 @@ void XListHistory::ResetRows() {
     selectedRow = -1;
     rows.clear();
     buttons.Clear();
-    Invalidate();
+    frame.Changed(m_hWnd);
 }
 
 BOOL XListHistory::OnEraseBkgnd(CDC* pDC) {
-    Paint(pDC->GetSafeHdc());
+    frame.Paint(m_hWnd, pDC->GetSafeHdc(), [this](OffscreenFrame& f) { Compose(f); });
     return TRUE;
 }
 
@@ -174,21 +173,20 @@ void XListHistory::LayOutButtons(int width, int height, int header) {
     }
 }
 
-void XListHistory::Paint(HDC target) {
-    OffscreenFrame frame(m_hWnd, target);
-    Gdiplus::Graphics& g = frame.graphics();
-    PaintTools& tools = frame.tools();
+void XListHistory::Compose(OffscreenFrame& canvas) {
+    Gdiplus::Graphics& g = canvas.graphics();
+    PaintTools& tools = canvas.tools();
     Gdiplus::StringFormat& centred = tools.CentredFormat();
 
     const size_t start = FirstDrawnColumn(columns);
     const int header = showHeader == 1 ? headerHeight : 0;
-    const int visibleRows = ListVisibleRows(frame.height(), header, rowHeight);
+    const int visibleRows = ListVisibleRows(canvas.height(), header, rowHeight);
 
     // 64 bits: rows far below the window still get rectangles without wrapping.
     long long y = static_cast<long long>(scrollY) + header;
     for (std::vector<XListItem>& row : rows) {
         const int top = static_cast<int>(y);
-        const bool onScreen = y < frame.height() && y + rowHeight > 0;
+        const bool onScreen = y < canvas.height() && y + rowHeight > 0;
         if (!row.empty() && !columns.empty())
             row[0].rect = RECT{columns[0].rect.left, top, columns[0].rect.right, top + rowHeight};
         for (size_t j = start; j < row.size() && j < columns.size(); ++j) {
@@ -211,7 +209,7 @@ void XListHistory::Paint(HDC target) {
         }
         y += rowHeight;
     }
-    LayOutButtons(frame.width(), frame.height(), header);
+    LayOutButtons(canvas.width(), canvas.height(), header);
     for (const SkinElement& button : buttons) {
         if (button.shown)
             DrawPictureFrame(g, buttonPicture.get(), button.hover, RectOf(button.pictureRect));
@@ -220,7 +218,7 @@ void XListHistory::Paint(HDC target) {
 
     // Drawn last: the band covers a row scrolled under it.
     if (showHeader == 1) {
-        g.FillRectangle(&tools.Brush(kHeaderBand), 1, 1, frame.width() - 2, headerHeight);
+        g.FillRectangle(&tools.Brush(kHeaderBand), 1, 1, canvas.width() - 2, headerHeight);
         for (size_t j = start; j < columns.size(); ++j) {
             const RECT& column = columns[j].rect;
             tools.DrawText(g, columns[j].text.c_str(),
@@ -243,7 +241,7 @@ void XListHistory::OnMouseLeave() {
     scrollPressY = -1;
     pressed = 0;
     buttons.OnMouseLeave(m_hWnd);
-    Invalidate();
+    frame.Changed(m_hWnd);
 }
 
 void XListHistory::OnLButtonDown(UINT nFlags, CPoint point) {
@@ -264,7 +262,7 @@ void XListHistory::OnLButtonUp(UINT nFlags, CPoint point) {
     }
     if (const SkinElement* button = buttons.At(point))
         OpenRow(button->action);
-    Invalidate();
+    frame.Changed(m_hWnd);
     pressed = 0;
     CWnd::OnLButtonUp(nFlags, point);
 }
@@ -282,7 +280,7 @@ BOOL XListHistory::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) {
     GetWindowRect(&window);
     scrollY = ListWheelScroll(scrollY, contentHeight, window.Height(), rowHeight, zDelta > 0);
     if (contentHeight >= window.Height() + rowHeight)
-        Invalidate();
+        frame.Changed(m_hWnd);
     return CWnd::OnMouseWheel(nFlags, zDelta, pt);
 }
 
@@ -390,7 +388,7 @@ void XListHistory::FocusRow(int row) {
     const int scrolled = ListScrollToRow(scrollY, row, rowHeight, client.bottom - header);
     if (scrolled != scrollY) {
         scrollY = scrolled;
-        Invalidate();
+        frame.Changed(m_hWnd);
     }
     // The buttons' places follow at once, so that the row acts before the
     // next paint.

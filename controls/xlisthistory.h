@@ -27,6 +27,7 @@
 #include "skin/drawn_elements.h"
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
+#include "skin/frame_cache.h"
 
 // A column (title and header rectangle) or a cell of a row.
 struct XListItem {
@@ -94,6 +95,10 @@ public:
     std::unique_ptr<Gdiplus::Image> buttonPicture;
     int rowHeight = 36;
     int headerHeight = 36;
+    // The table as last composed; every change of rows, texts, scrolling or
+    // hover marks it. Cells' rectangles, the buttons' places and
+    // contentHeight are those of this frame.
+    FrameCache frame;
 
 protected:
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
@@ -120,5 +125,5 @@ private:
     AccessibleHost accessible{*this};
 
     void LayOutButtons(int width, int height, int header);
-    void Paint(HDC target);
+    void Compose(OffscreenFrame& canvas);
 };

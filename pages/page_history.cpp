@@ -10,7 +10,7 @@
 #include "pages/history_rows.h"
 #include "pages/page_messages.h"
 #include "resource.h"
-#include "skin/offscreen_frame.h"
+#include "skin/frame_cache.h"
 #include "skin/picture_frame.h"
 #include "skin/png_resource.h"
 #include "store/link_handoff.h"
@@ -161,7 +161,7 @@ void CPageHistory::FetchOrderPage(int page) {
         }
     }
     // The pager and the total line are the page's own drawing.
-    Invalidate(TRUE);
+    frame.Changed(m_hWnd);
     NotifyViewChanged(m_hWnd);
 }
 
@@ -231,17 +231,19 @@ void CPageHistory::OpenHistoryOrder(int row) {
 }
 
 BOOL CPageHistory::OnEraseBkgnd(CDC* pDC) {
-    OffscreenFrame frame(m_hWnd, pDC->GetSafeHdc());
-    Gdiplus::Graphics& g = frame.graphics();
-    PaintTools& tools = frame.tools();
-    elements.Draw(g);
-    if (pagerBuilt) {
-        DrawPager(g, tools, arrowPicture.get(), pagerCells);
-        const std::wstring line = L"共有" + std::to_wstring(totalOrders) + L"个订单，每页显示12个";
-        tools.DrawText(g, line.c_str(), kTotalLineBox, tools.Font(kTextPoints), tools.NearFormat(),
-                       kTextColour);
-    }
-    elements.DrawFocusRing(g, HasKeyboardFocus(m_hWnd));
+    frame.Paint(m_hWnd, pDC->GetSafeHdc(), [this](OffscreenFrame& f) {
+        Gdiplus::Graphics& g = f.graphics();
+        PaintTools& tools = f.tools();
+        elements.Draw(g);
+        if (pagerBuilt) {
+            DrawPager(g, tools, arrowPicture.get(), pagerCells);
+            const std::wstring line =
+                L"共有" + std::to_wstring(totalOrders) + L"个订单，每页显示12个";
+            tools.DrawText(g, line.c_str(), kTotalLineBox, tools.Font(kTextPoints),
+                           tools.NearFormat(), kTextColour);
+        }
+        elements.DrawFocusRing(g, HasKeyboardFocus(m_hWnd));
+    });
     return TRUE;
 }
 

@@ -17,6 +17,7 @@
 #include "skin/drawn_elements.h"
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
+#include "skin/frame_cache.h"
 #include "skin/skin_element.h"
 #include "store/history_order.h"
 #include "resource.h"
@@ -51,6 +52,9 @@ public:
     BYTE pressed = 0;
     int totalOrders = 0;
     XListHistory list;
+    // The page (Back, the site tab, the pager and the total line) as last
+    // composed; a fetched page marks it.
+    FrameCache frame;
 
     // The orders of the rows shown; each row's first cell points to its own.
     std::vector<std::unique_ptr<HistoryOrder>> orders;

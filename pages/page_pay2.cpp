@@ -56,6 +56,7 @@ bool CPagePay2::LoadPackage(int index) {
     core.package.payStatus = payStatus;
     ::DeleteFileW(localConfig.qrImagePath.c_str());
     StopOrderPolling();
+    core.frame.Changed(m_hWnd);
     return true;
 }
 
@@ -77,7 +78,6 @@ void CPagePay2::ShowPackage(int newView, const PackageRecord& record) {
         core.SetView(newView, m_hWnd);
     }
     selector.ShowWindow(core.view == kPurchaseView ? SW_SHOW : SW_HIDE);
-    Invalidate();
 }
 
 void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
@@ -98,8 +98,8 @@ void CPagePay2::OnPaidOrderArrived(int packageId) {
 
 LRESULT CPagePay2::OnComboSelect(WPARAM, LPARAM) {
     // The choice is read from the list; the message only says it changed.
-    if (LoadPackage(selector.dropWnd.selectedIndex))
-        Invalidate();
+    // LoadPackage repaints the page with the package it loaded.
+    LoadPackage(selector.dropWnd.selectedIndex);
     return 0;
 }
 

@@ -3,7 +3,6 @@
 #include "pages/blocking_request.h"
 #include "pages/dialog_keys.h"
 #include "pages/page_messages.h"
-#include "skin/offscreen_frame.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
 
@@ -26,12 +25,13 @@ BOOL CPayPage::PreTranslateMessage(MSG* pMsg) {
 BOOL CPayPage::OnEraseBkgnd(CDC* pDC) {
     if (!core.background)
         return CDialogEx::OnEraseBkgnd(pDC);
-    OffscreenFrame frame(m_hWnd, pDC->GetSafeHdc());
-    if (core.view == kPurchaseView)
-        DrawPurchaseView(frame.graphics(), frame.tools(), frame.width(), frame.height());
-    else if (core.view == kPaidView)
-        core.DrawPaidView(frame.graphics(), frame.tools(), frame.width(), frame.height());
-    core.elements.DrawFocusRing(frame.graphics(), HasKeyboardFocus(m_hWnd));
+    core.Paint(m_hWnd, pDC->GetSafeHdc(), [this](OffscreenFrame& frame) {
+        if (core.view == kPurchaseView)
+            DrawPurchaseView(frame.graphics(), frame.tools(), frame.width(), frame.height());
+        else if (core.view == kPaidView)
+            core.DrawPaidView(frame.graphics(), frame.tools(), frame.width(), frame.height());
+        core.elements.DrawFocusRing(frame.graphics(), HasKeyboardFocus(m_hWnd));
+    });
     return TRUE;
 }
 

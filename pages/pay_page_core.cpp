@@ -89,6 +89,12 @@ int ViewOfOrder(int payStatus) {
     return payStatus < INT_MAX ? payStatus + 1 : 0;
 }
 
+bool SameDrawnPackage(const PackageRecord& a, const PackageRecord& b) {
+    return a.price == b.price && a.sourcePrice == b.sourcePrice &&
+           a.packageImage == b.packageImage && a.name == b.name && a.title1 == b.title1 &&
+           a.title2 == b.title2 && a.packageDetail == b.packageDetail && a.helpTitle == b.helpTitle;
+}
+
 std::wstring FormatPrice(int hundredths) {
     // Room for any 32-bit value: "-21474836.48" and the terminator.
     wchar_t text[32] = {};
@@ -148,6 +154,7 @@ void PayPageCore::SetView(int newView, HWND page) {
             element.hover = 0;
     }
     elements.ShowWhere([this](const SkinElement& e) { return ShownInView(e.action, view); });
+    frame.Changed(page);
     if (page != nullptr && changed)
         NotifyViewChanged(page);
 }
@@ -166,7 +173,7 @@ void PayPageCore::Check(HWND page, int payType) {
         const BYTE checked = method.payType == payType ? 1 : 0;
         if (choice.hover != checked) {
             choice.hover = checked;
-            ::InvalidateRect(page, &choice.rect, TRUE);
+            frame.Changed(page, choice.rect);
             NotifyChildStateChanged(page, ShownElementChildId(elements, method.element));
         }
     }
@@ -192,7 +199,7 @@ bool PayPageCore::RequestOrder(HWND page, int payType) {
     }
     // Also after a failure: the old order's QR code is gone and must not stay
     // on screen to be paid while nothing watches that order any more.
-    ::InvalidateRect(page, nullptr, TRUE);
+    frame.Changed(page);
     return created;
 }
 
@@ -259,7 +266,6 @@ std::unique_ptr<OrderLinks> PayPageCore::RedeemPaidOrder(HWND page, WPARAM wPara
 void PayPageCore::ShowPaidOrder(HWND page, const OrderLinks& links) {
     paidLinks = links;
     SetView(kPaidView, page);
-    ::InvalidateRect(page, nullptr, TRUE);
     // The outcome a user waits for: read out at once.
     NotifyAlert(page);
 }

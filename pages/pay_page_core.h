@@ -13,6 +13,7 @@
 
 #include "pages/detail_box.h"
 #include "skin/drawn_elements.h"
+#include "skin/frame_cache.h"
 #include "skin/paint_tools.h"
 #include "store/store_state.h"
 
@@ -68,6 +69,10 @@ enum class PayAction {
 // (unpaid: purchase view, paid: paid view; anything else is plain white).
 int ViewOfOrder(int payStatus);
 
+// True when the pages draw `a` and `b` alike: the same name, titles,
+// details, help title, prices and picture.
+bool SameDrawnPackage(const PackageRecord& a, const PackageRecord& b);
+
 // A price in hundredths as the pages show it ("%0.2f" of price / 100).
 std::wstring FormatPrice(int hundredths);
 
@@ -97,6 +102,23 @@ public:
     OrderLinks paidLinks;
     PackageRecord package;  // shares the picture with the catalogue
     DetailBox detailBox;    // the package's details as the purchase view draws them
+    // The page as last composed: whatever changes the view, the package, the
+    // choices or the QR code marks it (frame.Changed).
+    FrameCache frame;
+
+    // The erase handler's paint through `frame`; `compose` draws the view.
+    // The package is copied in from several places (a showing, the
+    // selector, a paid order): it is compared with the one last composed at
+    // every paint, which costs far less than the blit.
+    template <typename Compose>
+    void Paint(HWND page, HDC dc, Compose&& compose) {
+        if (!SameDrawnPackage(package, composedPackage_))
+            frame.Changed(nullptr);
+        frame.Paint(page, dc, [&](OffscreenFrame& f) {
+            composedPackage_ = package;
+            compose(f);
+        });
+    }
 
     // Switches the view and shows what it draws: the choices, the
     // official-site tab and the QR square in the purchase view, the Open and
@@ -150,6 +172,9 @@ public:
     void DrawChoicesAndQr(Gdiplus::Graphics& graphics) const;
     // The whole paid view.
     void DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, int width, int height) const;
+
+private:
+    PackageRecord composedPackage_;
 };
 
 // The text colours the pages use.

@@ -20,10 +20,29 @@ BackBuffer::BackBuffer(HWND hwnd, HDC target) : target_(target) {
     oldBitmap_ = SelectObject(memoryDc_, bitmap_);
 }
 
+BackBuffer::BackBuffer(HDC target, HBITMAP kept, SIZE size)
+    : target_(target), client_{0, 0, size.cx, size.cy}, ownsBitmap_(false) {
+    if (kept == nullptr || width() <= 0 || height() <= 0) {
+        return;
+    }
+    memoryDc_ = CreateCompatibleDC(target);
+    if (memoryDc_ == nullptr) {
+        return;
+    }
+    oldBitmap_ = SelectObject(memoryDc_, kept);
+    if (oldBitmap_ == nullptr) {
+        DeleteDC(memoryDc_);
+        memoryDc_ = nullptr;
+        return;
+    }
+    bitmap_ = kept;
+}
+
 BackBuffer::~BackBuffer() {
     if (memoryDc_ != nullptr) {
         SelectObject(memoryDc_, oldBitmap_);
-        DeleteObject(bitmap_);
+        if (ownsBitmap_)
+            DeleteObject(bitmap_);
         DeleteDC(memoryDc_);
     }
 }

@@ -2,12 +2,18 @@
 // An off-screen bitmap the size of a window's client area, selected into a
 // memory DC compatible with the DC being painted; Present() copies it there in
 // one BitBlt. The erase handlers of the combo box and its drop list draw on it
-// directly; OffscreenFrame adds GDI+ on top for the skinned windows.
+// directly; OffscreenFrame adds GDI+ on top for the skinned windows. A
+// FrameCache keeps the bitmap between paints and lends it to a buffer of each
+// paint.
 #include <windows.h>
 
 class BackBuffer {
 public:
+    // A bitmap of its own, of the client size of `hwnd`.
     BackBuffer(HWND hwnd, HDC target);
+    // `kept`, a bitmap of `size` that the caller owns, lent for this buffer's
+    // life (it must be selected into no other DC meanwhile).
+    BackBuffer(HDC target, HBITMAP kept, SIZE size);
     ~BackBuffer();
     BackBuffer(const BackBuffer&) = delete;
     BackBuffer& operator=(const BackBuffer&) = delete;
@@ -29,4 +35,5 @@ private:
     HDC memoryDc_ = nullptr;
     HBITMAP bitmap_ = nullptr;
     HGDIOBJ oldBitmap_ = nullptr;
+    bool ownsBitmap_ = true;
 };

@@ -1,12 +1,14 @@
 #include "skin/drawn_elements.h"
 
+#include "skin/frame_cache.h"
+
 namespace {
 
 void SetHover(HWND hwnd, SkinElement& element, BYTE hover) {
     if (element.hover == hover)
         return;
     element.hover = hover;
-    InvalidateRect(hwnd, &element.rect, TRUE);
+    FrameChanged(hwnd, element.rect);
 }
 
 }  // namespace
@@ -91,7 +93,7 @@ void DrawnElements::OnUpdateUiState(HWND hwnd, WPARAM wParam) {
 
 void DrawnElements::InvalidateFocus(HWND hwnd) const {
     if (hwnd != nullptr && focused_ >= 0 && static_cast<size_t>(focused_) < elements_.size())
-        InvalidateRect(hwnd, &elements_[static_cast<size_t>(focused_)].rect, TRUE);
+        FrameChanged(hwnd, elements_[static_cast<size_t>(focused_)].rect);
 }
 
 void DrawnElements::DrawFocusRing(Gdiplus::Graphics& graphics, bool hasFocus) const {

@@ -5,8 +5,9 @@
 //
 // Hover tracking: the first mouse move arms a leave notification; every move
 // updates each shown element's hover byte and repaints only the elements that
-// changed; the leave clears them all. Elements whose byte means "chosen"
-// (followsPointer false) are left alone.
+// changed (FrameChanged: the window's kept frame is marked as well); the leave
+// clears them all. Elements whose byte means "chosen" (followsPointer false)
+// are left alone.
 //
 // Keyboard focus: at most one element is focused. Its ring (a dotted
 // rectangle just inside the element) is drawn only while the window holds

@@ -23,8 +23,11 @@ public:
     // `dc` is the device context the window was given to erase; the off-screen
     // bitmap is made compatible with it (the screen's colour depth).
     OffscreenFrame(HWND hwnd, HDC dc);
-    // Copies the frame to `dc` at (0, 0), client size, SRCCOPY, then releases
-    // everything the paint made.
+    // Draws into `lent`, a buffer that must be ok() and that the caller
+    // presents (a FrameCache's, over the frame it keeps).
+    OffscreenFrame(HWND hwnd, BackBuffer& lent);
+    // Copies a frame of its own to `dc` at (0, 0), client size, SRCCOPY, then
+    // releases everything the paint made.
     ~OffscreenFrame();
     OffscreenFrame(const OffscreenFrame&) = delete;
     OffscreenFrame& operator=(const OffscreenFrame&) = delete;
@@ -43,7 +46,8 @@ public:
     HBITMAP bitmap() const { return buffer_.bitmap(); }
 
 private:
-    BackBuffer buffer_;
+    std::optional<BackBuffer> own_;  // a buffer for this paint alone
+    BackBuffer& buffer_;
     // Declared after the buffer, so it is gone before the buffer's DC.
     std::optional<Gdiplus::Graphics> graphics_;
     PaintTools tools_;

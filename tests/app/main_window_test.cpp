@@ -255,6 +255,100 @@ TEST_F(MainWindowTest, PaintsTheStoreFrontWithTheHoveredFrame) {
     EXPECT_GT(changed, 20);
 }
 
+// What `window` shows at its next paint, through its kept frame; a failure
+// unless that is exactly what a frame composed afresh shows.
+::testing::AssertionResult ShowsAsComposed(HWND window, FrameCache& frame,
+                                           std::vector<std::uint32_t>* shown = nullptr) {
+    RECT client{};
+    GetClientRect(window, &client);
+    const std::vector<std::uint32_t> kept = CaptureErasePaint(window, client.right, client.bottom);
+    frame.Changed(nullptr);
+    const std::vector<std::uint32_t> fresh = CaptureErasePaint(window, client.right, client.bottom);
+    if (shown != nullptr)
+        *shown = kept;
+    size_t stale = 0;
+    for (size_t i = 0; i < kept.size() && i < fresh.size(); ++i)
+        stale += kept[i] != fresh[i] ? 1 : 0;
+    if (stale != 0 || kept.size() != fresh.size())
+        return ::testing::AssertionFailure() << stale << " pixels of a stale frame";
+    return ::testing::AssertionSuccess();
+}
+
+// Pixels that differ between two paints of a `width`-wide window inside `r`.
+int Differing(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, int width,
+              const RECT& r) {
+    int n = 0;
+    for (int y = r.top; y < r.bottom; ++y)
+        for (int x = r.left; x < r.right; ++x)
+            n += a[static_cast<size_t>(y * width + x)] != b[static_cast<size_t>(y * width + x)];
+    return n;
+}
+
+std::string OrderPage(int page, int count) {
+    std::string orders;
+    for (int i = 0; i < count; ++i) {
+        orders += std::string(i ? "," : "") + "{\"order_no\":\"P" + std::to_string(page) + "-" +
+                  std::to_string(i) +
+                  "\",\"package_name\":\"套餐\",\"pay_count\":" + std::to_string(page * 10 + i) +
+                  ",\"pay_status\":0}";
+    }
+    return "{\"status_code\":1000,\"data\":{\"current_page\":" + std::to_string(page) +
+           ",\"last_page\":2,\"total\":15,\"data\":[" + orders + "]}}";
+}
+
+// Each skinned window keeps its composed frame: a paint that changes nothing
+// composes nothing, and every change (a hovered button, a new order's QR
+// code, the paid view, another page of the history) shows at the next paint
+// exactly as a frame composed afresh shows it.
+TEST_F(MainWindowTest, KeptFramesShowEveryChange) {
+    Start(L"pay_type=1\r\n");
+    std::vector<std::uint32_t> before, after;
+    ASSERT_TRUE(ShowsAsComposed(dlg_.m_hWnd, dlg_.frame, &before));
+    const unsigned composed = dlg_.frame.composed();
+    CaptureErasePaint(dlg_.m_hWnd, 800, 600);
+    RedrawWindow(dlg_.m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    EXPECT_EQ(composed, dlg_.frame.composed()) << "a repaint of nothing new composed";
+    Move(782, 12);
+    EXPECT_TRUE(ShowsAsComposed(dlg_.m_hWnd, dlg_.frame, &after));
+    EXPECT_LT(20, Differing(before, after, 800, dlg_.elements[kElementClose].rect));
+
+    // The payment page: another order's QR code, then the paid view.
+    EXPECT_FALSE(Activate(L"13800138000"));
+    CPagePay1& pay = dlg_.pagePay1;
+    ASSERT_TRUE(Visible(pay));
+    ASSERT_TRUE(ShowsAsComposed(pay.m_hWnd, pay.core.frame, &before));
+    pay.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(530, 450));  // the QR square: a new order
+    PumpPending();
+    EXPECT_TRUE(ShowsAsComposed(pay.m_hWnd, pay.core.frame, &after));
+    EXPECT_LT(100, Differing(before, after, 800, pay.core.qrRect));
+    auto links = std::make_unique<OrderLinks>();
+    links->linkUrl = "https://paid/1";
+    links->packageId = pay.core.package.id;
+    ASSERT_TRUE(PaidOrderPosts().Post(pay.m_hWnd, WM_ORDER_PAID, 1, std::move(links)));
+    PumpPending();
+    ASSERT_EQ(kPaidView, pay.core.view);
+    EXPECT_TRUE(ShowsAsComposed(pay.m_hWnd, pay.core.frame, &before));
+    EXPECT_LT(1000, Differing(before, after, 800, RECT{0, 0, 800, 576}));
+
+    // The history: page 2 after page 1, in the table and in the pager.
+    AnswerWith("orderList", OrderPage(1, 12));
+    Press(680, 10);
+    CPageHistory& history = dlg_.pageHistory;
+    ASSERT_TRUE(Visible(history));
+    ASSERT_EQ(12, history.list.RowCount());
+    std::vector<std::uint32_t> table;
+    ASSERT_TRUE(ShowsAsComposed(history.list.m_hWnd, history.list.frame, &table));
+    ASSERT_TRUE(ShowsAsComposed(history.m_hWnd, history.frame, &before));
+    AnswerWith("orderList", OrderPage(2, 3));
+    history.FetchOrderPage(2);
+    ASSERT_EQ(3, history.list.RowCount());
+    EXPECT_TRUE(ShowsAsComposed(history.m_hWnd, history.frame, &after));
+    EXPECT_LT(20, Differing(before, after, 800, RECT{0, 490, 800, 576}));  // the pager
+    before = table;
+    EXPECT_TRUE(ShowsAsComposed(history.list.m_hWnd, history.list.frame, &table));
+    EXPECT_LT(100, Differing(before, table, 654, RECT{0, 36, 654, 426}));
+}
+
 TEST_F(MainWindowTest, ValidNumberOpensTheChosenPackageOnTheConfiguredPage) {
     Start(L"pay_type=1\r\n");
     dlg_.selector.dropWnd.SelectIndex(2);

@@ -1,0 +1,89 @@
+#include "skin/frame_cache.h"
+
+namespace {
+
+// The window property through which FrameChanged finds a window's frame.
+constexpr wchar_t kFrameProperty[] = L"ParvelleKeptFrame";
+
+SIZE ClientSize(HWND hwnd) {
+    RECT client{};
+    if (!GetClientRect(hwnd, &client))
+        return SIZE{};
+    return SIZE{client.right - client.left, client.bottom - client.top};
+}
+
+bool SameSize(const SIZE& a, const SIZE& b) {
+    return a.cx == b.cx && a.cy == b.cy;
+}
+
+}  // namespace
+
+FrameCache::~FrameCache() {
+    Release();
+}
+
+void FrameCache::Changed(HWND hwnd, const RECT* rect) {
+    changed_ = true;
+    if (hwnd != nullptr)
+        InvalidateRect(hwnd, rect, TRUE);
+}
+
+bool FrameCache::Current(HWND hwnd) const {
+    return bitmap_ != nullptr && !changed_ && attached_ == hwnd &&
+           SameSize(ClientSize(hwnd), size_);
+}
+
+bool FrameCache::Prepare(HWND hwnd, HDC dc) {
+    const SIZE size = ClientSize(hwnd);
+    if (bitmap_ == nullptr || attached_ != hwnd || !SameSize(size, size_)) {
+        Release();
+        if (size.cx <= 0 || size.cy <= 0)
+            return false;
+        // A 32-bit DIB section whatever DC paints first (a window's, or a
+        // memory DC printing it): the same frame at every later paint, and
+        // GDI+ draws text on it as it does on a memory frame of one paint.
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = size.cx;
+        info.bmiHeader.biHeight = -size.cy;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap_ == nullptr)
+            return false;
+        size_ = size;
+    }
+    Attach(hwnd);
+    return true;
+}
+
+void FrameCache::Attach(HWND hwnd) {
+    if (attached_ == hwnd)
+        return;
+    if (attached_ != nullptr && GetPropW(attached_, kFrameProperty) == this)
+        RemovePropW(attached_, kFrameProperty);
+    attached_ = SetPropW(hwnd, kFrameProperty, this) ? hwnd : nullptr;
+}
+
+void FrameCache::Release() {
+    if (bitmap_ != nullptr)
+        DeleteObject(bitmap_);
+    bitmap_ = nullptr;
+    size_ = SIZE{};
+    changed_ = true;
+    // A window that outlives its frame must not reach it any more.
+    if (attached_ != nullptr && GetPropW(attached_, kFrameProperty) == this)
+        RemovePropW(attached_, kFrameProperty);
+    attached_ = nullptr;
+}
+
+void FrameChanged(HWND hwnd, const RECT* rect) {
+    if (hwnd == nullptr)
+        return;
+    if (auto* frame = static_cast<FrameCache*>(GetPropW(hwnd, kFrameProperty)))
+        frame->Changed(hwnd, rect);
+    else
+        InvalidateRect(hwnd, rect, TRUE);
+}

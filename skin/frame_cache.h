@@ -1,0 +1,95 @@
+#pragma once
+// A skinned window's composed frame, kept at device size between paints, so
+// that a repaint of what did not change is one blit. The window's erase
+// handler goes through Paint: while the frame is current and the client area
+// still has the size it was composed at, Paint only copies it to the DC;
+// otherwise it composes the frame anew (into the kept bitmap) and copies that.
+//
+//   BOOL CMyWnd::OnEraseBkgnd(CDC* pDC) {
+//       frame.Paint(m_hWnd, pDC->GetSafeHdc(), [&](OffscreenFrame& f) { Draw(f); });
+//       return TRUE;
+//   }
+//
+// Whatever changes what the window shows goes through one call that marks the
+// frame changed and invalidates the window: frame.Changed(hwnd, rect), or,
+// where only the window handle is at hand, FrameChanged(hwnd, rect), which
+// finds the window's frame by a window property. There is no way to
+// invalidate a skinned window without marking its frame, so no path can leave
+// a stale frame on screen.
+#include <windows.h>
+
+#include <utility>
+
+#include "skin/back_buffer.h"
+#include "skin/offscreen_frame.h"
+
+class FrameCache {
+public:
+    FrameCache() = default;
+    ~FrameCache();
+    FrameCache(const FrameCache&) = delete;
+    FrameCache& operator=(const FrameCache&) = delete;
+
+    // Marks the frame changed and invalidates `rect` of `hwnd` (null: the
+    // whole client area), with erase. A null `hwnd` (a window not made yet,
+    // or a change the caller repaints itself) only marks.
+    void Changed(HWND hwnd, const RECT* rect = nullptr);
+    void Changed(HWND hwnd, const RECT& rect) { Changed(hwnd, &rect); }
+
+    // The erase handler's whole paint: `compose(OffscreenFrame&)` draws the
+    // window's content onto a frame cleared to white, and runs only when the
+    // kept frame is changed, missing or of another size. When no bitmap can
+    // be kept the frame is composed for this paint alone, as without a cache.
+    template <typename Compose>
+    void Paint(HWND hwnd, HDC dc, Compose&& compose) {
+        const bool current = Current(hwnd);
+        if (current || Prepare(hwnd, dc)) {
+            // The kept bitmap is lent to a memory DC of this paint alone: only
+            // the pixels outlive the paint.
+            BackBuffer buffer(dc, bitmap_, size_);
+            if (buffer.ok()) {
+                if (!current) {
+                    {
+                        OffscreenFrame frame(hwnd, buffer);
+                        std::forward<Compose>(compose)(frame);
+                    }
+                    changed_ = false;
+                    ++composed_;
+                }
+                buffer.Present();
+                return;
+            }
+        }
+        OffscreenFrame frame(hwnd, dc);
+        std::forward<Compose>(compose)(frame);
+    }
+
+    // True while the next paint composes.
+    bool changed() const { return changed_ || bitmap_ == nullptr; }
+    // Frames composed into the kept bitmap so far.
+    unsigned composed() const { return composed_; }
+
+    // Drops the kept bitmap; the next paint composes.
+    void Release();
+
+private:
+    bool Current(HWND hwnd) const;
+    // A kept bitmap of the client size of `hwnd` (a 32-bit DIB section), and
+    // the frame bound to `hwnd`; false when no bitmap can be made.
+    bool Prepare(HWND hwnd, HDC dc);
+    void Attach(HWND hwnd);
+
+    HBITMAP bitmap_ = nullptr;  // the frame, selected into a DC only during a paint
+    SIZE size_{};
+    HWND attached_ = nullptr;
+    bool changed_ = true;
+    unsigned composed_ = 0;
+};
+
+// The frame of `hwnd` (attached by its first paint) marked changed, and
+// `rect` (null: all) invalidated with erase. For a window without a kept
+// frame it only invalidates.
+void FrameChanged(HWND hwnd, const RECT* rect = nullptr);
+inline void FrameChanged(HWND hwnd, const RECT& rect) {
+    FrameChanged(hwnd, &rect);
+}
