@@ -10,6 +10,7 @@
 #include "pages/page_messages.h"
 #include "pages/pay_page_core.h"
 #include "resource.h"
+#include "skin/display_scale.h"
 #include "skin/png_resource.h"
 #include "store/link_handoff.h"
 #include "store/store_state.h"
@@ -34,7 +35,22 @@ ON_MESSAGE(WM_HISTORY_NAVIGATE, &CparvelleDlg::OnHistoryNavigate)
 ON_MESSAGE(WM_PAID_ORDER_SHOWN, &CparvelleDlg::OnPaidOrderShown)
 ON_WM_DESTROY()
 ON_MESSAGE(WM_GETOBJECT, &CparvelleDlg::OnGetObject)
+ON_MESSAGE(WM_DPICHANGED, &CparvelleDlg::OnDpiChanged)
 END_MESSAGE_MAP()
+
+namespace {
+
+// Logical places of the main window's children.
+constexpr RECT kMobileEditRect{571, 447, 731, 472};
+constexpr RECT kSelectorRect{150, 444, 436, 469};
+constexpr RECT kPageRect{0, kTitleStripHeight, 800, 600};
+constexpr int kWindowWidth = 800;
+constexpr int kWindowHeight = 600;
+
+// The dialog template's edit font, 9 points of "MS Shell Dlg".
+constexpr int kEditFontPoints = 9;
+
+}  // namespace
 
 CparvelleDlg::CparvelleDlg(CWnd* pParent) : CDialogEx(IDD, pParent) {
     icon = ::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
@@ -72,7 +88,8 @@ bool CparvelleDlg::Covered(const SkinElement& element) const {
         if (page->m_hWnd != nullptr && ::IsWindowVisible(page->m_hWnd) &&
             ::GetWindowRect(page->m_hWnd, &r)) {
             ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
-            if (::PtInRect(&r, centre))
+            const RECT cover = DisplayScale::Of(m_hWnd).ToLogical(r);
+            if (::PtInRect(&cover, centre))
                 return true;
         }
     }
@@ -154,20 +171,22 @@ BOOL CparvelleDlg::OnInitDialog() {
 
     bottomStrip = LoadPngResource(IDP_BOTTOM_STRIP);
 
-    MoveWindow(0, 0, 800, 600);
+    // 800 x 600 logical units at the scale of the monitor it opens on.
+    const DisplayScale scale = DisplayScale::Of(m_hWnd);
+    MoveWindow(0, 0, scale.ToDevice(kWindowWidth), scale.ToDevice(kWindowHeight));
     CenterWindow();
 
     elements = DrawnElements(BuildSkinElements(kMainElementRecords));
 
     CreateSelector();
 
-    mobileEdit.MoveWindow(571, 447, 160, 25);
     mobileEdit.SendMessage(EM_LIMITTEXT, 15, 0);
 
     // Created in this order, the pages stack with pagePay1 on top.
     CreatePage(pagePay1);
     CreatePage(pageHistory);
     CreatePage(pagePay2);
+    LayOutChildren();
 
     AnimateWindow(350, AW_SLIDE | AW_VER_POSITIVE);
     return TRUE;
@@ -175,8 +194,49 @@ BOOL CparvelleDlg::OnInitDialog() {
 
 void CparvelleDlg::CreatePage(CDialogEx& page) {
     page.Create(page.m_nIDHelp, this);
-    page.MoveWindow(0, 24, 800, 576);
     page.ShowWindow(SW_HIDE);
+}
+
+void CparvelleDlg::LayOutChildren() {
+    MoveWindowLogical(mobileEdit.m_hWnd, kMobileEditRect);
+    selector.LayOut(kSelectorRect);
+    for (CDialogEx* page :
+         {static_cast<CDialogEx*>(&pagePay1), static_cast<CDialogEx*>(&pageHistory),
+          static_cast<CDialogEx*>(&pagePay2)}) {
+        if (page->m_hWnd != nullptr)
+            MoveWindowLogical(page->m_hWnd, kPageRect);
+    }
+    pageHistory.LayOutChildren();
+    pagePay2.LayOutChildren();
+}
+
+CPoint CparvelleDlg::MessageClientPoint(CPoint devicePoint) const {
+    return LogicalClientPoint(m_hWnd, devicePoint);
+}
+
+LRESULT CparvelleDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    // The system suggests where the window goes at the new scale; the layout
+    // stays the same in logical units.
+    if (const RECT* suggested = reinterpret_cast<const RECT*>(lParam)) {
+        ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
+                       suggested->right - suggested->left, suggested->bottom - suggested->top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(kEditFontPoints, HIWORD(wParam), 72);
+    font.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(font.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
+    CFont next;
+    if (next.CreateFontIndirect(&font)) {
+        // The edit lets go of the old font before it is deleted.
+        mobileEdit.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(next.GetSafeHandle()), TRUE);
+        scaledEditFont.DeleteObject();
+        scaledEditFont.Attach(next.Detach());
+    }
+    LayOutChildren();
+    ::RedrawWindow(m_hWnd, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    return 0;
 }
 
 BOOL CparvelleDlg::OnEraseBkgnd(CDC* pDC) {
@@ -203,9 +263,8 @@ void CparvelleDlg::OnMouseLeave() {
 }
 
 void CparvelleDlg::OnLButtonDown(UINT nFlags, CPoint point) {
-    CRect client;
-    GetClientRect(&client);
-    if (InMainDragZone(point, client.Width())) {
+    const RECT client = LogicalClientRect(m_hWnd);
+    if (InMainDragZone(point, client.right - client.left)) {
         // The system moves the window with the pointer from here on.
         SendMessage(WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(point.x, point.y));
     } else {
@@ -307,7 +366,7 @@ LRESULT CparvelleDlg::OnHistoryNavigate(WPARAM wParam, LPARAM lParam) {
 }
 
 void CparvelleDlg::CreateSelector() {
-    selector.Create(WS_CHILD | WS_VISIBLE, CRect(150, 444, 436, 469), this, kSelectorId);
+    selector.Create(WS_CHILD | WS_VISIBLE, kSelectorRect, this, kSelectorId);
     selector.UpdateWindow();
     if (const ProductRecord* product = CurrentProduct()) {
         for (const PackageRecord& package : product->packages) {

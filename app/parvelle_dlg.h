@@ -84,10 +84,16 @@ protected:
     afx_msg void OnDestroy();
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnChangeUiState(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+    CPoint MessageClientPoint(CPoint devicePoint) const override;
 
 private:
     void CreatePage(CDialogEx& page);
+    // Puts the edit, the selector and the pages at their logical places for
+    // the window's current display scale.
+    void LayOutChildren();
 
     // The package selector: created and filled from the current product,
     // its choice (-1: none).
@@ -115,4 +121,7 @@ private:
     AccessibleHost accessible{*this};
 
     bool ownsIcon = false;  // icon came from a file (DestroyIcon), not from resources
+    // The edit's font for a display scale the window moved to; none while the
+    // template's font (made for the scale it started at) serves.
+    CFont scaledEditFont;
 };

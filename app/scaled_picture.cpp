@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <climits>
 
-Gdiplus::Image* ScaledPicture::Get(Gdiplus::Image* source, UINT width, UINT height, UINT rows) {
+Gdiplus::Image* ScaledPicture::Get(Gdiplus::Image* source, UINT width, UINT height, UINT rows,
+                                   Gdiplus::InterpolationMode mode) {
     rows = std::min(rows, height);
-    if (source == source_ && width == width_ && height == height_ && rows == rows_ && scaled_) {
+    if (source == source_ && width == width_ && height == height_ && rows == rows_ &&
+        mode == mode_ && scaled_) {
         return scaled_.get();
     }
+    mode_ = mode;
     scaled_.reset();
     source_ = source;
     width_ = width;
@@ -23,6 +26,8 @@ Gdiplus::Image* ScaledPicture::Get(Gdiplus::Image* source, UINT width, UINT heig
     }
     // Drawn at its full stretched size; the copy's edge cuts off the rows below.
     Gdiplus::Graphics graphics(scaled.get());
+    if (mode != Gdiplus::InterpolationModeDefault)
+        graphics.SetInterpolationMode(mode);
     if (graphics.DrawImage(source, 0, 0, static_cast<INT>(width), static_cast<INT>(height)) !=
         Gdiplus::Ok) {
         return nullptr;

@@ -19,7 +19,10 @@ public:
     // frame can show are kept, so a very tall picture costs no more than the
     // window. Made on the first call and again whenever source or sizes change.
     // Null when the copy cannot be made; the caller then draws `source` itself.
-    Gdiplus::Image* Get(Gdiplus::Image* source, UINT width, UINT height, UINT rows);
+    // `mode` is the interpolation of the stretch (the default: as a direct
+    // draw on an unscaled frame).
+    Gdiplus::Image* Get(Gdiplus::Image* source, UINT width, UINT height, UINT rows,
+                        Gdiplus::InterpolationMode mode = Gdiplus::InterpolationModeDefault);
 
     // The whole picture kept: Get(source, width, height, height).
     Gdiplus::Image* Get(Gdiplus::Image* source, UINT width, UINT height) {
@@ -34,5 +37,6 @@ private:
     UINT width_ = 0;
     UINT height_ = 0;
     UINT rows_ = 0;
+    Gdiplus::InterpolationMode mode_ = Gdiplus::InterpolationModeDefault;
     std::unique_ptr<Gdiplus::Bitmap> scaled_;
 };

@@ -4,11 +4,43 @@
 #include <climits>
 
 #include "app/main_elements.h"
+#include "skin/display_scale.h"
 
 namespace {
 
 constexpr Gdiplus::ARGB kTitleStripColour = 0xFF272E48;
 constexpr Gdiplus::ARGB kTitleTextColour = 0xFFF6F6F6;
+
+// The product picture from y 24 at the client width + 2, its aspect kept. On a
+// scaled frame it is stretched once to device pixels and copied 1:1, so the
+// store's picture is filtered only once, with high quality.
+void DrawProductPicture(Gdiplus::Graphics& graphics, Gdiplus::Image* picture, int clientWidth,
+                        ScaledPicture* cache) {
+    const DisplayScale scale = ScaleOf(graphics);
+    const UINT width = static_cast<UINT>(scale.ToDevice(clientWidth + 2));
+    const UINT height = ProductPictureHeight(width, picture->GetWidth(), picture->GetHeight());
+    if (height == 0)
+        return;
+    const INT top = scale.ToDevice(kTitleStripHeight);
+    Gdiplus::Image* ready = nullptr;
+    UINT rows = height;
+    if (cache != nullptr) {
+        // Only the rows above the frame's bottom edge are ever seen.
+        Gdiplus::RectF frame;
+        graphics.GetVisibleClipBounds(&frame);
+        const int below = scale.ToDeviceBounds(frame).bottom - top;
+        rows = std::min(height, static_cast<UINT>(std::max(below, 0)));
+        ready = cache->Get(picture, width, height, rows,
+                           scale.identity() ? Gdiplus::InterpolationModeDefault
+                                            : Gdiplus::InterpolationModeHighQualityBicubic);
+    }
+    DeviceSpace device(graphics);
+    if (ready != nullptr) {
+        graphics.DrawImage(ready, 0, top, static_cast<INT>(width), static_cast<INT>(rows));
+    } else {
+        graphics.DrawImage(picture, 0, top, static_cast<INT>(width), static_cast<INT>(height));
+    }
+}
 
 }  // namespace
 
@@ -35,30 +67,9 @@ void PaintStoreFront(Gdiplus::Graphics& graphics, PaintTools& tools, int clientW
     tools.DrawText(graphics, content.productName.c_str(), Gdiplus::RectF(80, 0, 600, 24),
                    tools.Font(9, Gdiplus::FontStyleBold), tools.CentredFormat(), kTitleTextColour);
 
-    if (product != nullptr && product->productImage != nullptr) {
-        Gdiplus::Image* picture = product->productImage.get();
-        const UINT width = static_cast<UINT>(clientWidth + 2);
-        const UINT height = ProductPictureHeight(width, picture->GetWidth(), picture->GetHeight());
-        if (height > 0) {
-            Gdiplus::Image* ready = nullptr;
-            UINT rows = height;
-            if (content.productCache != nullptr) {
-                // Only the rows above the frame's bottom edge are ever seen.
-                Gdiplus::Rect frame;
-                graphics.GetVisibleClipBounds(&frame);
-                const int below = frame.GetBottom() - kTitleStripHeight;
-                rows = std::min(height, static_cast<UINT>(std::max(below, 0)));
-                ready = content.productCache->Get(picture, width, height, rows);
-            }
-            if (ready != nullptr) {
-                graphics.DrawImage(ready, 0, kTitleStripHeight, static_cast<INT>(width),
-                                   static_cast<INT>(rows));
-            } else {
-                graphics.DrawImage(picture, 0, kTitleStripHeight, static_cast<INT>(width),
-                                   static_cast<INT>(height));
-            }
-        }
-    }
+    if (product != nullptr && product->productImage != nullptr)
+        DrawProductPicture(graphics, product->productImage.get(), clientWidth,
+                           content.productCache);
 
     if (content.bottomStrip != nullptr) {
         graphics.DrawImage(content.bottomStrip, 0, 435, 800, 40);

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "skin/back_buffer.h"
+#include "skin/display_scale.h"
 #include "framework/afxapp.h"
 
 namespace {
@@ -59,7 +60,9 @@ XCommbox::~XCommbox() {
 }
 
 BOOL XCommbox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID) {
-    if (!CreateEx(0, AfxRegisterWndClass(0), nullptr, dwStyle, rect, pParentWnd, nID)) {
+    const RECT device =
+        DisplayScale::Of(pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr).ToDevice(rect);
+    if (!CreateEx(0, AfxRegisterWndClass(0), nullptr, dwStyle, device, pParentWnd, nID)) {
         return FALSE;
     }
 
@@ -69,25 +72,18 @@ BOOL XCommbox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nI
     lfont.lfQuality = PROOF_QUALITY;
     lfont.lfPitchAndFamily = 0x12;  // VARIABLE_PITCH | FF_SWISS
     lstrcpynW(lfont.lfFaceName, L"微软雅黑", LF_FACESIZE);
-    font.DeleteObject();
-    font.CreateFontIndirect(&lfont);
-
-    width = rect.right - rect.left;
-    height = rect.bottom - rect.top;
 
     // The body draws the chevron itself; the element carries its zone.
     SkinElement chevron;
-    chevron.rect = RECT{width - kChevronZone + 1, 0, width, height};
     chevron.name = kNoChoiceName;
     chevron.action = kToggleList;
     chevron.followsPointer = false;  // the body shows no hover
     elements.Clear();
     elements.Add(std::move(chevron));
 
-    const int m = (height - 20) / 2;
-    edit.Create(WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL,
-                CRect(6, m + 2, width - 32, m + 16), this, kEditId);
-    edit.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font.GetSafeHandle()), TRUE);
+    edit.Create(WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, CRect(0, 0, 0, 0), this,
+                kEditId);
+    LayOut(rect);
 
     RegisterDropClass();
 
@@ -95,9 +91,38 @@ BOOL XCommbox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nI
     dropWnd.textArgb = ArgbFromColorref(textColor);
     dropWnd.backArgb = ArgbFromColorref(backColor);
     dropWnd.notifyHwnd = m_hWnd;
-    dropWnd.CreateEx(0, kDropClass, kDropName, WS_POPUP, 0, 0, width, kDropCreateHeight, m_hWnd,
-                     nullptr);
+    const DisplayScale scale = DisplayScale::Of(m_hWnd);
+    dropWnd.CreateEx(0, kDropClass, kDropName, WS_POPUP, 0, 0, scale.ToDevice(width),
+                     scale.ToDevice(kDropCreateHeight), m_hWnd, nullptr);
     return TRUE;
+}
+
+void XCommbox::LayOut(const RECT& rect) {
+    if (m_hWnd == nullptr) {
+        return;
+    }
+    MoveWindowLogical(m_hWnd, rect);
+    width = rect.right - rect.left;
+    height = rect.bottom - rect.top;
+    if (!elements.empty()) {
+        elements[kToggleList].rect = RECT{width - kChevronZone + 1, 0, width, height};
+    }
+    // The edit is a system control: its font is made in device pixels.
+    LOGFONTW scaled = lfont;
+    scaled.lfHeight = DisplayScale::Of(m_hWnd).ToDevice(lfont.lfHeight);
+    CFont next;
+    if (next.CreateFontIndirect(&scaled)) {
+        // The edit lets go of the old font before it is deleted.
+        edit.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(next.GetSafeHandle()), TRUE);
+        font.DeleteObject();
+        font.Attach(next.Detach());
+    }
+    const int m = (height - 20) / 2;
+    MoveWindowLogical(edit.m_hWnd, RECT{6, m + 2, width - 32, m + 16});
+}
+
+CPoint XCommbox::MessageClientPoint(CPoint devicePoint) const {
+    return LogicalClientPoint(m_hWnd, devicePoint);
 }
 
 bool XCommbox::SelectInitial() {
@@ -133,11 +158,13 @@ void XCommbox::ToggleDrop() {
             dropWnd.MarkRow(dropWnd.selectedIndex);
             CRect body;
             GetWindowRect(&body);
-            // 30 pixels a row and the bottom border line; an empty list is 1 high.
+            // 30 logical pixels a row and the bottom border line; an empty
+            // list is 1 high.
             const long long rows = static_cast<long long>(dropWnd.ItemCount());
             const int dropHeight =
                 static_cast<int>(std::min<long long>(rows * XDropWnd::kRowHeight + 1, 32767));
-            dropWnd.MoveWindow(body.left, body.bottom, body.Width(), dropHeight);
+            dropWnd.MoveWindow(body.left, body.bottom, body.Width(),
+                               std::min(DisplayScale::Of(m_hWnd).ToDevice(dropHeight), 32767));
             dropWnd.ShowWindow(SW_SHOW);
             dropWnd.UpdateWindow();
         }
@@ -169,10 +196,15 @@ void XCommbox::Paint(HDC target) {
     DrawThemeParentBackground(m_hWnd, buffer.dc(), nullptr);
     {
         Gdiplus::Graphics g(buffer.dc());
+        const DisplayScale scale = DisplayScale::Of(m_hWnd);
+        if (!scale.identity()) {
+            g.ScaleTransform(scale.factor(), scale.factor());
+        }
         g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
         Gdiplus::Pen pen(Gdiplus::Color(kChevronArgb), 2.0f);
-        const int w = buffer.width();
-        const int c = buffer.height() / 2;
+        const RECT client = scale.ToLogical(buffer.client());
+        const int w = client.right - client.left;
+        const int c = (client.bottom - client.top) / 2;
         if (dropWnd.m_hWnd != nullptr && dropWnd.IsWindowVisible()) {
             g.DrawLine(&pen, w - 20, c + 4, w - 13, c - 4);  // pointing up
             g.DrawLine(&pen, w - 13, c - 4, w - 6, c + 4);

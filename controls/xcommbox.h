@@ -32,10 +32,14 @@ public:
     XCommbox();
     ~XCommbox() override;
 
-    // Creates the body, the edit and the (hidden) drop window. Non-zero on
-    // success; 0 when the body could not be created (nothing else is made).
+    // Creates the body at logical `rect` of the parent, the edit and the
+    // (hidden) drop window. Non-zero on success; 0 when the body could not be
+    // created (nothing else is made).
     virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID);
     using CWnd::Create;
+    // Puts the body at logical `rect` and its edit, with a font, at the body's
+    // current display scale (after the scale changed).
+    void LayOut(const RECT& rect);
 
     // The owners' initial selection: with at least one item, selects item 0
     // (selectedIndex 0, its row hovered) and posts its text to this combo,
@@ -50,11 +54,11 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
     XDropWnd dropWnd;
-    CFont font;
-    LOGFONTW lfont{};
+    CFont font;        // the edit's, in device pixels
+    LOGFONTW lfont{};  // logical: 18 pixels high at 96 DPI
     CEdit edit;
     CBrush nullBrush;
-    int width = 0;
+    int width = 0;  // logical
     int height = 0;
     DrawnElements elements;  // the chevron zone, from Create on
     COLORREF textColor = RGB(0, 0, 0);
@@ -73,6 +77,8 @@ protected:
     afx_msg LRESULT OnUpdateUiState(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnAccessibleAction(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+    CPoint MessageClientPoint(CPoint devicePoint) const override;
 
 private:
     // Screen readers: a combo box whose value is the choice shown, with the

@@ -6,6 +6,8 @@
 #include <utility>
 
 #include "skin/back_buffer.h"
+#include "skin/display_scale.h"
+#include "skin/frame_cache.h"
 #include "controls/combo_messages.h"
 
 bool PostComboChoice(HWND target, const std::wstring& text) {
@@ -45,7 +47,7 @@ void XDropWnd::AddItem(const std::wstring& text, std::int32_t value) {
     values_.push_back(value);
     RECT client{};
     if (m_hWnd != nullptr) {
-        GetClientRect(&client);
+        client = LogicalClientRect(m_hWnd);
     }
     LayOutRows(client.right);
 }
@@ -60,7 +62,7 @@ void XDropWnd::LayOutRows(int width) {
 void XDropWnd::InvalidateRow(const SkinElement& row) {
     // A null window handle would invalidate every window on the desktop.
     if (m_hWnd != nullptr) {
-        InvalidateRect(&row.rect);
+        FrameChanged(m_hWnd, row.rect);
     }
 }
 
@@ -88,12 +90,17 @@ void XDropWnd::Paint(HDC target) {
     if (!buffer.ok()) {
         return;
     }
-    const int w = buffer.width();
-    const int h = buffer.height();
+    const DisplayScale scale = DisplayScale::Of(m_hWnd);
+    const RECT client = scale.ToLogical(buffer.client());
+    const int w = client.right - client.left;
+    const int h = client.bottom - client.top;
     LayOutRows(w);
     {
         Gdiplus::Graphics g(buffer.dc());
         g.Clear(Gdiplus::Color(backArgb));
+        // The font, made from a LOGFONT, is in world units: it scales too.
+        if (!scale.identity())
+            g.ScaleTransform(scale.factor(), scale.factor());
         Gdiplus::Font font(buffer.dc(), logFont);
         Gdiplus::StringFormat format;
         format.SetAlignment(Gdiplus::StringAlignmentNear);
@@ -115,6 +122,10 @@ void XDropWnd::Paint(HDC target) {
         g.Flush(Gdiplus::FlushIntentionSync);
     }
     buffer.Present();
+}
+
+CPoint XDropWnd::MessageClientPoint(CPoint devicePoint) const {
+    return LogicalClientPoint(m_hWnd, devicePoint);
 }
 
 void XDropWnd::OnMouseMove(UINT nFlags, CPoint point) {

@@ -1,6 +1,6 @@
 #pragma once
 // XDropWnd: the pop-up list of an XCommbox. Each item is one drawn row, 30
-// pixels high: an element named with the item's text whose action is the
+// logical pixels high: an element named with the item's text whose action is the
 // item's index, so hover marks, hit tests and the choice all read the same
 // list. A click on a row or the pointer leaving the list is reported to
 // `notifyHwnd` (the combo body) with a posted WM_COMBO_SELECT.
@@ -71,6 +71,8 @@ protected:
     afx_msg LRESULT OnAccessibleAction(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
+
+    CPoint MessageClientPoint(CPoint devicePoint) const override;
 
 private:
     // What a click on `chosen` (null: on no row) does.

@@ -6,6 +6,7 @@
 #include "framework/afxapp.h"
 #include "framework/afxgdi.h"
 #include "controls/list_messages.h"
+#include "skin/display_scale.h"
 #include "skin/picture_frame.h"
 #include "skin/png_resource.h"
 
@@ -72,10 +73,21 @@ BOOL XListHistory::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UIN
                           int pictureId) {
     showHeader = 1;
     buttonPicture = LoadPngResource(pictureId);
+    const RECT device =
+        DisplayScale::Of(pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr).ToDevice(rect);
     const BOOL created =
-        CreateEx(0, AfxRegisterWndClass(0), nullptr, dwStyle, rect, pParentWnd, nID);
+        CreateEx(0, AfxRegisterWndClass(0), nullptr, dwStyle, device, pParentWnd, nID);
     createRect = rect;
     return created;
+}
+
+void XListHistory::LayOut() {
+    if (m_hWnd != nullptr)
+        MoveWindowLogical(m_hWnd, createRect);
+}
+
+CPoint XListHistory::MessageClientPoint(CPoint devicePoint) const {
+    return LogicalClientPoint(m_hWnd, devicePoint);
 }
 
 void XListHistory::AddColumn(const std::wstring& title, int width) {
@@ -278,8 +290,10 @@ BOOL XListHistory::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message) {
 BOOL XListHistory::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) {
     CRect window;
     GetWindowRect(&window);
-    scrollY = ListWheelScroll(scrollY, contentHeight, window.Height(), rowHeight, zDelta > 0);
-    if (contentHeight >= window.Height() + rowHeight)
+    const RECT logical = DisplayScale::Of(m_hWnd).ToLogical(window);
+    const int windowHeight = logical.bottom - logical.top;
+    scrollY = ListWheelScroll(scrollY, contentHeight, windowHeight, rowHeight, zDelta > 0);
+    if (contentHeight >= windowHeight + rowHeight)
         frame.Changed(m_hWnd);
     return CWnd::OnMouseWheel(nFlags, zDelta, pt);
 }
@@ -303,8 +317,7 @@ LRESULT XListHistory::OnGetObject(WPARAM wParam, LPARAM lParam) {
 }
 
 void XListHistory::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
-    RECT client{};
-    ::GetClientRect(m_hWnd, &client);
+    const RECT client = LogicalClientRect(m_hWnd);
     const int header = showHeader == 1 ? headerHeight : 0;
     const RECT view{client.left, client.top + header, client.right, client.bottom};
     const size_t start = FirstDrawnColumn(columns);

@@ -32,7 +32,7 @@
 // A column (title and header rectangle) or a cell of a row.
 struct XListItem {
     std::wstring text;
-    RECT rect{};           // control client coordinates; a cell's is set by each paint
+    RECT rect{};           // logical client coordinates; a cell's is set by each paint
     void* data = nullptr;  // the owner's, on a row's first cell; never read or freed here
 };
 
@@ -48,9 +48,12 @@ public:
     ~XListHistory() override;
 
     // Loads the row button's picture (two frames side by side) and creates the
-    // window. Non-zero on success.
+    // window at logical `rect` of the parent. Non-zero on success.
     virtual BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID, int pictureId);
     using CWnd::Create;
+    // Puts the window back at its logical rectangle at the current display
+    // scale (after the scale changed).
+    void LayOut();
 
     // Appends a column right of the last one; an empty title adds nothing.
     void AddColumn(const std::wstring& title, int width);
@@ -90,7 +93,7 @@ public:
     int pressed = 0;
     int scrollPressY = -1;  // y of a press in the right-hand strip, -1 when none
     int selectedRow = -1;   // last row whose button was clicked
-    RECT createRect{};
+    RECT createRect{};      // logical, in the parent
     BYTE showHeader = 0;
     std::unique_ptr<Gdiplus::Image> buttonPicture;
     int rowHeight = 36;
@@ -112,6 +115,8 @@ protected:
     afx_msg LRESULT OnFocusElement(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
+
+    CPoint MessageClientPoint(CPoint devicePoint) const override;
 
 private:
     // What a click on row `row`'s button does: posts the row to the parent.

@@ -48,11 +48,12 @@ protected:                    \
         return TRUE;                                                 \
     }
 
-#define ON_WM_MOUSEMOVE()                                                    \
-    if (message == WM_MOUSEMOVE) {                                           \
-        this->OnMouseMove(static_cast<UINT>(wParam), AFX_MSG_POINT(lParam)); \
-        *pResult = 0;                                                        \
-        return TRUE;                                                         \
+#define ON_WM_MOUSEMOVE()                                                   \
+    if (message == WM_MOUSEMOVE) {                                          \
+        this->OnMouseMove(static_cast<UINT>(wParam),                        \
+                          this->MessageClientPoint(AFX_MSG_POINT(lParam))); \
+        *pResult = 0;                                                       \
+        return TRUE;                                                        \
     }
 
 #define ON_WM_MOUSELEAVE()          \
@@ -62,18 +63,20 @@ protected:                    \
         return TRUE;                \
     }
 
-#define ON_WM_LBUTTONDOWN()                                                    \
-    if (message == WM_LBUTTONDOWN) {                                           \
-        this->OnLButtonDown(static_cast<UINT>(wParam), AFX_MSG_POINT(lParam)); \
-        *pResult = 0;                                                          \
-        return TRUE;                                                           \
+#define ON_WM_LBUTTONDOWN()                                                   \
+    if (message == WM_LBUTTONDOWN) {                                          \
+        this->OnLButtonDown(static_cast<UINT>(wParam),                        \
+                            this->MessageClientPoint(AFX_MSG_POINT(lParam))); \
+        *pResult = 0;                                                         \
+        return TRUE;                                                          \
     }
 
-#define ON_WM_LBUTTONUP()                                                    \
-    if (message == WM_LBUTTONUP) {                                           \
-        this->OnLButtonUp(static_cast<UINT>(wParam), AFX_MSG_POINT(lParam)); \
-        *pResult = 0;                                                        \
-        return TRUE;                                                         \
+#define ON_WM_LBUTTONUP()                                                   \
+    if (message == WM_LBUTTONUP) {                                          \
+        this->OnLButtonUp(static_cast<UINT>(wParam),                        \
+                          this->MessageClientPoint(AFX_MSG_POINT(lParam))); \
+        *pResult = 0;                                                       \
+        return TRUE;                                                        \
     }
 
 // The point is in screen coordinates, as the message carries it.

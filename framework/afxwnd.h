@@ -134,6 +134,10 @@ protected:
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Called after the window is gone and the object detached (e.g. to delete this).
     virtual void PostNcDestroy() {}
+    // The client point a mouse message's handler is given, from the message's
+    // device pixels: unchanged here; a window that lays itself out in other
+    // units (a display-scaled one) maps the point to them.
+    virtual CPoint MessageClientPoint(CPoint devicePoint) const { return devicePoint; }
 
     // Base handlers: default processing of the current message.
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);

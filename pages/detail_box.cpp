@@ -1,5 +1,7 @@
 #include "pages/detail_box.h"
 
+#include "skin/display_scale.h"
+
 namespace {
 
 Gdiplus::RectF BoxF(const RECT& r) {
@@ -8,7 +10,7 @@ Gdiplus::RectF BoxF(const RECT& r) {
                           static_cast<Gdiplus::REAL>(r.bottom - r.top));
 }
 
-// Copies `box` between the target's device context and the kept picture, one
+// Copies device `box` between the target's device context and the kept picture, one
 // pixel to one pixel, so the kept text looks exactly as it was drawn.
 bool CopyBox(Gdiplus::Graphics& target, Gdiplus::Bitmap& kept, const RECT& box, bool toKept) {
     Gdiplus::Graphics keptGraphics(&kept);
@@ -36,17 +38,19 @@ void DetailBox::Draw(Gdiplus::Graphics& graphics, PaintTools& tools, const std::
         tools.DrawText(graphics, text.c_str(), BoxF(box), tools.Font(10), tools.NearFormat(), argb);
         return;
     }
-    if (kept_ && keptText_ == text && EqualRect(&keptBox_, &box) &&
-        CopyBox(graphics, *kept_, box, false)) {
+    // The kept pixels are the device's: the box at the frame's scale.
+    const RECT device = ScaleOf(graphics).ToDeviceBounds(box);
+    if (kept_ && keptText_ == text && EqualRect(&keptBox_, &device) &&
+        CopyBox(graphics, *kept_, device, false)) {
         return;
     }
     tools.DrawText(graphics, text.c_str(), BoxF(box), tools.Font(10), tools.NearFormat(), argb);
-    kept_ = std::make_unique<Gdiplus::Bitmap>(box.right - box.left, box.bottom - box.top,
-                                              PixelFormat32bppRGB);
-    if (kept_->GetLastStatus() != Gdiplus::Ok || !CopyBox(graphics, *kept_, box, true)) {
+    kept_ = std::make_unique<Gdiplus::Bitmap>(device.right - device.left,
+                                              device.bottom - device.top, PixelFormat32bppRGB);
+    if (kept_->GetLastStatus() != Gdiplus::Ok || !CopyBox(graphics, *kept_, device, true)) {
         kept_.reset();
         return;
     }
     keptText_ = text;
-    keptBox_ = box;
+    keptBox_ = device;
 }

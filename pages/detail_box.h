@@ -29,6 +29,6 @@ public:
 
 private:
     std::wstring keptText_;
-    RECT keptBox_{};
+    RECT keptBox_{};                         // device pixels: a new scale lays the text out again
     std::unique_ptr<Gdiplus::Bitmap> kept_;  // the box's pixels with the text drawn
 };

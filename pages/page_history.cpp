@@ -10,6 +10,7 @@
 #include "pages/history_rows.h"
 #include "pages/page_messages.h"
 #include "resource.h"
+#include "skin/display_scale.h"
 #include "skin/frame_cache.h"
 #include "skin/picture_frame.h"
 #include "skin/png_resource.h"
@@ -118,6 +119,14 @@ BOOL CPageHistory::OnInitDialog() {
     for (const ColumnSpec& column : kColumns)
         list.AddColumn(column.title, column.width);
     return TRUE;
+}
+
+void CPageHistory::LayOutChildren() {
+    list.LayOut();
+}
+
+CPoint CPageHistory::MessageClientPoint(CPoint devicePoint) const {
+    return LogicalClientPoint(m_hWnd, devicePoint);
 }
 
 void CPageHistory::FetchOrderPage(int page) {

@@ -43,6 +43,9 @@ public:
     // the pager cells (an arrow group), the official site.
     void AppendFocusStops(std::vector<FocusStop>& stops) const;
 
+    // Puts the table at its logical place for the page's display scale.
+    void LayOutChildren();
+
     DrawnElements elements;             // Back, official site
     std::vector<PagerCell> pagerCells;  // empty until the first successful fetch
     // From the first successful fetch on the total line shows, also when no
@@ -70,6 +73,7 @@ protected:
     afx_msg LRESULT OnHistoryRowOpen(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
+    CPoint MessageClientPoint(CPoint devicePoint) const override;
     DECLARE_MESSAGE_MAP()
 
 private:

@@ -21,6 +21,7 @@ constexpr SkinElementRecord kElementRecords[kPayElementCount] = {
 };
 
 constexpr RECT kQrSquare{473, 323, 617, 467};
+constexpr RECT kSelectorRect{522, 64, 772, 90};
 
 const std::vector<PackageRecord>* CurrentPackages() {
     return storeState.products.empty() ? nullptr : &storeState.products.front().packages;
@@ -36,7 +37,7 @@ BOOL CPagePay2::OnInitDialog() {
     CDialogEx::OnInitDialog();
     core.Load(kElementRecords, IDP_PAY2_PANEL, kQrSquare);
 
-    selector.Create(WS_CHILD | WS_VISIBLE, CRect(522, 64, 772, 90), this, kSelectorId);
+    selector.Create(WS_CHILD | WS_VISIBLE, kSelectorRect, this, kSelectorId);
     selector.UpdateWindow();
     if (const std::vector<PackageRecord>* packages = CurrentPackages()) {
         for (const PackageRecord& package : *packages)
@@ -45,6 +46,10 @@ BOOL CPagePay2::OnInitDialog() {
     // Reaches this page as WM_COMBO_SELECT once the message loop runs.
     selector.SelectInitial();
     return TRUE;
+}
+
+void CPagePay2::LayOutChildren() {
+    selector.LayOut(kSelectorRect);
 }
 
 bool CPagePay2::LoadPackage(int index) {

@@ -33,6 +33,9 @@ public:
     // The selector, above the pay page's own stops.
     void AppendFocusStops(std::vector<FocusStop>& stops) const override;
 
+    // Puts the selector at its logical place for the page's display scale.
+    void LayOutChildren();
+
 protected:
     BOOL OnInitDialog() override;
     void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,

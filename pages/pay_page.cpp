@@ -3,6 +3,7 @@
 #include "pages/blocking_request.h"
 #include "pages/dialog_keys.h"
 #include "pages/page_messages.h"
+#include "skin/display_scale.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
 
@@ -33,6 +34,10 @@ BOOL CPayPage::OnEraseBkgnd(CDC* pDC) {
         core.elements.DrawFocusRing(frame.graphics(), HasKeyboardFocus(m_hWnd));
     });
     return TRUE;
+}
+
+CPoint CPayPage::MessageClientPoint(CPoint devicePoint) const {
+    return LogicalClientPoint(m_hWnd, devicePoint);
 }
 
 void CPayPage::OnMouseMove(UINT nFlags, CPoint point) {

@@ -42,6 +42,8 @@ protected:
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
+    CPoint MessageClientPoint(CPoint devicePoint) const override;
+
 private:
     // Screen readers: the elements of the current view.
     void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;

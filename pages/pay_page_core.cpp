@@ -2,18 +2,21 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <climits>
 #include <cwchar>
 
 #include "config/local_config.h"
 #include "pages/blocking_request.h"
 #include "pages/page_messages.h"
+#include "skin/display_scale.h"
 #include "skin/element_accessible.h"
 #include "skin/png_resource.h"
 #include "store/json_read.h"
 #include "store/link_handoff.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
+#include "store/qr_bitmap.h"
 #include "resource.h"
 
 namespace {
@@ -77,6 +80,33 @@ float MeasuredWidth(Gdiplus::Graphics& graphics, const std::wstring& text, Gdipl
     if (graphics.MeasureString(text.c_str(), -1, &font, layout, &box) != Gdiplus::Ok)
         return 0.0f;
     return box.Width;
+}
+
+// The QR picture, nearest neighbour so that modules keep hard edges. On a
+// scaled frame every module gets the same whole number of device pixels (the
+// code centred in its square) wherever the square has room for one per module.
+void DrawQrPicture(Gdiplus::Graphics& graphics, Gdiplus::Image& qr, const RECT& square) {
+    const Gdiplus::InterpolationMode mode = graphics.GetInterpolationMode();
+    graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
+    const DisplayScale scale = ScaleOf(graphics);
+    const RECT device = scale.ToDevice(square);
+    const int side = std::min(device.right - device.left, device.bottom - device.top);
+    const int modules = static_cast<int>(qr.GetWidth()) / kQrModulePixels;
+    const int each = WholePixelsPerModule(side, modules);
+    if (scale.identity() || each == 0) {
+        graphics.DrawImage(&qr, RectOf(square));
+    } else {
+        const int drawn = each * modules;
+        const int inset = (side - drawn) / 2;
+        DeviceSpace pixels(graphics);
+        const Gdiplus::PixelOffsetMode offset = graphics.GetPixelOffsetMode();
+        graphics.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        graphics.DrawImage(
+            &qr, Gdiplus::Rect(device.left + inset, device.top + inset, drawn, drawn), 0, 0,
+            modules * kQrModulePixels, modules * kQrModulePixels, Gdiplus::UnitPixel);
+        graphics.SetPixelOffsetMode(offset);
+    }
+    graphics.SetInterpolationMode(mode);
 }
 
 void ShowCopied(HWND page) {
@@ -297,20 +327,14 @@ void PayPageCore::DrawChoicesAndQr(Gdiplus::Graphics& graphics) const {
         DrawSkinElement(graphics, elements[method.element]);
     DrawSkinElement(graphics, elements[kOfficialSiteTab]);
 
-    const Gdiplus::RectF square = RectOf(qrRect);
     const std::wstring& path = localConfig.qrImagePath;
     if (!path.empty() && ::PathFileExistsW(path.c_str())) {
         // Read at every paint: the file is the only copy of the current code.
         Gdiplus::Image qr(path.c_str());
-        if (qr.GetLastStatus() == Gdiplus::Ok) {
-            // Whole pixels per module keep the code sharp for the phone.
-            const Gdiplus::InterpolationMode mode = graphics.GetInterpolationMode();
-            graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-            graphics.DrawImage(&qr, square);
-            graphics.SetInterpolationMode(mode);
-        }
+        if (qr.GetLastStatus() == Gdiplus::Ok)
+            DrawQrPicture(graphics, qr, qrRect);
     } else if (qrPlaceholder) {
-        graphics.DrawImage(qrPlaceholder.get(), square);
+        graphics.DrawImage(qrPlaceholder.get(), RectOf(qrRect));
     }
 }
 

@@ -69,7 +69,8 @@ public:
             SetShown(i, pick(elements_[i]));
     }
 
-    // WM_MOUSEMOVE at client point `p`, WM_MOUSELEAVE.
+    // WM_MOUSEMOVE at logical client point `p`, WM_MOUSELEAVE. Rectangles and
+    // points are logical; a changed element's device pixels are repainted.
     void OnMouseMove(HWND hwnd, POINT p);
     void OnMouseLeave(HWND hwnd);
     // 1 while the next move must ask for a leave notification.

@@ -3,6 +3,8 @@
 #include <climits>
 #include <utility>
 
+#include "skin/display_scale.h"
+
 struct AccessibleHost::Link {
     AccessibleSource* source = nullptr;
     HWND hwnd = nullptr;
@@ -290,12 +292,13 @@ public:
         const Target target = Find(view, child);
         const AccessibleNode* node = NodeOf(view, target);
         if (node != nullptr) {
-            POINT origin{node->rect.left, node->rect.top};
+            const RECT device = DisplayScale::Of(view.hwnd).ToDevice(node->rect);
+            POINT origin{device.left, device.top};
             ::ClientToScreen(view.hwnd, &origin);
             *left = origin.x;
             *top = origin.y;
-            *width = node->rect.right - node->rect.left;
-            *height = node->rect.bottom - node->rect.top;
+            *width = device.right - device.left;
+            *height = device.bottom - device.top;
             return S_OK;
         }
         auto where = [&](IAccessible* s, VARIANT v) {
@@ -359,6 +362,7 @@ public:
             return hr;
         POINT p{x, y};
         ::ScreenToClient(view.hwnd, &p);
+        p = LogicalClientPoint(view.hwnd, p);
         for (size_t i = 0; i < view.nodes.size(); ++i) {
             if (!::PtInRect(&view.nodes[i].rect, p))
                 continue;

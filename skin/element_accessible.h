@@ -28,7 +28,7 @@ struct AccessibleNode {
     std::wstring name;
     LONG role = ROLE_SYSTEM_PUSHBUTTON;
     LONG state = 0;
-    RECT rect{};                 // window client coordinates
+    RECT rect{};                 // window client coordinates, logical
     std::wstring defaultAction;  // empty: nothing happens on a default action
     int action = -1;             // handed back to AccessibleSource::DoAccessibleAction
     std::vector<AccessibleNode> children;

@@ -1,5 +1,7 @@
 #include "skin/frame_cache.h"
 
+#include "skin/display_scale.h"
+
 namespace {
 
 // The window property through which FrameChanged finds a window's frame.
@@ -10,6 +12,17 @@ SIZE ClientSize(HWND hwnd) {
     if (!GetClientRect(hwnd, &client))
         return SIZE{};
     return SIZE{client.right - client.left, client.bottom - client.top};
+}
+
+// Invalidates (with erase) the device pixels logical `rect` touches; null:
+// the whole client area.
+void InvalidateLogical(HWND hwnd, const RECT* rect) {
+    if (rect == nullptr) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return;
+    }
+    const RECT device = DisplayScale::Of(hwnd).ToDeviceBounds(*rect);
+    InvalidateRect(hwnd, &device, TRUE);
 }
 
 bool SameSize(const SIZE& a, const SIZE& b) {
@@ -25,7 +38,7 @@ FrameCache::~FrameCache() {
 void FrameCache::Changed(HWND hwnd, const RECT* rect) {
     changed_ = true;
     if (hwnd != nullptr)
-        InvalidateRect(hwnd, rect, TRUE);
+        InvalidateLogical(hwnd, rect);
 }
 
 bool FrameCache::Current(HWND hwnd) const {
@@ -85,5 +98,5 @@ void FrameChanged(HWND hwnd, const RECT* rect) {
     if (auto* frame = static_cast<FrameCache*>(GetPropW(hwnd, kFrameProperty)))
         frame->Changed(hwnd, rect);
     else
-        InvalidateRect(hwnd, rect, TRUE);
+        InvalidateLogical(hwnd, rect);
 }

@@ -30,8 +30,8 @@ public:
     FrameCache(const FrameCache&) = delete;
     FrameCache& operator=(const FrameCache&) = delete;
 
-    // Marks the frame changed and invalidates `rect` of `hwnd` (null: the
-    // whole client area), with erase. A null `hwnd` (a window not made yet,
+    // Marks the frame changed and invalidates logical `rect` of `hwnd` (null:
+    // the whole client area), with erase. A null `hwnd` (a window not made yet,
     // or a change the caller repaints itself) only marks.
     void Changed(HWND hwnd, const RECT* rect = nullptr);
     void Changed(HWND hwnd, const RECT& rect) { Changed(hwnd, &rect); }
@@ -87,7 +87,7 @@ private:
 };
 
 // The frame of `hwnd` (attached by its first paint) marked changed, and
-// `rect` (null: all) invalidated with erase. For a window without a kept
+// logical `rect` (null: all) invalidated with erase. For a window without a kept
 // frame it only invalidates.
 void FrameChanged(HWND hwnd, const RECT* rect = nullptr);
 inline void FrameChanged(HWND hwnd, const RECT& rect) {

@@ -1,13 +1,23 @@
 #include "skin/offscreen_frame.h"
 
-OffscreenFrame::OffscreenFrame(HWND hwnd, HDC dc) : own_(std::in_place, hwnd, dc), buffer_(*own_) {
-    graphics_.emplace(buffer_.ok() ? buffer_.dc() : dc);
-    graphics_->Clear(Gdiplus::Color(0xFFFFFFFF));
+OffscreenFrame::OffscreenFrame(HWND hwnd, HDC dc)
+    : scale_(DisplayScale::Of(hwnd)), own_(std::in_place, hwnd, dc), buffer_(*own_) {
+    Begin(buffer_.ok() ? buffer_.dc() : dc);
 }
 
-OffscreenFrame::OffscreenFrame(HWND /*hwnd*/, BackBuffer& lent) : buffer_(lent) {
-    graphics_.emplace(buffer_.dc());
+OffscreenFrame::OffscreenFrame(HWND hwnd, BackBuffer& lent)
+    : scale_(DisplayScale::Of(hwnd)), buffer_(lent) {
+    Begin(buffer_.dc());
+}
+
+void OffscreenFrame::Begin(HDC target) {
+    logicalClient_ = scale_.ToLogical(buffer_.client());
+    graphics_.emplace(target);
     graphics_->Clear(Gdiplus::Color(0xFFFFFFFF));
+    if (!scale_.identity()) {
+        graphics_->ScaleTransform(scale_.factor(), scale_.factor());
+        graphics_->SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBicubic);
+    }
 }
 
 OffscreenFrame::~OffscreenFrame() {

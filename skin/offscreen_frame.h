@@ -2,7 +2,9 @@
 // One paint of a skinned window (its WM_ERASEBKGND handler): the whole client
 // area is drawn off-screen with GDI+ and copied to the window's device context
 // in one BitBlt when the frame goes out of scope, so a window's paint reads as
-// its drawing order only:
+// its drawing order only. The bitmap has the client area's device size and the
+// graphics object draws through the window's display scale, so the paint is
+// written in logical units (width() and height() are logical too):
 //
 //   OffscreenFrame frame(hwnd, dc);
 //   Gdiplus::Graphics& g = frame.graphics();
@@ -16,6 +18,7 @@
 #include <optional>
 
 #include "skin/back_buffer.h"
+#include "skin/display_scale.h"
 #include "skin/paint_tools.h"
 
 class OffscreenFrame {
@@ -32,12 +35,15 @@ public:
     OffscreenFrame(const OffscreenFrame&) = delete;
     OffscreenFrame& operator=(const OffscreenFrame&) = delete;
 
-    // Already cleared to opaque white.
+    // Already cleared to opaque white; scaled pictures are filtered with
+    // high quality (a paint that needs hard pixel edges sets its own mode).
     Gdiplus::Graphics& graphics() { return *graphics_; }
     PaintTools& tools() { return tools_; }
-    const RECT& client() const { return buffer_.client(); }
-    int width() const { return buffer_.width(); }
-    int height() const { return buffer_.height(); }
+    const DisplayScale& scale() const { return scale_; }
+    // The client area in logical units.
+    const RECT& client() const { return logicalClient_; }
+    int width() const { return logicalClient_.right - logicalClient_.left; }
+    int height() const { return logicalClient_.bottom - logicalClient_.top; }
 
     // False when the off-screen bitmap could not be made (for example an empty
     // client area); the graphics object then draws straight onto `dc`.
@@ -46,8 +52,13 @@ public:
     HBITMAP bitmap() const { return buffer_.bitmap(); }
 
 private:
+    // The graphics object on `target`, cleared, drawing through the scale.
+    void Begin(HDC target);
+
+    DisplayScale scale_;
     std::optional<BackBuffer> own_;  // a buffer for this paint alone
     BackBuffer& buffer_;
+    RECT logicalClient_{};
     // Declared after the buffer, so it is gone before the buffer's DC.
     std::optional<Gdiplus::Graphics> graphics_;
     PaintTools tools_;

@@ -1,5 +1,7 @@
 #include "skin/paint_tools.h"
 
+#include "skin/display_scale.h"
+
 Gdiplus::FontFamily& PaintTools::Family() {
     if (!family_)
         family_.reset(new Gdiplus::FontFamily(L"微软雅黑", nullptr));
@@ -11,9 +13,10 @@ Gdiplus::Font& PaintTools::Font(Gdiplus::REAL points, INT style) {
         if (entry.points == points && entry.style == style)
             return *entry.font;
     }
-    fonts_.push_back(FontEntry{points, style,
-                               std::unique_ptr<Gdiplus::Font>(new Gdiplus::Font(
-                                   &Family(), points, style, Gdiplus::UnitPoint))});
+    fonts_.push_back(
+        FontEntry{points, style,
+                  std::unique_ptr<Gdiplus::Font>(new Gdiplus::Font(
+                      &Family(), PointsToLogicalPixels(points), style, Gdiplus::UnitPixel))});
     return *fonts_.back().font;
 }
 

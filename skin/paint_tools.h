@@ -16,7 +16,9 @@ public:
     PaintTools& operator=(const PaintTools&) = delete;
 
     // A font of the "微软雅黑" family; `style` is Gdiplus::FontStyleRegular (0)
-    // or Gdiplus::FontStyleBold (1). Equal requests share one font.
+    // or Gdiplus::FontStyleBold (1). Equal requests share one font. Its size is
+    // in logical pixels (points at 96 DPI), so that the frame's scale
+    // transform, not the device's DPI, decides how large it comes out.
     Gdiplus::Font& Font(Gdiplus::REAL points, INT style = Gdiplus::FontStyleRegular);
     Gdiplus::SolidBrush& Brush(Gdiplus::ARGB colour);
     Gdiplus::Pen& Pen(Gdiplus::ARGB colour, Gdiplus::REAL width = 1.0f);

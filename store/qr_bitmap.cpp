@@ -15,7 +15,7 @@
 
 namespace {
 
-constexpr int kModulePixels = 8;
+constexpr int kModulePixels = kQrModulePixels;
 constexpr size_t kHeadersSize = 54;
 
 struct QrCodeDeleter {

@@ -54,12 +54,13 @@ TEST(PaintTools, ChineseTextNearAndCentred) {
     EXPECT_EQ(centredInk.right - centredInk.left, nearInk.right - nearInk.left);
 }
 
-TEST(PaintTools, FontsInPointsAndSharedWithinAPaint) {
+TEST(PaintTools, FontsInLogicalPixelsAndSharedWithinAPaint) {
     PaintTools tools;
     Gdiplus::Font& regular = tools.Font(9);
     EXPECT_EQ(regular.GetLastStatus(), Gdiplus::Ok);
-    EXPECT_EQ(regular.GetUnit(), Gdiplus::UnitPoint);
-    EXPECT_FLOAT_EQ(regular.GetSize(), 9.0f);
+    // 9 points at 96 DPI: the frame's transform, not the device, scales it.
+    EXPECT_EQ(regular.GetUnit(), Gdiplus::UnitPixel);
+    EXPECT_FLOAT_EQ(regular.GetSize(), 12.0f);
     EXPECT_EQ(&tools.Font(9), &regular);
     Gdiplus::Font& bold = tools.Font(9, Gdiplus::FontStyleBold);
     EXPECT_NE(&bold, &regular);
