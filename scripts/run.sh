@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Runs the storefront against the local store simulator (fresh Debian 12, as root):
-#   scripts/run.sh [--store-type N] [--pay-type N] [--auto-pay SECONDS]
+#   scripts/run.sh [--store-type N] [--pay-type N] [--auto-pay SECONDS] [--dpi N]
 # Builds the release configuration, starts the simulator with its own
 # certificate (trusted by the client through server.ini's "ca_file"), writes
 # server.ini beside the executable and starts the storefront under Wine: on
 # the user's display when there is one, otherwise on an Xvfb display, where a
-# screenshot is saved. Stopping the storefront stops the simulator.
+# screenshot is saved. Stopping the storefront stops the simulator. With
+# --dpi N (120 for 125 %, 144 for 150 %, 192 for 200 % ...) it runs in a Wine
+# prefix of that display scale, prepared on first use.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
@@ -13,11 +15,13 @@ root=$(dirname "$here")
 store_type=1
 pay_type=1
 auto_pay=0
+dpi=
 while [ $# -gt 0 ]; do
   case "$1" in
     --store-type) store_type=$2; shift 2 ;;
     --pay-type) pay_type=$2; shift 2 ;;
     --auto-pay) auto_pay=$2; shift 2 ;;
+    --dpi) dpi=$2; shift 2 ;;
     *) echo "run.sh: unknown argument $1" >&2; exit 2 ;;
   esac
 done
@@ -27,7 +31,7 @@ if [ "$(id -u)" -eq 0 ]; then
 fi
 dir=$("$here/configure.sh" "$root/build/release" release | tail -n1)
 cmake --build "$dir" --target parvelle -- -j2
-WINEPREFIX=$("$here/wine-prefix.sh" | tail -n1)
+WINEPREFIX=$("$here/wine-prefix.sh" ${dpi:+--dpi "$dpi"} | tail -n1)
 export WINEPREFIX WINEDEBUG=-all
 
 cache=${PARVELLE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/parvelle}
@@ -60,7 +64,9 @@ echo "run.sh: store simulator at https://localhost:$port (admin: https://localho
 headless=0
 if [ -z "${DISPLAY:-}" ] || ! xdotool getdisplaygeometry >/dev/null 2>&1; then
   headless=1
-  start_xvfb
+  # Room for the window at its scale (800 x 600 logical pixels).
+  scale=${dpi:-96}
+  start_xvfb "$(( (800 * scale / 96 + 200) > 1280 ? 800 * scale / 96 + 200 : 1280 ))x$(( (600 * scale / 96 + 200) > 1024 ? 600 * scale / 96 + 200 : 1024 ))"
 fi
 
 wine "$app_dir/parvelle.exe" &

@@ -1,11 +1,23 @@
 #!/usr/bin/env bash
 # Creates (once) the project's Wine prefix and the font replacements that let
 # GDI+ find "微软雅黑" / "Microsoft YaHei". Prints the prefix path.
+#   scripts/wine-prefix.sh [--dpi N]
+# With --dpi N (96, 120, 144, 192 ...) the prefix is a second one beside the
+# project's, named <prefix>-N, whose display scale is N dots per inch (Wine
+# reads it from HKCU\Control Panel\Desktop\LogPixels).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 cache=${PARVELLE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/parvelle}
 prefix=${PARVELLE_WINEPREFIX:-$cache/wineprefix}
+dpi=
+if [ "${1:-}" = "--dpi" ]; then
+  dpi=$2
+  case "$dpi" in
+    ''|*[!0-9]*) echo "wine-prefix.sh: --dpi takes a number" >&2; exit 2 ;;
+  esac
+  prefix="$prefix-$dpi"
+fi
 stamp="$prefix/.parvelle-$(sha256sum "$0" | cut -c1-12)"
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -60,6 +72,15 @@ if ! iconv -f UTF-16 -t UTF-8 "$out" 2>/dev/null | grep -q '"Tahoma"=hex(7)'; th
   exit 1
 fi
 rm -f "$out"
+
+if [ -n "$dpi" ]; then
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+  wineserver -w
+  if ! grep -qi "\"LogPixels\"=dword:$(printf '%08x' "$dpi")" "$prefix/user.reg"; then
+    echo "wine-prefix.sh: the display scale $dpi did not take effect" >&2
+    exit 1
+  fi
+fi
 
 rm -f "$prefix"/.parvelle-*
 touch "$stamp"

@@ -1,10 +1,10 @@
-# Sourced helpers: start_xvfb starts an Xvfb server on a free display and
-# exports DISPLAY; stop_xvfb stops it.
+# Sourced helpers: start_xvfb [WxH] starts an Xvfb server (1280x1024 unless
+# given) on a free display and exports DISPLAY; stop_xvfb stops it.
 start_xvfb() {
-  local fifo
+  local fifo size=${1:-1280x1024}
   fifo=$(mktemp -u)
   mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 </dev/null &
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 </dev/null &
   XVFB_PID=$!
   local n
   read -r n <"$fifo"

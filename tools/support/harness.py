@@ -45,16 +45,19 @@ def cache_dir():
         os.environ.get("XDG_CACHE_HOME") or os.path.expanduser("~/.cache"), "parvelle")
 
 
-def wine_prefix(name=None):
+def wine_prefix(name=None, dpi=None):
     """The prepared Wine prefix: PARVELLE_WINEPREFIX (or the project's), or
     with `name` one of the tool's own beside it. The program runs once per
     Wine session, so a tool that starts it while tests run in the project's
-    prefix needs its own."""
+    prefix needs its own. With `dpi`, the prefix of that display scale beside
+    it (wine-prefix.sh --dpi)."""
     env = dict(os.environ)
     if name:
         env["PARVELLE_WINEPREFIX"] = os.path.join(cache_dir(), "wineprefix-" + name)
-    return run([os.path.join(ROOT, "scripts", "wine-prefix.sh")], capture_output=True,
-               text=True, env=env).stdout.split()[-1]
+    args = [os.path.join(ROOT, "scripts", "wine-prefix.sh")]
+    if dpi:
+        args += ["--dpi", str(dpi)]
+    return run(args, capture_output=True, text=True, env=env).stdout.split()[-1]
 
 
 def wine_path(path):
@@ -118,13 +121,14 @@ def write_server_ini(app_dir, sim, title="Parvelle bench"):
 
 
 @contextlib.contextmanager
-def e2e_session(build, prefix_name, targets, temp_prefix):
+def e2e_session(build, prefix_name, targets, temp_prefix, dpi=None, screen="1280x1024x24"):
     """The real program's test bed, all of its own: the `targets` built in
-    `build`, a Wine prefix named `prefix_name`, a simulator, an Xvfb display,
-    and the current directory in the simulator's state directory (the program
-    writes copies of answers, b.txt and c.txt, there). Yields the tests'
-    e2e_support module, its Sim and the state directory."""
-    prefix = wine_prefix(prefix_name)
+    `build`, a Wine prefix named `prefix_name` (at display scale `dpi` when
+    given), a simulator, an Xvfb display of `screen`, and the current
+    directory in the simulator's state directory (the program writes copies
+    of answers, b.txt and c.txt, there). Yields the tests' e2e_support module,
+    its Sim and the state directory."""
+    prefix = wine_prefix(prefix_name, dpi)
     run(["ninja", "-C", build] + list(targets), stdout=subprocess.DEVNULL)
     state = tempfile.mkdtemp(prefix=temp_prefix)
     os.environ.update(PARVELLE_BUILD_DIR=build, PARVELLE_SOURCE_DIR=ROOT, PARVELLE_SIM_DIR=state,
@@ -132,10 +136,11 @@ def e2e_session(build, prefix_name, targets, temp_prefix):
     xvfb = None
     try:
         with simulator(state):
-            xvfb = start_xvfb()
+            xvfb = start_xvfb(screen)
             os.chdir(state)
             sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
             import e2e_support as e2e
+            e2e.WINEPREFIX = prefix  # a second session in one process has its own
             # Wine's desktop process starts here, on this display. Output
             # goes nowhere: a wineserver started here outlives the call and
             # would hold a pipe of ours open.
