@@ -2,11 +2,13 @@
 """Pictures of every screen a user sees, taken from the real program under
 Wine on an Xvfb display of its own, against a store simulator of its own:
 
-    python3 tools/screenshots.py [--build-dir DIR] [--out DIR]
+    python3 tools/screenshots.py [--build-dir DIR] [--out DIR] [--scales]
 
 Saves store-front.png (package list open), pay-page-1.png and pay-page-2.png
 (purchase views with a QR code), paid-view.png and history.png (two pages of
-orders) into docs/screenshots (or --out). Needs a debug build (the tests'
+orders) into docs/screenshots (or --out). With --scales, instead the payment
+page at three display scales: scale-96.png, scale-144.png, scale-192.png
+(100 %, 150 %, 200 %), each from a Wine prefix of that scale. Needs a debug build (the tests'
 window probe); scripts/test.sh or scripts/configure.sh makes one."""
 
 import argparse
@@ -28,7 +30,31 @@ def parse_args():
     p = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     p.add_argument("--build-dir", default=os.path.join(ROOT, "build", "debug"))
     p.add_argument("--out", default=os.path.join(ROOT, "docs", "screenshots"))
+    p.add_argument("--scales", action="store_true",
+                   help="the payment page at 96, 144 and 192 DPI instead")
     return p.parse_args()
+
+
+def take_scale_picture(e2e, sim, out, dpi, started):
+    """The first payment page with its QR code, the whole window at `dpi`."""
+    def dev(v):
+        return -((-(2 * v * dpi - 96)) // 192)
+    app = e2e.App(sim, "Parvelle")
+    started.append(app)
+    if not app.start_shown(60):
+        raise RuntimeError("the store front never appeared at %d DPI" % dpi)
+    time.sleep(1.5)
+    app.click(dev(650), dev(459))
+    e2e.xdotool("type", "--delay", "20", "13800138000")
+    app.click(dev(390), dev(530))
+    e2e.xdotool("mousemove", 0, 0)
+    time.sleep(3.5)  # the order, the QR code and the repaint
+    x, y = app.origin()
+    target = os.path.join(out, "scale-%d.png" % dpi)
+    subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (dev(800), dev(600), x, y),
+                    "+repage", "PNG24:" + target], check=True)
+    print(target)
+    app.cleanup()
 
 
 def take_pictures(e2e, sim, out, started):
@@ -103,6 +129,17 @@ def main():
     out = os.path.abspath(args.out)
     os.makedirs(out, exist_ok=True)
     started = []
+    if args.scales:
+        for dpi in (96, 144, 192):
+            with harness.e2e_session(build, "screenshots", ["parvelle", "win_probe"],
+                                     "screenshots-sim-", dpi=dpi,
+                                     screen="2048x1536x24") as (e2e, sim, _):
+                try:
+                    take_scale_picture(e2e, sim, out, dpi, started)
+                finally:
+                    for app in started:
+                        app.cleanup()
+        return
     # A Wine prefix of its own: the program runs once per Wine session, so a
     # test run in the project's prefix would keep it from starting.
     with harness.e2e_session(build, "screenshots", ["parvelle", "win_probe"],
