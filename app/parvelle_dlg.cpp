@@ -169,14 +169,14 @@ BOOL CparvelleDlg::OnInitDialog() {
     SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
 
-    bottomStrip = LoadPngResource(IDP_BOTTOM_STRIP);
-
     // 800 x 600 logical units at the scale of the monitor it opens on.
     const DisplayScale scale = DisplayScale::Of(m_hWnd);
     MoveWindow(0, 0, scale.ToDevice(kWindowWidth), scale.ToDevice(kWindowHeight));
     CenterWindow();
 
-    elements = DrawnElements(BuildSkinElements(kMainElementRecords));
+    // The artwork drawn for that scale.
+    bottomStrip = LoadPngResource(IDP_BOTTOM_STRIP, scale.dpi());
+    elements = DrawnElements(BuildSkinElements(kMainElementRecords, scale.dpi()));
 
     CreateSelector();
 

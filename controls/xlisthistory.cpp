@@ -72,9 +72,10 @@ XListHistory::~XListHistory() {
 BOOL XListHistory::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                           int pictureId) {
     showHeader = 1;
-    buttonPicture = LoadPngResource(pictureId);
-    const RECT device =
-        DisplayScale::Of(pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr).ToDevice(rect);
+    const DisplayScale scale =
+        DisplayScale::Of(pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr);
+    buttonPicture = LoadPngResource(pictureId, static_cast<UINT>(scale.dpi()));
+    const RECT device = scale.ToDevice(rect);
     const BOOL created =
         CreateEx(0, AfxRegisterWndClass(0), nullptr, dwStyle, device, pParentWnd, nID);
     createRect = rect;

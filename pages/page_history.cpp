@@ -113,8 +113,9 @@ BOOL CPageHistory::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 
 BOOL CPageHistory::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    arrowPicture = LoadPngResource(IDP_PAGER_ARROWS);
-    elements = DrawnElements(BuildSkinElements(kHistoryElementRecords));
+    const UINT dpi = static_cast<UINT>(DisplayScale::Of(m_hWnd).dpi());
+    arrowPicture = LoadPngResource(IDP_PAGER_ARROWS, dpi);
+    elements = DrawnElements(BuildSkinElements(kHistoryElementRecords, dpi));
     list.Create(WS_CHILD | WS_VISIBLE, kListRect, this, kListId, IDP_DETAILS);
     for (const ColumnSpec& column : kColumns)
         list.AddColumn(column.title, column.width);

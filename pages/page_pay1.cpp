@@ -1,6 +1,7 @@
 #include "pages/page_pay1.h"
 
 #include "pages/page_messages.h"
+#include "skin/display_scale.h"
 #include "store/orders.h"
 #include "resource.h"
 
@@ -24,7 +25,8 @@ constexpr RECT kQrSquare{460, 386, 604, 530};
 
 BOOL CPagePay1::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    core.Load(kElementRecords, IDP_PAY_PANEL, kQrSquare);
+    core.Load(kElementRecords, IDP_PAY_PANEL, kQrSquare,
+              static_cast<UINT>(DisplayScale::Of(m_hWnd).dpi()));
     return TRUE;
 }
 

@@ -3,6 +3,7 @@
 #include "config/local_config.h"
 #include "framework/afxmsgmap.h"
 #include "pages/page_messages.h"
+#include "skin/display_scale.h"
 #include "store/orders.h"
 #include "resource.h"
 
@@ -35,7 +36,8 @@ END_MESSAGE_MAP()
 
 BOOL CPagePay2::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    core.Load(kElementRecords, IDP_PAY2_PANEL, kQrSquare);
+    core.Load(kElementRecords, IDP_PAY2_PANEL, kQrSquare,
+              static_cast<UINT>(DisplayScale::Of(m_hWnd).dpi()));
 
     selector.Create(WS_CHILD | WS_VISIBLE, kSelectorRect, this, kSelectorId);
     selector.UpdateWindow();

@@ -151,12 +151,13 @@ void DrawPriceLine(Gdiplus::Graphics& graphics, PaintTools& tools, float x, floa
     graphics.DrawLine(&tools.Pen(kGreyArgb), x + w1 + 3, strikeY, x + w1 + w2 - 3, strikeY);
 }
 
-void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare) {
-    background = LoadPngResource(backgroundId);
-    paidBackground = LoadPngResource(IDP_PAID_VIEW);
+void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare,
+                       UINT dpi) {
+    background = LoadPngResource(backgroundId, dpi);
+    paidBackground = LoadPngResource(IDP_PAID_VIEW, dpi);
     qrRect = qrSquare;
-    qrPlaceholder = LoadPngResource(IDP_QR_PLACEHOLDER);
-    elements = DrawnElements(BuildSkinElements(table, kPayElementCount));
+    qrPlaceholder = LoadPngResource(IDP_QR_PLACEHOLDER, dpi);
+    elements = DrawnElements(BuildSkinElements(table, kPayElementCount, dpi));
     for (const PayMethod& method : kPayMethods) {
         SkinElement& choice = elements[method.element];
         choice.name = method.name;

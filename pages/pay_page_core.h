@@ -90,7 +90,9 @@ public:
 
     // Initialisation: the pictures, the elements of the page's table
     // (kPayElementCount rows) and the QR square, the methods checked at start.
-    void Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare);
+    // Pictures in the variant for a display of `dpi`.
+    void Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare,
+              UINT dpi = 96);
 
     // --- state, in the pages' member order
     DrawnElements elements;

@@ -18,14 +18,15 @@ SkinFrame SkinFrameOf(BYTE hover, UINT pictureWidth, UINT pictureHeight) {
 
 }  // namespace
 
-std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count) {
+std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count,
+                                           UINT dpi) {
     std::vector<SkinElement> elements;
     elements.reserve(count);
     for (size_t i = 0; i < count; ++i) {
         const SkinElementRecord& r = records[i];
         SkinElement element;
         element.rect = RECT{r.left, r.top, r.right, r.bottom};
-        element.picture = LoadPngResource(r.pictureId);
+        element.picture = LoadPngResource(r.pictureId, dpi);
         element.name = r.name != nullptr ? r.name : L"";
         element.action = static_cast<int>(i);
         element.role = r.role;

@@ -47,12 +47,14 @@ struct SkinElementRecord {
 };
 
 // Builds a window's elements in table order, each with hover 0, its action
-// the row's index and a picture loaded for it alone with LoadPngResource.
-std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count);
+// the row's index and a picture loaded for it alone with LoadPngResource, in
+// the variant for a display of `dpi`.
+std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count,
+                                           UINT dpi);
 
 template <size_t N>
-std::vector<SkinElement> BuildSkinElements(const SkinElementRecord (&records)[N]) {
-    return BuildSkinElements(records, N);
+std::vector<SkinElement> BuildSkinElements(const SkinElementRecord (&records)[N], UINT dpi = 96) {
+    return BuildSkinElements(records, N, dpi);
 }
 
 // Draws the frame that `element.hover` selects, stretched into `dest`: for a
