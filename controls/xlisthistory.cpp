@@ -396,8 +396,7 @@ LRESULT XListHistory::OnFocusElement(WPARAM wParam, LPARAM) {
 void XListHistory::FocusRow(int row) {
     if (row < 0 || static_cast<size_t>(row) >= buttons.size())
         return;
-    RECT client{};
-    GetClientRect(&client);
+    const RECT client = LogicalClientRect(m_hWnd);
     const int header = showHeader == 1 ? headerHeight : 0;
     const int scrolled = ListScrollToRow(scrollY, row, rowHeight, client.bottom - header);
     if (scrolled != scrollY) {
@@ -417,8 +416,7 @@ void XListHistory::FocusRow(int row) {
 BOOL XListHistory::PreTranslateMessage(MSG* pMsg) {
     if (pMsg->message != WM_KEYDOWN)
         return FALSE;
-    RECT client{};
-    GetClientRect(&client);
+    const RECT client = LogicalClientRect(m_hWnd);
     const int header = showHeader == 1 ? headerHeight : 0;
     const int row = ListKeyRow(buttons.focused(), static_cast<int>(buttons.size()),
                                ListVisibleRows(client.bottom, header, rowHeight),

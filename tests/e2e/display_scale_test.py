@@ -158,7 +158,7 @@ class DisplayScaleTest(unittest.TestCase):
         app = App(self.sim, title)
         try:
             self.assertTrue(app.start_shown(60), "no window at %d DPI" % dpi)
-            app.wait_still()
+            self.wait_still(app, dev(600))
 
             # 800 x 600 logical, centred on the screen.
             geometry = xdotool("getwindowgeometry", app.wid)
@@ -233,14 +233,14 @@ class DisplayScaleTest(unittest.TestCase):
             mark = self.sim.mark()
             app.click(*at(688, 12))  # My orders
             self.assertTrue(wait_until(lambda: self.requests_since(mark, "orderList"), 20, 0.1))
-            app.wait_still()
+            self.wait_still(app, dev(600))
             # The pager's "2" (cells 26 wide from x 623 at y 520 of the page).
             mark = self.sim.mark()
             app.click(*at(675 + 13, PAGE_Y + 520 + 13))
             pages = wait_until(lambda: self.requests_since(mark, "orderList"), 20, 0.1)
             self.assertTrue(pages, "the pager did not react at %d DPI" % dpi)
             self.assertEqual("2", pages[0]["page"])
-            app.wait_still()
+            self.wait_still(app, dev(600))
             # View details of the first row opens the order on the payment page.
             app.click(*at(73 + 490 + 50 + 36, PAGE_Y + 64 + 36 + 18))
 
@@ -252,6 +252,17 @@ class DisplayScaleTest(unittest.TestCase):
                             "View details did not react at %d DPI" % dpi)
         finally:
             app.cleanup()
+
+    def wait_still(self, app, height):
+        """Until two screenshots in a row show the whole window alike."""
+        last = []
+
+        def still():
+            now = app.client_pixels(height * 4 // 3, height)
+            same = bool(last) and now == last[-1]
+            last[:] = [now]
+            return same
+        self.assertTrue(wait_until(still, 10), "the window never stood still")
 
     def check_qr(self, app, x, y, side, text):
         """The QR square at device (x, y, side): it reads `text`, and every
@@ -269,8 +280,14 @@ class DisplayScaleTest(unittest.TestCase):
             return out.stdout.strip() if out.returncode == 0 else None
         self.assertEqual(text, wait_until(lambda: read() == text and text, 15, 0.3),
                          "the QR square reads %r" % read())
+        # The page may still be sliding in: the pixels once it stands still.
+        self.wait_still(app, side * 600 // 144)
+        self.assertEqual(text, read())
         w, h, rgb = picture_rgb(crop)
-        dark = [(i % w, i // w) for i in range(w * h) if rgb[i * 3] < 128]
+        # The keyboard's focus ring may run just inside the square's edge.
+        edge = 3
+        dark = [(i % w, i // w) for i in range(w * h) if rgb[i * 3] < 128 and
+                edge <= i % w < w - edge and edge <= i // w < h - edge]
         left = min(p[0] for p in dark)
         right = max(p[0] for p in dark) + 1
         top = min(p[1] for p in dark)
