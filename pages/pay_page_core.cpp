@@ -12,6 +12,7 @@
 #include "skin/display_scale.h"
 #include "skin/element_accessible.h"
 #include "skin/png_resource.h"
+#include "store/deferred_picture.h"
 #include "store/json_read.h"
 #include "store/link_handoff.h"
 #include "store/order_watch.h"
@@ -317,8 +318,14 @@ int PayPageCore::TakeCataloguePackage(int packageId) {
 }
 
 void PayPageCore::DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, int height) const {
-    if (package.packageImage)
-        graphics.DrawImage(package.packageImage.get(), 0, 0, kPackagePictureWidth, height);
+    if (package.packageImage) {
+        // Kept at the device pixels it covers, so each compose copies it.
+        const RECT device = ScaleOf(graphics).ToDevice(RECT{0, 0, kPackagePictureWidth, height});
+        if (Gdiplus::Image* picture = package.packageImage->At(
+                static_cast<UINT>(std::max(0L, device.right - device.left)),
+                static_cast<UINT>(std::max(0L, device.bottom - device.top))))
+            graphics.DrawImage(picture, 0, 0, kPackagePictureWidth, height);
+    }
     if (background)
         graphics.DrawImage(background.get(), width - kPanelWidth, 0, kPanelWidth, height);
 }

@@ -7,6 +7,7 @@
 #include "config/local_config.h"
 #include "net/http.h"
 #include "store/api_url.h"
+#include "store/deferred_picture.h"
 #include "store/json_read.h"
 #include "store/picture_file.h"
 #include "store/service_request.h"
@@ -62,35 +63,57 @@ PackageRecord ReadPackageRecord(const cJSON* package) {
     return record;
 }
 
-std::unique_ptr<Gdiplus::Image> LoadCachedPicture(const std::wstring& path,
-                                                  const std::string& url) {
+namespace {
+
+// The cache file of a picture: true when `path` exists (whatever `url` now
+// says) or has just been downloaded from `url`; a fresh download is decoded to
+// check it, and that picture goes to `*fresh`.
+bool FetchPictureFile(const std::wstring& path, const std::string& url,
+                      std::unique_ptr<Gdiplus::Image>* fresh) {
     // The file name stands for the picture for good: a present file is never
     // refreshed.
     if (PathFileExistsW(path.c_str())) {
-        return LoadPictureFile(path);
+        return true;
     }
     // Downloaded under a passing name and renamed once complete: a start cut
     // short in the middle of a download must not leave part of a picture
     // under the name that stands for it for good.
     const std::wstring partial = path + L".part";
     if (!HttpGetToFile(url, partial, kPictureTimeoutSeconds, kMaxPictureFileBytes)) {
-        return nullptr;
+        return false;
     }
     if (!MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
         DeleteFileW(partial.c_str());
-        return nullptr;
+        return false;
     }
     // The transport delivers an error page (404, 500) like any body. Such a
     // page must not settle in the cache for good under the picture's name:
     // drop a fresh download that is no picture, so the next start tries again.
     std::unique_ptr<Gdiplus::Image> picture = LoadPictureFile(path);
-    if (picture && picture->GetLastStatus() != Gdiplus::Ok) {
+    if (!picture || picture->GetLastStatus() != Gdiplus::Ok) {
         picture.reset();
-    }
-    if (!picture) {
         DeleteFileW(path.c_str());
+        return false;
     }
-    return picture;
+    *fresh = std::move(picture);
+    return true;
+}
+
+}  // namespace
+
+std::unique_ptr<Gdiplus::Image> LoadCachedPicture(const std::wstring& path,
+                                                  const std::string& url) {
+    std::unique_ptr<Gdiplus::Image> fresh;
+    if (!FetchPictureFile(path, url, &fresh))
+        return nullptr;
+    return fresh ? std::move(fresh) : LoadPictureFile(path);
+}
+
+PackagePicture CachedPackagePicture(const std::wstring& path, const std::string& url) {
+    std::unique_ptr<Gdiplus::Image> fresh;
+    if (!FetchPictureFile(path, url, &fresh))
+        return nullptr;
+    return std::make_shared<DeferredPicture>(path, std::move(fresh));
 }
 
 bool FetchProductList(int type) {
@@ -117,7 +140,7 @@ bool FetchProductList(int type) {
     product.productImage = LoadCachedPicture(ProductPicturePath(dir, type), product.productImg);
     for (PackageRecord& package : product.packages) {
         package.packageImage =
-            LoadCachedPicture(PackagePicturePath(dir, type, package.id), package.packageImg);
+            CachedPackagePicture(PackagePicturePath(dir, type, package.id), package.packageImg);
     }
     storeState.products.push_back(std::move(product));
     return true;

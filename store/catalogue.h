@@ -21,6 +21,10 @@ bool FetchProductList(int type);
 // Null when the download fails, which leaves no file.
 std::unique_ptr<Gdiplus::Image> LoadCachedPicture(const std::wstring& path, const std::string& url);
 
+// The same for a package picture, left to be decoded when first drawn: a
+// present file is not read at all. Null when the download fails.
+PackagePicture CachedPackagePicture(const std::wstring& path, const std::string& url);
+
 // The records of one product object and one package object, without pictures.
 // Absent or mistyped members read as 0 or empty text.
 ProductRecord ReadProductRecord(const cJSON* product);

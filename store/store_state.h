@@ -12,12 +12,15 @@ namespace Gdiplus {
 class Image;
 }
 
+class DeferredPicture;
 class OrderWatch;
 
 // A picture of the store (product, package or logo), shared by the catalogue
 // record and its copies. Every holder must let go while GDI+ still runs: the
 // application empties storeState before it shuts GDI+ down.
 using StorePicture = std::shared_ptr<Gdiplus::Image>;
+// A package's picture, decoded when first drawn (store/deferred_picture.h).
+using PackagePicture = std::shared_ptr<DeferredPicture>;
 
 // One purchasable package. Copies share the picture with the catalogue record.
 struct PackageRecord {
@@ -36,8 +39,8 @@ struct PackageRecord {
     std::wstring helpDesc;
     std::wstring helpLinkUrl;
     std::wstring formatPrice;
-    StorePicture packageImage;
-    int payStatus = 0;  // only set on copies made for an order history entry
+    PackagePicture packageImage;  // none: no picture file
+    int payStatus = 0;            // only set on copies made for an order history entry
 };
 
 // One catalogue product with its packages and the store type's branding.

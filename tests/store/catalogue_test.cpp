@@ -2,13 +2,17 @@
 // records it builds, the picture cache files and their reuse rule, and the
 // answers that must fail or succeed.
 #include <windows.h>
+#include <gdiplus.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "config/local_config.h"
 #include "process_stats.h"
 #include "store/catalogue.h"
+#include "store/deferred_picture.h"
 #include "store/picture_file.h"
 #include "store/store_state.h"
 #include "tests/store/store_sim_fixture.h"
@@ -95,6 +99,58 @@ TEST_F(CatalogueTest, PresentFilesAreUsedWhateverTheUrlNowSays) {
     ASSERT_TRUE(FetchProductList(9));
     EXPECT_EQ(storeState.products.size(), 2u);
     EXPECT_TRUE(Requests("picture").empty());
+}
+
+// The 32-bit premultiplied pixels of `picture`.
+std::string PixelsOf(Gdiplus::Image* picture) {
+    auto* bitmap = static_cast<Gdiplus::Bitmap*>(picture);
+    const Gdiplus::Rect all(0, 0, static_cast<INT>(picture->GetWidth()),
+                            static_cast<INT>(picture->GetHeight()));
+    Gdiplus::BitmapData data{};
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB, &data) !=
+        Gdiplus::Ok)
+        return "";
+    std::string pixels;
+    for (UINT y = 0; y < data.Height; ++y)
+        pixels.append(static_cast<const char*>(data.Scan0) + y * data.Stride, data.Width * 4);
+    bitmap->UnlockBits(&data);
+    return pixels;
+}
+
+// Package pictures are left in their files at the start and decoded when a
+// page first draws them, at the size drawn, exactly as stretching the picture
+// at each paint would draw it.
+TEST_F(CatalogueTest, PackagePicturesAreDecodedWhenFirstDrawn) {
+    ASSERT_TRUE(dir_.WriteFile(L"9_1.bin", PictureBytes("pkg_201.png")));
+    ASSERT_TRUE(dir_.WriteFile(L"9_2.bin", "<html>Not Found</html>"));
+    AnswerWith("getProductList", ProductAnswer(PictureUrl("product_1.png"),
+                                               "[" + Package(1, PictureUrl("pkg_101.png")) + "," +
+                                                   Package(2, PictureUrl("pkg_102.png")) + "]"));
+    ASSERT_TRUE(FetchProductList(9));
+    // Unread so far: the file as it is when first drawn is the picture.
+    ASSERT_TRUE(dir_.WriteFile(L"9_1.bin", PictureBytes("pkg_202.png")));
+    ASSERT_NE(storeState.products[0].packages[0].packageImage, nullptr);
+    DeferredPicture& picture = *storeState.products[0].packages[0].packageImage;
+
+    std::unique_ptr<Gdiplus::Image> source = LoadPictureFile(dir_.Join(L"9_1.bin"));
+    ASSERT_NE(source, nullptr);
+    for (UINT scale : {1u, 2u}) {
+        Gdiplus::Image* drawn = picture.At(408 * scale, 576 * scale);
+        ASSERT_NE(drawn, nullptr);
+        EXPECT_EQ(drawn, picture.At(408 * scale, 576 * scale)) << "made once a size";
+        Gdiplus::Bitmap direct(static_cast<INT>(408 * scale), static_cast<INT>(576 * scale),
+                               PixelFormat32bppPARGB);
+        {
+            Gdiplus::Graphics g(&direct);
+            g.DrawImage(source.get(), 0, 0, static_cast<INT>(408 * scale),
+                        static_cast<INT>(576 * scale));
+        }
+        const std::string expected = PixelsOf(&direct);
+        ASSERT_FALSE(expected.empty());
+        EXPECT_TRUE(PixelsOf(drawn) == expected) << "scale " << scale;
+    }
+    // A file that is no picture draws nothing.
+    EXPECT_EQ(storeState.products[0].packages[1].packageImage->At(408, 576), nullptr);
 }
 
 TEST_F(CatalogueTest, FailedDownloadLeavesNoFileAndIsTriedAgainNextTime) {

@@ -46,6 +46,7 @@
 #include "skin/gdiplus_session.h"
 #include "skin/paint_tools.h"
 #include "store/catalogue.h"
+#include "store/deferred_picture.h"
 #include "store/group_config.h"
 #include "store/json_read.h"
 #include "store/link_handoff.h"
@@ -185,8 +186,10 @@ void PaintProduct(const ProductRecord& product) {
     content.productCache = &cache;
     PaintStoreFront(graphics, tools, 800, content);
     for (const PackageRecord& package : product.packages) {
-        if (package.packageImage)
-            graphics.DrawImage(package.packageImage.get(), 0, 0, 408, 576);
+        if (package.packageImage) {
+            if (Gdiplus::Image* picture = package.packageImage->At(408, 576))
+                graphics.DrawImage(picture, 0, 0, 408, 576);
+        }
     }
     GdiFlush();
 }

@@ -1,0 +1,40 @@
+#include "store/deferred_picture.h"
+
+#include <climits>
+#include <utility>
+
+#include "store/picture_file.h"
+
+DeferredPicture::DeferredPicture(std::wstring path, std::unique_ptr<Gdiplus::Image> decoded)
+    : path_(std::move(path)), decoded_(std::move(decoded)) {}
+
+Gdiplus::Image* DeferredPicture::Decoded() {
+    if (!decoded_)
+        decoded_ = LoadPictureFile(path_);
+    return decoded_.get();
+}
+
+Gdiplus::Image* DeferredPicture::At(UINT width, UINT height) {
+    if (scaled_ && width == width_ && height == height_)
+        return scaled_.get();
+    scaled_.reset();
+    width_ = width;
+    height_ = height;
+    Gdiplus::Image* source = Decoded();
+    if (source == nullptr || source->GetLastStatus() != Gdiplus::Ok || width == 0 || height == 0 ||
+        width > INT_MAX || height > INT_MAX)
+        return nullptr;
+    auto scaled = std::make_unique<Gdiplus::Bitmap>(
+        static_cast<INT>(width), static_cast<INT>(height), PixelFormat32bppPARGB);
+    if (scaled->GetLastStatus() != Gdiplus::Ok)
+        return nullptr;
+    {
+        Gdiplus::Graphics graphics(scaled.get());
+        if (graphics.DrawImage(source, 0, 0, static_cast<INT>(width), static_cast<INT>(height)) !=
+            Gdiplus::Ok)
+            return nullptr;
+    }
+    scaled_ = std::move(scaled);
+    decoded_.reset();
+    return scaled_.get();
+}
