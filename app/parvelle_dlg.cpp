@@ -206,8 +206,6 @@ void CparvelleDlg::LayOutChildren() {
         if (page->m_hWnd != nullptr)
             MoveWindowLogical(page->m_hWnd, kPageRect);
     }
-    pageHistory.LayOutChildren();
-    pagePay2.LayOutChildren();
 }
 
 CPoint CparvelleDlg::MessageClientPoint(CPoint devicePoint) const {
@@ -234,6 +232,14 @@ LRESULT CparvelleDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
         scaledEditFont.Attach(next.Detach());
     }
     LayOutChildren();
+    // The artwork drawn for the new scale, and every kept frame composed anew.
+    const UINT dpi = HIWORD(wParam);
+    bottomStrip = LoadPngResource(IDP_BOTTOM_STRIP, dpi);
+    elements.LoadPictures(dpi);
+    pagePay1.ScaleChanged(dpi);
+    pagePay2.ScaleChanged(dpi);
+    pageHistory.ScaleChanged(dpi);
+    frame.Changed(m_hWnd);
     ::RedrawWindow(m_hWnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
     return 0;

@@ -74,6 +74,7 @@ BOOL XListHistory::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UIN
     showHeader = 1;
     const DisplayScale scale =
         DisplayScale::Of(pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr);
+    buttonPictureId = pictureId;
     buttonPicture = LoadPngResource(pictureId, static_cast<UINT>(scale.dpi()));
     const RECT device = scale.ToDevice(rect);
     const BOOL created =
@@ -85,6 +86,11 @@ BOOL XListHistory::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UIN
 void XListHistory::LayOut() {
     if (m_hWnd != nullptr)
         MoveWindowLogical(m_hWnd, createRect);
+}
+
+void XListHistory::LoadPictures(UINT dpi) {
+    buttonPicture = LoadPngResource(buttonPictureId, dpi);
+    frame.Changed(m_hWnd);
 }
 
 CPoint XListHistory::MessageClientPoint(CPoint devicePoint) const {

@@ -54,6 +54,8 @@ public:
     // Puts the window back at its logical rectangle at the current display
     // scale (after the scale changed).
     void LayOut();
+    // The row button's picture anew for a display of `dpi`.
+    void LoadPictures(UINT dpi);
 
     // Appends a column right of the last one; an empty title adds nothing.
     void AddColumn(const std::wstring& title, int width);
@@ -96,6 +98,7 @@ public:
     RECT createRect{};      // logical, in the parent
     BYTE showHeader = 0;
     std::unique_ptr<Gdiplus::Image> buttonPicture;
+    int buttonPictureId = 0;
     int rowHeight = 36;
     int headerHeight = 36;
     // The table as last composed; every change of rows, texts, scrolling or

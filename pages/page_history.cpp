@@ -122,8 +122,12 @@ BOOL CPageHistory::OnInitDialog() {
     return TRUE;
 }
 
-void CPageHistory::LayOutChildren() {
+void CPageHistory::ScaleChanged(UINT dpi) {
     list.LayOut();
+    list.LoadPictures(dpi);
+    arrowPicture = LoadPngResource(IDP_PAGER_ARROWS, dpi);
+    elements.LoadPictures(dpi);
+    frame.Changed(m_hWnd);
 }
 
 CPoint CPageHistory::MessageClientPoint(CPoint devicePoint) const {

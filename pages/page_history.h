@@ -43,8 +43,9 @@ public:
     // the pager cells (an arrow group), the official site.
     void AppendFocusStops(std::vector<FocusStop>& stops) const;
 
-    // Puts the table at its logical place for the page's display scale.
-    void LayOutChildren();
+    // The window moved to a display of `dpi`: the table at its logical place
+    // again, the pictures in the variant for that scale, everything repainted.
+    void ScaleChanged(UINT dpi);
 
     DrawnElements elements;             // Back, official site
     std::vector<PagerCell> pagerCells;  // empty until the first successful fetch

@@ -50,8 +50,9 @@ BOOL CPagePay2::OnInitDialog() {
     return TRUE;
 }
 
-void CPagePay2::LayOutChildren() {
+void CPagePay2::ScaleChanged(UINT dpi) {
     selector.LayOut(kSelectorRect);
+    CPayPage::ScaleChanged(dpi);
 }
 
 bool CPagePay2::LoadPackage(int index) {

@@ -33,8 +33,8 @@ public:
     // The selector, above the pay page's own stops.
     void AppendFocusStops(std::vector<FocusStop>& stops) const override;
 
-    // Puts the selector at its logical place for the page's display scale.
-    void LayOutChildren();
+    // The selector at its logical place again, as well.
+    void ScaleChanged(UINT dpi) override;
 
 protected:
     BOOL OnInitDialog() override;

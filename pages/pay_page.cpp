@@ -36,6 +36,11 @@ BOOL CPayPage::OnEraseBkgnd(CDC* pDC) {
     return TRUE;
 }
 
+void CPayPage::ScaleChanged(UINT dpi) {
+    core.LoadPictures(dpi);
+    core.frame.Changed(m_hWnd);
+}
+
 CPoint CPayPage::MessageClientPoint(CPoint devicePoint) const {
     return LogicalClientPoint(m_hWnd, devicePoint);
 }

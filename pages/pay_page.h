@@ -15,6 +15,10 @@ public:
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
+    // The window moved to a display of `dpi`: the pictures in the variant for
+    // that scale, everything repainted.
+    virtual void ScaleChanged(UINT dpi);
+
     // Elements, pictures, view, paid links and the package (see PayPageCore).
     PayPageCore core;
 

@@ -154,6 +154,7 @@ void DrawPriceLine(Gdiplus::Graphics& graphics, PaintTools& tools, float x, floa
 
 void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare,
                        UINT dpi) {
+    this->backgroundId = backgroundId;
     background = LoadPngResource(backgroundId, dpi);
     paidBackground = LoadPngResource(IDP_PAID_VIEW, dpi);
     qrRect = qrSquare;
@@ -176,6 +177,13 @@ void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const R
     qr.followsPointer = false;
     elements.Add(std::move(qr));
     SetView(view);
+}
+
+void PayPageCore::LoadPictures(UINT dpi) {
+    background = LoadPngResource(backgroundId, dpi);
+    paidBackground = LoadPngResource(IDP_PAID_VIEW, dpi);
+    qrPlaceholder = LoadPngResource(IDP_QR_PLACEHOLDER, dpi);
+    elements.LoadPictures(dpi);
 }
 
 void PayPageCore::SetView(int newView, HWND page) {

@@ -96,6 +96,10 @@ public:
 
     // --- state, in the pages' member order
     DrawnElements elements;
+    // The pictures anew for a display of `dpi`.
+    void LoadPictures(UINT dpi);
+
+    int backgroundId = 0;
     std::unique_ptr<Gdiplus::Image> background;  // the purchase view's panel
     std::unique_ptr<Gdiplus::Image> paidBackground;
     RECT qrRect{};

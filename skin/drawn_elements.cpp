@@ -1,6 +1,7 @@
 #include "skin/drawn_elements.h"
 
 #include "skin/frame_cache.h"
+#include "skin/png_resource.h"
 
 namespace {
 
@@ -46,6 +47,13 @@ void DrawnElements::OnMouseMove(HWND hwnd, POINT p) {
     for (SkinElement& element : elements_) {
         if (element.shown && element.followsPointer)
             SetHover(hwnd, element, PtInRect(&element.rect, p) ? 1 : 0);
+    }
+}
+
+void DrawnElements::LoadPictures(UINT dpi) {
+    for (SkinElement& element : elements_) {
+        if (element.pictureId != 0)
+            element.picture = LoadPngResource(element.pictureId, dpi);
     }
 }
 

@@ -76,6 +76,10 @@ public:
     // 1 while the next move must ask for a leave notification.
     BYTE trackLeave() const { return trackLeave_; }
 
+    // Loads each element's picture anew in the variant for a display of
+    // `dpi` (the window moved to a screen of another scale).
+    void LoadPictures(UINT dpi);
+
     // Draws every shown element that has a picture, in list order (the
     // window draws the focus ring last, over everything).
     void Draw(Gdiplus::Graphics& graphics) const;

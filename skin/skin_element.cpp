@@ -26,6 +26,7 @@ std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, siz
         const SkinElementRecord& r = records[i];
         SkinElement element;
         element.rect = RECT{r.left, r.top, r.right, r.bottom};
+        element.pictureId = r.pictureId;
         element.picture = LoadPngResource(r.pictureId, dpi);
         element.name = r.name != nullptr ? r.name : L"";
         element.action = static_cast<int>(i);

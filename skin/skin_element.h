@@ -33,6 +33,7 @@ struct SkinElement {
     bool shown = true;           // the current view draws it; a hidden one takes no mouse
     bool followsPointer = true;  // false when the byte means "chosen", not "hovered"
     RECT pictureRect{};          // where the picture goes when not over all of `rect`
+    int pictureId = 0;           // the PNG resource of `picture`; 0: none
 };
 
 // One row of a window's static element table.

@@ -207,6 +207,44 @@ TEST_F(MainWindowTest, InitialisationBuildsTheStoreFront) {
     EXPECT_EQ(dlg_.pagePay2.m_hWnd, GetWindow(dlg_.pageHistory.m_hWnd, GW_HWNDNEXT));
 }
 
+TEST_F(MainWindowTest, AMoveToAnotherScaleTakesTheSuggestedPlaceAndItsArtwork) {
+    Start(L"type=1\r\npay_type=1\r\n");
+    auto widths = [this] {
+        return std::vector<UINT>{dlg_.elements[kElementClose].picture->GetWidth(),
+                                 dlg_.bottomStrip->GetWidth(),
+                                 dlg_.pagePay1.core.background->GetWidth(),
+                                 dlg_.pagePay2.core.elements[0].picture->GetWidth(),
+                                 dlg_.pageHistory.arrowPicture->GetWidth(),
+                                 dlg_.pageHistory.elements[0].picture->GetWidth(),
+                                 dlg_.pageHistory.list.buttonPicture->GetWidth()};
+    };
+    const std::vector<UINT> at96 = widths();
+    // Windows says where the window goes on a 150 % screen (this process's
+    // own scale stays 96 under the test, so the children keep their places).
+    RECT suggested{40, 30, 40 + 1200, 30 + 900};
+    dlg_.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT now{};
+    GetWindowRect(dlg_.m_hWnd, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+    std::vector<UINT> at144 = widths();
+    ASSERT_EQ(at96.size(), at144.size());
+    for (size_t i = 0; i < at96.size(); ++i)
+        EXPECT_EQ(at96[i] * 3 / 2, at144[i]) << i;
+    // The frames are composed anew, with the new pictures.
+    EXPECT_TRUE(dlg_.frame.changed());
+    EXPECT_TRUE(dlg_.pagePay1.core.frame.changed());
+    EXPECT_TRUE(dlg_.pageHistory.frame.changed());
+    // And back on a 100 % screen.
+    suggested = RECT{0, 0, 800, 600};
+    dlg_.SendMessage(WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(at96, widths());
+    RECT edit{};
+    GetWindowRect(dlg_.mobileEdit.m_hWnd, &edit);
+    MapWindowPoints(nullptr, dlg_.m_hWnd, reinterpret_cast<POINT*>(&edit), 2);
+    EXPECT_EQ(571, edit.left);
+    EXPECT_EQ(447, edit.top);
+}
+
 TEST_F(MainWindowTest, FailedStartUpEndsTheWindowUnseen) {
     dlg_.startupInputs.adapters = std::vector<AdapterInfo>{};
     WriteServerIni(L"");
