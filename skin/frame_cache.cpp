@@ -43,7 +43,7 @@ void FrameCache::Changed(HWND hwnd, const RECT* rect) {
 
 bool FrameCache::Current(HWND hwnd) const {
     return bitmap_ != nullptr && !changed_ && attached_ == hwnd &&
-           SameSize(ClientSize(hwnd), size_);
+           SameSize(ClientSize(hwnd), size_) && DisplayScale::Of(hwnd).dpi() == dpi_;
 }
 
 bool FrameCache::Prepare(HWND hwnd, HDC dc) {
@@ -68,6 +68,9 @@ bool FrameCache::Prepare(HWND hwnd, HDC dc) {
             return false;
         size_ = size;
     }
+    // A window moved to a screen of another scale may keep its size for a
+    // moment: a frame drawn at the old scale is no frame for it.
+    dpi_ = DisplayScale::Of(hwnd).dpi();
     Attach(hwnd);
     return true;
 }

@@ -2,8 +2,9 @@
 // A skinned window's composed frame, kept at device size between paints, so
 // that a repaint of what did not change is one blit. The window's erase
 // handler goes through Paint: while the frame is current and the client area
-// still has the size it was composed at, Paint only copies it to the DC;
-// otherwise it composes the frame anew (into the kept bitmap) and copies that.
+// still has the size and display scale it was composed at, Paint only copies
+// it to the DC; otherwise it composes the frame anew (into the kept bitmap)
+// and copies that.
 //
 //   BOOL CMyWnd::OnEraseBkgnd(CDC* pDC) {
 //       frame.Paint(m_hWnd, pDC->GetSafeHdc(), [&](OffscreenFrame& f) { Draw(f); });
@@ -81,6 +82,7 @@ private:
 
     HBITMAP bitmap_ = nullptr;  // the frame, selected into a DC only during a paint
     SIZE size_{};
+    int dpi_ = 0;  // the display scale the frame was composed at
     HWND attached_ = nullptr;
     bool changed_ = true;
     unsigned composed_ = 0;
