@@ -47,8 +47,8 @@ BackBuffer::~BackBuffer() {
     }
 }
 
-void BackBuffer::Present() const {
+void BackBuffer::Present(HDC target) const {
     if (ok()) {
-        BitBlt(target_, 0, 0, width(), height(), memoryDc_, 0, 0, SRCCOPY);
+        BitBlt(target, 0, 0, width(), height(), memoryDc_, 0, 0, SRCCOPY);
     }
 }

@@ -3,8 +3,7 @@
 // memory DC compatible with the DC being painted; Present() copies it there in
 // one BitBlt. The erase handlers of the combo box and its drop list draw on it
 // directly; OffscreenFrame adds GDI+ on top for the skinned windows. A
-// FrameCache keeps the bitmap between paints and lends it to a buffer of each
-// paint.
+// FrameCache keeps one between paints, over a bitmap it owns and lends.
 #include <windows.h>
 
 class BackBuffer {
@@ -12,7 +11,8 @@ public:
     // A bitmap of its own, of the client size of `hwnd`.
     BackBuffer(HWND hwnd, HDC target);
     // `kept`, a bitmap of `size` that the caller owns, lent for this buffer's
-    // life (it must be selected into no other DC meanwhile).
+    // life (it must be selected into no other DC meanwhile); `target` gives
+    // the memory DC its kind.
     BackBuffer(HDC target, HBITMAP kept, SIZE size);
     ~BackBuffer();
     BackBuffer(const BackBuffer&) = delete;
@@ -27,7 +27,9 @@ public:
     int height() const { return client_.bottom - client_.top; }
 
     // BitBlt (SRCCOPY) of the whole buffer to the target at (0, 0).
-    void Present() const;
+    void Present() const { Present(target_); }
+    // The same to another DC (a kept buffer's later paints).
+    void Present(HDC target) const;
 
 private:
     HDC target_;

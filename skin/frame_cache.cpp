@@ -42,13 +42,13 @@ void FrameCache::Changed(HWND hwnd, const RECT* rect) {
 }
 
 bool FrameCache::Current(HWND hwnd) const {
-    return bitmap_ != nullptr && !changed_ && attached_ == hwnd &&
-           SameSize(ClientSize(hwnd), size_) && DisplayScale::Of(hwnd).dpi() == dpi_;
+    return kept_ && !changed_ && attached_ == hwnd && SameSize(ClientSize(hwnd), size_) &&
+           DisplayScale::Of(hwnd).dpi() == dpi_;
 }
 
 bool FrameCache::Prepare(HWND hwnd, HDC dc) {
     const SIZE size = ClientSize(hwnd);
-    if (bitmap_ == nullptr || attached_ != hwnd || !SameSize(size, size_)) {
+    if (!kept_ || attached_ != hwnd || !SameSize(size, size_)) {
         Release();
         if (size.cx <= 0 || size.cy <= 0)
             return false;
@@ -67,6 +67,11 @@ bool FrameCache::Prepare(HWND hwnd, HDC dc) {
         if (bitmap_ == nullptr)
             return false;
         size_ = size;
+        kept_.emplace(dc, bitmap_, size_);
+        if (!kept_->ok()) {
+            Release();
+            return false;
+        }
     }
     // A window moved to a screen of another scale may keep its size for a
     // moment: a frame drawn at the old scale is no frame for it.
@@ -84,6 +89,7 @@ void FrameCache::Attach(HWND hwnd) {
 }
 
 void FrameCache::Release() {
+    kept_.reset();  // lets go of the bitmap first
     if (bitmap_ != nullptr)
         DeleteObject(bitmap_);
     bitmap_ = nullptr;

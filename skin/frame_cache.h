@@ -19,6 +19,7 @@
 // a stale frame on screen.
 #include <windows.h>
 
+#include <optional>
 #include <utility>
 
 #include "skin/back_buffer.h"
@@ -45,28 +46,23 @@ public:
     void Paint(HWND hwnd, HDC dc, Compose&& compose) {
         const bool current = Current(hwnd);
         if (current || Prepare(hwnd, dc)) {
-            // The kept bitmap is lent to a memory DC of this paint alone: only
-            // the pixels outlive the paint.
-            BackBuffer buffer(dc, bitmap_, size_);
-            if (buffer.ok()) {
-                if (!current) {
-                    {
-                        OffscreenFrame frame(hwnd, buffer);
-                        std::forward<Compose>(compose)(frame);
-                    }
-                    changed_ = false;
-                    ++composed_;
+            if (!current) {
+                {
+                    OffscreenFrame frame(hwnd, *kept_);
+                    std::forward<Compose>(compose)(frame);
                 }
-                buffer.Present();
-                return;
+                changed_ = false;
+                ++composed_;
             }
+            kept_->Present(dc);
+            return;
         }
         OffscreenFrame frame(hwnd, dc);
         std::forward<Compose>(compose)(frame);
     }
 
     // True while the next paint composes.
-    bool changed() const { return changed_ || bitmap_ == nullptr; }
+    bool changed() const { return changed_ || !kept_; }
     // Frames composed into the kept bitmap so far.
     unsigned composed() const { return composed_; }
 
@@ -75,12 +71,14 @@ public:
 
 private:
     bool Current(HWND hwnd) const;
-    // A kept bitmap of the client size of `hwnd` (a 32-bit DIB section), and
-    // the frame bound to `hwnd`; false when no bitmap can be made.
+    // A kept bitmap of the client size of `hwnd` (a 32-bit DIB section) in a
+    // memory DC of its own, and the frame bound to `hwnd`; false when none
+    // can be made.
     bool Prepare(HWND hwnd, HDC dc);
     void Attach(HWND hwnd);
 
-    HBITMAP bitmap_ = nullptr;  // the frame, selected into a DC only during a paint
+    HBITMAP bitmap_ = nullptr;        // the frame
+    std::optional<BackBuffer> kept_;  // a memory DC holding bitmap_ between paints
     SIZE size_{};
     int dpi_ = 0;  // the display scale the frame was composed at
     HWND attached_ = nullptr;

@@ -20,3 +20,38 @@ bool StartMainWindow(CparvelleDlg& dlg, const wchar_t* dir) {
     }
     return true;
 }
+
+BlitFloor::BlitFloor(HWND window) : window_(window), dc_(GetDC(window)) {
+    RECT client{};
+    GetClientRect(window, &client);
+    size_ = SIZE{client.right, client.bottom};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size_.cx;
+    info.bmiHeader.biHeight = -size_.cy;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    memory_ = CreateCompatibleDC(dc_);
+    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (memory_ != nullptr && bitmap_ != nullptr) {
+        old_ = SelectObject(memory_, bitmap_);
+        PatBlt(memory_, 0, 0, size_.cx, size_.cy, WHITENESS);
+    }
+}
+
+BlitFloor::~BlitFloor() {
+    if (old_ != nullptr)
+        SelectObject(memory_, old_);
+    if (bitmap_ != nullptr)
+        DeleteObject(bitmap_);
+    if (memory_ != nullptr)
+        DeleteDC(memory_);
+    ReleaseDC(window_, dc_);
+}
+
+void BlitFloor::operator()() const {
+    BitBlt(dc_, 0, 0, size_.cx, size_.cy, memory_, 0, 0, SRCCOPY);
+    GdiFlush();
+}

@@ -22,7 +22,8 @@ def main():
     parser = harness.bench_options(__doc__, 3000)
     parser.add_argument("--fetches", type=int, default=200)
     opts = parser.parse_args()
-    with harness.Bench(opts.build_dir, ["history_repaint"], "history-bench-") as bench:
+    with harness.Bench(opts.build_dir, ["history_repaint"], "history-bench-",
+                       opts.dpi) as bench:
         print("build: %s" % bench.build_dir)
         # Run from the work directory: the page writes b.txt there.
         sys.stdout.write(bench.run_tool("history_repaint", opts.repaints, opts.fetches))

@@ -22,7 +22,8 @@ import harness  # noqa: E402
 def main():
     parser = harness.bench_options(__doc__, 3000)
     opts = parser.parse_args()
-    with harness.Bench(opts.build_dir, ["pay_pages_repaint"], "pay-pages-bench-") as bench:
+    with harness.Bench(opts.build_dir, ["pay_pages_repaint"], "pay-pages-bench-",
+                       opts.dpi) as bench:
         print("build: %s" % bench.build_dir)
         sys.stdout.write(bench.run_tool("pay_pages_repaint", opts.repaints))
 

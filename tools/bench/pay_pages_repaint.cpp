@@ -1,11 +1,12 @@
 // Payment pages benchmark: starts the real main window (modeless) against a
 // store given by server.ini in DIR, opens each payment page with an order of
 // the first package (so its QR file exists) and times the erase handler of
-// each view: the purchase view with the QR code read from its file, with the
-// placeholder instead, with a 10,000-character detail text, and the paid view;
-// the QR file's read and decode on its own. Then prints GDI objects, handles,
-// committed memory and heap in use before and after REPAINTS repaints of all
-// four views in turn.
+// each view, unchanged and composed anew: the purchase view with the QR code
+// read from its file, with the placeholder instead, with a 10,000-character
+// detail text, and the paid view; the blit of a finished frame of the page's
+// size; the QR file's read and decode on its own. Then prints GDI objects,
+// handles, committed memory and heap in use before and after REPAINTS
+// repaints of all four views in turn (each a view switch, so each composes).
 //   pay_pages_repaint.exe DIR [REPAINTS]
 #include <windows.h>
 #include <gdiplus.h>
@@ -27,32 +28,44 @@ namespace {
 
 constexpr int kTimedRuns = 500;
 
-// Times each view of `page`; the results' keys start with `key`.
+// Times each view of `page`, unchanged (the kept frame's blit) and composed
+// anew, against the blit of a finished frame of the page's size; the
+// results' keys start with `key`.
 void TimeViews(const char* name, const std::string& key, CWnd& page, PayPageCore& core) {
     const EraseRepaint paint(page.m_hWnd);
+    const ComposeRepaint compose(page.m_hWnd, core.frame);
     const std::string prefix = name;
+    ReportTimes((prefix + " blit of a finished frame (floor)").c_str(), (key + "_blit_ms").c_str(),
+                kTimedRuns, BlitFloor(page.m_hWnd));
     core.SetView(kPurchaseView);
     for (int i = 0; i < 50; ++i)
-        paint();
-    ReportTimes((prefix + " purchase view, QR file").c_str(), (key + "_qr_ms").c_str(), kTimedRuns,
-                paint);
+        compose();
+    ReportTimes((prefix + " purchase view, QR file, unchanged").c_str(), (key + "_qr_ms").c_str(),
+                kTimedRuns, paint);
+    ReportTimes((prefix + " purchase view, QR file, composed").c_str(),
+                (key + "_qr_compose_ms").c_str(), kTimedRuns, compose);
+    ReportTimes((prefix + " purchase view, expose").c_str(), (key + "_qr_expose_ms").c_str(),
+                kTimedRuns, [&] { ExposeRepaint(page.m_hWnd); });
 
     const std::wstring aside = localConfig.qrImagePath + L".aside";
     MoveFileW(localConfig.qrImagePath.c_str(), aside.c_str());
-    ReportTimes((prefix + " purchase view, placeholder").c_str(), (key + "_placeholder_ms").c_str(),
-                kTimedRuns, paint);
+    ReportTimes((prefix + " purchase view, placeholder, composed").c_str(),
+                (key + "_placeholder_ms").c_str(), kTimedRuns, compose);
     MoveFileW(aside.c_str(), localConfig.qrImagePath.c_str());
 
     const std::wstring detail = core.package.packageDetail;
     core.package.packageDetail.assign(10000, L'长');
-    ReportTimes((prefix + " purchase view, 10,000-char details").c_str(),
-                (key + "_long_details_ms").c_str(), 50, paint);
+    ReportTimes((prefix + " purchase view, 10,000-char details, composed").c_str(),
+                (key + "_long_details_ms").c_str(), 50, compose);
     core.package.packageDetail = detail;
 
     core.SetView(kPaidView);
     for (int i = 0; i < 20; ++i)
-        paint();
-    ReportTimes((prefix + " paid view").c_str(), (key + "_paid_ms").c_str(), kTimedRuns, paint);
+        compose();
+    ReportTimes((prefix + " paid view, unchanged").c_str(), (key + "_paid_ms").c_str(), kTimedRuns,
+                paint);
+    ReportTimes((prefix + " paid view, composed").c_str(), (key + "_paid_compose_ms").c_str(),
+                kTimedRuns, compose);
     core.SetView(kPurchaseView);
 }
 

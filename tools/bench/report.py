@@ -4,13 +4,16 @@
     python3 tools/bench/report.py [--quick]
 
 Runs the start-up benchmark (latency floor, one connection per request, cold
-and warm, 5 and 20 packages), the main window's (start to visible window,
-store-front repaint), the payment pages' and the history's (repaint of every
-view, memory and handles over 10,000 repaints) and the orders' (creation end
-to end, stop latency of the payment watch, growth over 1,000 orders), prints
-each one's own table, then a summary of ratios: machines here are noisy, and
-a ratio to the floor or to a budget says more than a time alone. --quick
-runs fewer repetitions, for a look rather than figures."""
+and warm, 5 and 20 packages), the main window's (start to visible window and
+a minimal Win32 window's, store-front repaints), the payment pages' and the
+history's (repaint of every view unchanged and composed anew, the blit of a
+finished frame, memory and handles over 10,000 repaints), the last three at
+100 % and at 200 % display scale (a Wine prefix with LogPixels 192), and the
+orders' (creation end to end, stop latency of the payment watch, growth over
+1,000 orders); prints each one's own table, then a summary of ratios:
+machines here are noisy, and a ratio to a floor measured in the same run
+says more than a time alone. --quick runs fewer repetitions, for a look
+rather than figures."""
 
 import argparse
 import os
@@ -23,6 +26,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 REPAINT_BUDGET_MS = 8.0
 POLL_PAUSE_MS = 2000.0
+# The display scales the window benchmarks run at: LogPixels and the suffix
+# of their figures' keys.
+SCALES = [(None, ""), (192, "@200")]
 # Past this a benchmark is taken to hang.
 BENCH_TIMEOUT_S = 40 * 60
 
@@ -53,15 +59,16 @@ def run(title, command, timeout=BENCH_TIMEOUT_S):
     return out
 
 
-def results(out):
-    """The figures of every RESULT line a benchmark printed."""
+def results(out, suffix=""):
+    """The figures of every RESULT line a benchmark printed, their keys with
+    `suffix`."""
     figures = {}
     for line in out.splitlines():
         if line.startswith("RESULT"):
             for field in line.split()[1:]:
                 key, _, value = field.partition("=")
                 try:
-                    figures[key] = float(value)
+                    figures[key + suffix] = float(value)
                 except ValueError:
                     pass
     return figures
@@ -91,21 +98,97 @@ class Figures:
         return "missing" if v is None else fmt % v
 
 
-# Every window and view the repaint benchmarks time, in the order printed.
+# Every window and view the repaint benchmarks time at 100 %, in the order
+# printed: unchanged (the kept frame's blit) or composed anew after a change.
 REPAINTS = [
-    ("store_front_erase_ms", "store front, erase handler (frame + blit)"),
+    ("store_front_erase_ms", "store front, erase handler, unchanged"),
+    ("store_front_compose_ms", "store front, erase handler, composed"),
     ("store_front_redraw_ms", "store front, full redraw with child windows"),
-    ("pay1_qr_ms", "payment page 1, purchase view, QR file"),
-    ("pay1_placeholder_ms", "payment page 1, purchase view, placeholder"),
-    ("pay1_long_details_ms", "payment page 1, purchase view, 10,000-char details"),
-    ("pay1_paid_ms", "payment page 1, paid view"),
-    ("pay2_qr_ms", "payment page 2, purchase view, QR file"),
-    ("pay2_placeholder_ms", "payment page 2, purchase view, placeholder"),
-    ("pay2_long_details_ms", "payment page 2, purchase view, 10,000-char details"),
-    ("pay2_paid_ms", "payment page 2, paid view"),
-    ("history_table_ms", "order history, table (12 rows)"),
-    ("history_page_ms", "order history, page (pager, total line)"),
+    ("pay1_qr_ms", "payment page 1, purchase view, QR file, unchanged"),
+    ("pay1_qr_compose_ms", "payment page 1, purchase view, QR file, composed"),
+    ("pay1_placeholder_ms", "payment page 1, purchase view, placeholder, composed"),
+    ("pay1_long_details_ms", "payment page 1, 10,000-char details, composed"),
+    ("pay1_paid_ms", "payment page 1, paid view, unchanged"),
+    ("pay1_paid_compose_ms", "payment page 1, paid view, composed"),
+    ("pay2_qr_ms", "payment page 2, purchase view, QR file, unchanged"),
+    ("pay2_qr_compose_ms", "payment page 2, purchase view, QR file, composed"),
+    ("pay2_placeholder_ms", "payment page 2, purchase view, placeholder, composed"),
+    ("pay2_long_details_ms", "payment page 2, 10,000-char details, composed"),
+    ("pay2_paid_ms", "payment page 2, paid view, unchanged"),
+    ("pay2_paid_compose_ms", "payment page 2, paid view, composed"),
+    ("history_table_ms", "order history, table (12 rows), unchanged"),
+    ("history_table_compose_ms", "order history, table (12 rows), composed"),
+    ("history_page_ms", "order history, page (pager, total line), unchanged"),
+    ("history_page_compose_ms", "order history, page (pager, total line), composed"),
 ]
+
+
+# Repaints of a view that did not change, each against the blit of a finished
+# frame of the same window's size: (label, repaint key, floor key).
+UNCHANGED = [
+    ("store front, expose", "store_front_expose_ms", "store_front_blit_ms"),
+    ("store front, erase handler", "store_front_erase_ms", "store_front_blit_ms"),
+    ("store front, full redraw with child windows", "store_front_redraw_ms",
+     "store_front_blit_ms"),
+    ("payment page 1, purchase view (QR), erase", "pay1_qr_ms", "pay1_blit_ms"),
+    ("payment page 1, purchase view (QR), expose", "pay1_qr_expose_ms", "pay1_blit_ms"),
+    ("payment page 1, paid view, erase", "pay1_paid_ms", "pay1_blit_ms"),
+    ("payment page 2, purchase view (QR), erase", "pay2_qr_ms", "pay2_blit_ms"),
+    ("order history, table, erase", "history_table_ms", "history_table_blit_ms"),
+    ("order history, page, erase", "history_page_ms", "history_page_blit_ms"),
+]
+UNCHANGED_GOAL = 1.5
+# Views composed anew after a change, at 200 % against 100 %.
+COMPOSED = [
+    ("store front", "store_front_compose_ms"),
+    ("payment page 1, purchase view with QR code", "pay1_qr_compose_ms"),
+    ("payment page 1, paid view", "pay1_paid_compose_ms"),
+    ("payment page 2, purchase view with QR code", "pay2_qr_compose_ms"),
+    ("order history, table (12 rows)", "history_table_compose_ms"),
+]
+COMPOSED_GOAL = 2.5
+STARTUP_GOAL = 1.15
+WINDOW_GOAL = 1.3
+
+
+def scale_summary(f):
+    """The display-scale ratios: unchanged repaints against a blit, composing
+    at 200 % against 100 %, start-up by catalogue size, start to visible
+    window against a minimal program, growth over repaints at 200 %."""
+    rows = []
+    rows.append("Repaint of an unchanged view vs the blit of a finished frame of its size "
+                "(goal at most %.1fx)" % UNCHANGED_GOAL)
+    rows.append("  %-46s %10s %8s %10s %8s" % ("", "100 %", "x blit", "200 %", "x blit"))
+    for label, key, floor in UNCHANGED:
+        rows.append("  %-46s %10s %8s %10s %8s" % (
+            label, f.ms(key, 3), f.ratio(key, floor), f.ms(key + "@200", 3),
+            f.ratio(key + "@200", floor + "@200")))
+    rows.append("  %-46s %10s %8s %10s %8s" % (
+        "(the blit of a finished store-front frame)", f.ms("store_front_blit_ms", 3), "",
+        f.ms("store_front_blit_ms@200", 3), ""))
+    rows.append("Composing a changed view at 200 %% vs 100 %% (4x the pixels; goal at most "
+                "%.1fx)" % COMPOSED_GOAL)
+    for label, key in COMPOSED:
+        rows.append("  %-46s %10s %10s %8s" % (label, f.ms(key, 3), f.ms(key + "@200", 3),
+                                               f.ratio(key + "@200", key)))
+    rows.append("Warm start-up, 20 packages vs 5 (goal at most %.2fx): %s vs %s = %s" % (
+        STARTUP_GOAL, f.ms("startup_p20_warm_on_ms"), f.ms("startup_p5_warm_on_ms"),
+        f.ratio("startup_p20_warm_on_ms", "startup_p5_warm_on_ms")))
+    rows.append("Start to visible window vs a minimal Win32 window of the same size "
+                "(goal at most %.1fx)" % WINDOW_GOAL)
+    for name, suffix in (("100 %", ""), ("200 %", "@200")):
+        rows.append("  %-6s %10s vs %10s = %s" % (
+            name, f.ms("window_warm_ms" + suffix), f.ms("window_floor_ms" + suffix),
+            f.ratio("window_warm_ms" + suffix, "window_floor_ms" + suffix)))
+    rows.append("Growth over repaints at 200 % (GDI objects, handles, heap in use)")
+    for key, what in (("pay_repaints@200", "payment pages"),
+                      ("history_repaints@200", "order history")):
+        base = key.split("@")[0]
+        n = f.get(key)
+        rows.append("  %-16s %7s repaints: GDI %5s  handles %5s  heap %12s" % (
+            what, "?" if n is None else "%d" % n, f.count(base + "_gdi@200"),
+            f.count(base + "_handles@200"), f.count(base + "_heap_kib@200", "%+.1f KiB")))
+    return rows
 
 
 def summary(f):
@@ -164,25 +247,27 @@ def main():
     args = parser.parse_args()
     q = args.quick
     repaints = "1000" if q else "10000"
-    outputs = {
-        "startup": run("Start-up sequence", [os.path.join(HERE, "startup_bench.sh"),
-                                             "--runs", "2" if q else "5"]),
-        "main": run("Main window", [sys.executable, os.path.join(HERE, "main_window_bench.py"),
-                                    "--runs", "3" if q else "10"]),
-        "pay": run("Payment pages", [sys.executable, os.path.join(HERE, "pay_pages_bench.py"),
-                                     "--repaints", repaints]),
-        "history": run("Order history", [sys.executable, os.path.join(HERE, "history_bench.py"),
-                                         "--repaints", repaints, "--fetches", "200"]),
-        "orders": run("Orders", [os.path.join(HERE, "order_bench.sh"), "--runs",
-                                 "5" if q else "20", "--orders", "200" if q else "1000",
-                                 "--idle-seconds", "5" if q else "20"]),
-    }
-
     figures = {}
-    for out in outputs.values():
-        figures.update(results(out))
+    figures.update(results(run("Start-up sequence", [os.path.join(HERE, "startup_bench.sh"),
+                                                     "--runs", "2" if q else "5"])))
+    for dpi, suffix in SCALES:
+        scale = ["--dpi", str(dpi)] if dpi else []
+        name = " at %d dpi" % dpi if dpi else ""
+        figures.update(results(run("Main window" + name, [
+            sys.executable, os.path.join(HERE, "main_window_bench.py"),
+            "--runs", "3" if q else "10"] + scale), suffix))
+        figures.update(results(run("Payment pages" + name, [
+            sys.executable, os.path.join(HERE, "pay_pages_bench.py"),
+            "--repaints", repaints] + scale), suffix))
+        figures.update(results(run("Order history" + name, [
+            sys.executable, os.path.join(HERE, "history_bench.py"),
+            "--repaints", repaints, "--fetches", "200"] + scale), suffix))
+    figures.update(results(run("Orders", [os.path.join(HERE, "order_bench.sh"), "--runs",
+                                          "5" if q else "20", "--orders", "200" if q else "1000",
+                                          "--idle-seconds", "5" if q else "20"])))
+
     print("\n== Summary (ratios)")
-    for row in summary(Figures(figures)):
+    for row in summary(Figures(figures)) + scale_summary(Figures(figures)):
         print(row)
 
 

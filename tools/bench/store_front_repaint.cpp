@@ -1,6 +1,8 @@
 // Repaint benchmark of the store front: starts the real main window (modeless)
-// against a store given by server.ini in DIR, then times its erase handler
-// (the whole off-screen frame and its blit) and full redraws with children.
+// against a store given by server.ini in DIR, then times the blit of a
+// finished frame of its size (the floor), its erase handler with nothing
+// changed (the kept frame's blit) and with the frame to compose anew, an
+// expose of the window and full redraws with children.
 //   store_front_repaint.exe DIR [REPETITIONS]
 // Prints median, 10th and 90th percentile in milliseconds.
 #include <windows.h>
@@ -24,8 +26,17 @@ int wmain(int argc, wchar_t** argv) {
     if (!StartMainWindow(dlg, argv[1]))
         return 1;
 
-    ReportTimes("erase handler (frame + blit)", "store_front_erase_ms", repetitions,
+    RECT client{};
+    dlg.GetClientRect(&client);
+    std::printf("store front: %ld x %ld device pixels\n", client.right, client.bottom);
+    ReportTimes("blit of a finished frame (floor)", "store_front_blit_ms", repetitions,
+                BlitFloor(dlg.m_hWnd));
+    ReportTimes("erase handler, nothing changed", "store_front_erase_ms", repetitions,
                 EraseRepaint(dlg.m_hWnd));
+    ReportTimes("erase handler, frame composed anew", "store_front_compose_ms", repetitions,
+                ComposeRepaint(dlg.m_hWnd, dlg.frame));
+    ReportTimes("expose of the window", "store_front_expose_ms", repetitions,
+                [&] { ExposeRepaint(dlg.m_hWnd); });
     ReportTimes("full redraw with child windows", "store_front_redraw_ms", repetitions, [&] {
         RedrawWindow(dlg.m_hWnd, nullptr, nullptr,
                      RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -173,6 +173,9 @@ def bench_options(doc, repaints):
                         "not exist yet; only the benchmark's targets are built (default "
                         "build/bench)")
     parser.add_argument("--repaints", type=int, default=repaints)
+    parser.add_argument("--dpi", type=int, default=None,
+                        help="run in the Wine prefix of this display scale (192: 200 %%; "
+                        "default: the project's prefix, 96)")
     return parser
 
 
@@ -180,21 +183,24 @@ class Bench:
     """One benchmark's set-up: its targets built in a release build directory,
     Wine (the current display, or an Xvfb one of its own), a simulator, and
     a work directory with an application directory whose server.ini points
-    at it. Attributes: build_dir, env, work, app_dir, sim."""
+    at it; with `dpi`, in the Wine prefix of that display scale. Attributes:
+    build_dir, env, work, app_dir, sim."""
 
-    def __init__(self, build_dir, targets, temp_prefix):
+    def __init__(self, build_dir, targets, temp_prefix, dpi=None):
         self.build_dir = os.path.abspath(build_dir)
         self.targets = targets
         self.temp_prefix = temp_prefix
+        self.dpi = dpi
         self.stack = contextlib.ExitStack()
 
     def __enter__(self):
         configure_bench(self.build_dir)
         run(["ninja", "-C", self.build_dir, "-j2"] + self.targets, stdout=subprocess.DEVNULL)
-        self.env = dict(os.environ, WINEPREFIX=wine_prefix(), WINEDEBUG="-all")
+        self.env = dict(os.environ, WINEPREFIX=wine_prefix(dpi=self.dpi), WINEDEBUG="-all")
         try:
             if not display_works():
-                self.stack.callback(stop, start_xvfb())
+                # Room for the window at 200 % (1600 x 1200).
+                self.stack.callback(stop, start_xvfb("2560x1600x24"))
             self.env["DISPLAY"] = os.environ["DISPLAY"]
             self.work = tempfile.mkdtemp(prefix=self.temp_prefix)
             self.stack.callback(shutil.rmtree, self.work, ignore_errors=True)
