@@ -69,15 +69,17 @@ void TimeViews(const char* name, const std::string& key, CWnd& page, PayPageCore
     core.SetView(kPurchaseView);
 }
 
-// Every view of both pages in turn, the purchase views reading the QR file:
-// what the process holds before and after.
+// Both pages in turn, a view switch (and so a composed frame) at every fourth
+// repaint, the purchase views reading the QR file: what the process holds
+// before and after.
 void RepaintAll(CparvelleDlg& dlg, int repaints) {
     const EraseRepaint paint1(dlg.pagePay1.m_hWnd);
     const EraseRepaint paint2(dlg.pagePay2.m_hWnd);
     const ProcessResources before = MeasureResources();
     for (int i = 0; i < repaints; ++i) {
         PayPageCore& core = i % 2 == 0 ? dlg.pagePay1.core : dlg.pagePay2.core;
-        core.SetView(i % 4 < 2 ? kPurchaseView : kPaidView);
+        if (i % 4 < 2)
+            core.SetView(i % 8 < 4 ? kPurchaseView : kPaidView);
         if (i % 2 == 0)
             paint1();
         else
@@ -107,6 +109,7 @@ int wmain(int argc, wchar_t** argv) {
     const PackageRecord package = storeState.products.front().packages.front();
 
     dlg.pagePay1.ShowPackage(1, package);  // orders the package
+    dlg.pagePay1.ShowWindow(SW_SHOW);      // the page switcher's slide, at once
     PumpPending();
     if (GetFileAttributesW(localConfig.qrImagePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
         std::fprintf(stderr, "no QR file: the order was not created\n");
@@ -120,6 +123,7 @@ int wmain(int argc, wchar_t** argv) {
 
     dlg.pagePay1.ShowWindow(SW_HIDE);
     dlg.pagePay2.ShowPackage(1, package);
+    dlg.pagePay2.ShowWindow(SW_SHOW);
     PumpPending();
     dlg.pagePay2.core.RequestOrder(dlg.pagePay2.m_hWnd, 2);
     PumpPending();
