@@ -21,7 +21,7 @@ sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tools", "support"))
 import harness  # noqa: E402
 from e2e_support import (App, SOURCE_DIR, Shot, Sim, distance, main_dialog,  # noqa: E402
-                         picture_rgb, wait_until, xdotool)
+                         patch_mean, picture_rgb, wait_until, xdotool)
 import e2e_support  # noqa: E402
 
 SCREEN = (2048, 1536)
@@ -71,15 +71,6 @@ def image_rgb_at(path):
     w, _, rgb = picture_rgb(path)
     return lambda x, y: tuple(rgb[(y * w + x) * 3:(y * w + x) * 3 + 3])
 
-
-def patch_mean(get, x, y, size):
-    total = [0, 0, 0]
-    for j in range(size):
-        for i in range(size):
-            p = get(x + i, y + j)
-            for c in range(3):
-                total[c] += p[c]
-    return tuple(t / (size * size) for t in total)
 
 
 class DisplayScaleTest(unittest.TestCase):

@@ -315,6 +315,31 @@ def main_dialog(title):
     return None
 
 
+class MainWindowQueries:
+    """What the running program's main window shows, for test cases that set
+    `self.title` to its title."""
+
+    def dialog(self):
+        d = wait_until(lambda: main_dialog(self.title), 10, 0.2)
+        self.assertIsNotNone(d, "main window not found by its title")
+        return d
+
+    def pages(self):
+        """Visibility of pagePay1, pageHistory, pagePay2 (creation order)."""
+        return [p["visible"] for p in self.dialog()["children"] if p["class"] == "#32770"]
+
+
+def patch_mean(get, x, y, size=8):
+    """The mean colour of the size x size square at (x, y) of `get(x, y)`."""
+    total = [0, 0, 0]
+    for j in range(size):
+        for i in range(size):
+            p = get(x + i, y + j)
+            for c in range(3):
+                total[c] += p[c]
+    return tuple(t / (size * size) for t in total)
+
+
 def child(window, control_id):
     for c in window["children"]:
         if c["id"] == control_id and c["parent"] == window["hwnd"]:

@@ -11,7 +11,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import App, Shot, Sim, distance, main_dialog, probe, wait_until, xdotool  # noqa: E402
+from e2e_support import (App, MainWindowQueries, Shot, Sim, distance, probe,  # noqa: E402
+                         wait_until, xdotool)
 from pay_pages_test import PAGE_Y, clipboard_on_our_display, query, windows_clipboard  # noqa: E402
 
 MOBILE = "13800138000"
@@ -32,7 +33,7 @@ def key(*names):
         time.sleep(0.15)
 
 
-class KeyboardPurchaseTest(unittest.TestCase):
+class KeyboardPurchaseTest(MainWindowQueries, unittest.TestCase):
 
     @classmethod
     def setUpClass(cls):
@@ -52,14 +53,6 @@ class KeyboardPurchaseTest(unittest.TestCase):
         cls.app.cleanup()
 
     # --- what the program shows
-    def dialog(self):
-        d = wait_until(lambda: main_dialog(self.title), 10, 0.2)
-        self.assertIsNotNone(d, "main window not found by its title")
-        return d
-
-    def pages(self):
-        return [p["visible"] for p in self.dialog()["children"] if p["class"] == "#32770"]
-
     def edit_text(self):
         return [c["text"] for c in self.dialog()["children"] if c["id"] == 1000][0]
 

@@ -8,9 +8,10 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import (App, SHIPPED_EXE, SOURCE_DIR, TEST_INPUTS_EXE, Shot, Sim,  # noqa: E402
-                         child, distance, main_dialog, picture_rgb, probe, wait_until,
-                         wine_desktop_display, xdotool)
+from e2e_support import (App, MainWindowQueries, SHIPPED_EXE, SOURCE_DIR,  # noqa: E402
+                         TEST_INPUTS_EXE, Shot, Sim, child, distance, main_dialog,
+                         patch_mean, picture_rgb, probe, wait_until, wine_desktop_display,
+                         xdotool)
 
 TITLE_STRIP = (0x27, 0x2E, 0x48)
 PICTURES = os.path.join(SOURCE_DIR, "tools", "store_sim", "pictures")
@@ -36,17 +37,8 @@ def mismatches(shot, ox, oy, rect, picture, tolerance=4):
     return bad
 
 
-def patch_mean(get, x, y, size=8):
-    total = [0, 0, 0]
-    for j in range(size):
-        for i in range(size):
-            p = get(x + i, y + j)
-            for c in range(3):
-                total[c] += p[c]
-    return tuple(t / (size * size) for t in total)
 
-
-class StoreFrontTest(unittest.TestCase):
+class StoreFrontTest(MainWindowQueries, unittest.TestCase):
     """Start-up, painting, hover, the mobile number, a second instance and
     Escape, on one running program (tests run in name order)."""
 
@@ -66,11 +58,6 @@ class StoreFrontTest(unittest.TestCase):
     @classmethod
     def tearDownClass(cls):
         cls.app.cleanup()
-
-    def dialog(self):
-        d = wait_until(lambda: main_dialog(self.title), 10, 0.2)
-        self.assertIsNotNone(d, "main window not found by its title")
-        return d
 
     def test_1_start_up_requests(self):
         names = [n for n in self.sim.names_since(self.mark) if n != "picture"]

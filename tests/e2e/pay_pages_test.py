@@ -14,8 +14,8 @@ import unittest
 import urllib.parse
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import (App, BUILD_DIR, SOURCE_DIR, Shot, Sim, distance,  # noqa: E402
-                         main_dialog, picture_rgb, probe, wait_until, wine_desktop_display,
+from e2e_support import (App, BUILD_DIR, MainWindowQueries, SOURCE_DIR, Shot, Sim, distance,  # noqa: E402
+                         picture_rgb, probe, wait_until, wine_desktop_display,
                          wine_env, xdotool)
 
 PAGE_Y = 24  # the pages lie below the 24-pixel title strip
@@ -50,7 +50,7 @@ def windows_clipboard():
     return None
 
 
-class PageFlow(unittest.TestCase):
+class PageFlow(MainWindowQueries, unittest.TestCase):
     """One program on the page that `pay_type` selects."""
 
     pay_type = 1
@@ -92,15 +92,6 @@ class PageFlow(unittest.TestCase):
             cls.app.cleanup()
 
     # --- the program
-    def dialog(self):
-        d = wait_until(lambda: main_dialog(self.title), 10, 0.2)
-        self.assertIsNotNone(d, "main window not found by its title")
-        return d
-
-    def pages(self):
-        """Visibility of pagePay1, pageHistory, pagePay2 (creation order)."""
-        return [p["visible"] for p in self.dialog()["children"] if p["class"] == "#32770"]
-
     def page_hwnd(self, index):
         return [p for p in self.dialog()["children"] if p["class"] == "#32770"][index]["hwnd"]
 
