@@ -332,10 +332,11 @@ void PayPageCore::DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, i
         if (Gdiplus::Image* picture = package.packageImage->At(
                 static_cast<UINT>(std::max(0L, device.right - device.left)),
                 static_cast<UINT>(std::max(0L, device.bottom - device.top))))
-            graphics.DrawImage(picture, 0, 0, kPackagePictureWidth, height);
+            packageBackdrop_.Draw(graphics, picture, RECT{0, 0, kPackagePictureWidth, height});
     }
     if (background)
-        graphics.DrawImage(background.get(), width - kPanelWidth, 0, kPanelWidth, height);
+        panelBackdrop_.Draw(graphics, background.get(),
+                            RECT{width - kPanelWidth, 0, width, height});
 }
 
 void PayPageCore::DrawChoicesAndQr(Gdiplus::Graphics& graphics) const {
@@ -356,8 +357,7 @@ void PayPageCore::DrawChoicesAndQr(Gdiplus::Graphics& graphics) const {
 
 void PayPageCore::DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
                                int height) const {
-    if (paidBackground)
-        graphics.DrawImage(paidBackground.get(), 0, 0, width, height);
+    paidBackdrop_.Draw(graphics, paidBackground.get(), RECT{0, 0, width, height});
     Gdiplus::Font& font = tools.Font(9);
     tools.DrawText(graphics, package.name.c_str(), Gdiplus::RectF(94, 216, 400, 24), font,
                    tools.CentredFormat(), kTextArgb);

@@ -14,6 +14,7 @@
 #include "pages/detail_box.h"
 #include "skin/drawn_elements.h"
 #include "skin/frame_cache.h"
+#include "skin/kept_backdrop.h"
 #include "skin/paint_tools.h"
 #include "store/store_state.h"
 
@@ -181,6 +182,11 @@ public:
 
 private:
     PackageRecord composedPackage_;
+    // The three page-sized pictures as the frame's device pixels: kept
+    // pixels, not state, so the const drawing keeps them up to date.
+    mutable KeptBackdrop packageBackdrop_;
+    mutable KeptBackdrop panelBackdrop_;
+    mutable KeptBackdrop paidBackdrop_;
 };
 
 // The text colours the pages use.

@@ -1,0 +1,34 @@
+#pragma once
+// A picture a frame draws opaque over white at a fixed place (a page's
+// backdrop, the package picture), kept as a bitmap of exactly the device
+// pixels it covers and copied into each composed frame with one BitBlt.
+// Filtering a page-sized picture anew is the dearest step of a compose under
+// GDI+, and its cost grows with the square of the display scale; the copy
+// costs what a blit costs.
+#include <windows.h>
+#include <gdiplus.h>
+
+class KeptBackdrop {
+public:
+    KeptBackdrop() = default;
+    ~KeptBackdrop();
+    KeptBackdrop(const KeptBackdrop&) = delete;
+    KeptBackdrop& operator=(const KeptBackdrop&) = delete;
+
+    // Draws `picture` stretched into logical `dest` of `graphics` as drawing
+    // it there over white would (the frame's interpolation); made anew when
+    // the picture or the device size changes. A null picture draws nothing.
+    // Pictures are taken as they were when first drawn: they never change.
+    void Draw(Gdiplus::Graphics& graphics, Gdiplus::Image* picture, const RECT& dest);
+
+private:
+    bool Make(Gdiplus::Graphics& graphics, Gdiplus::Image* picture, int width, int height);
+    void Release();
+
+    Gdiplus::Image* source_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+};
