@@ -253,6 +253,7 @@ BOOL CparvelleDlg::OnEraseBkgnd(CDC* pDC) {
         content.bottomStrip = bottomStrip.get();
         content.elements = &elements;
         content.productCache = &productPicture;
+        content.productBackdrop = &productBackdrop;
         PaintStoreFront(f.graphics(), f.tools(), f.width(), content);
         elements.DrawFocusRing(f.graphics(), HasKeyboardFocus(m_hWnd));
     });

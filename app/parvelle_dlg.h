@@ -56,8 +56,10 @@ public:
     XCommbox selector;
     PageSwitcher pages{payTypeIsFirst, mobileEdit, selector, pagePay1, pageHistory, pagePay2};
 
-    // The product picture at its drawn size, made at the first paint.
+    // The product picture at its drawn size, made at the first paint, and
+    // its device pixels as the frame shows them.
     ScaledPicture productPicture;
+    KeptBackdrop productBackdrop;
     // The store front as last composed; hover changes mark it.
     FrameCache frame;
 

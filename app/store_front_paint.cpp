@@ -15,7 +15,7 @@ constexpr Gdiplus::ARGB kTitleTextColour = 0xFFF6F6F6;
 // scaled frame it is stretched once to device pixels and copied 1:1, so the
 // store's picture is filtered only once, with high quality.
 void DrawProductPicture(Gdiplus::Graphics& graphics, Gdiplus::Image* picture, int clientWidth,
-                        ScaledPicture* cache) {
+                        ScaledPicture* cache, KeptBackdrop* backdrop) {
     const DisplayScale scale = ScaleOf(graphics);
     const UINT width = static_cast<UINT>(scale.ToDevice(clientWidth + 2));
     const UINT height = ProductPictureHeight(width, picture->GetWidth(), picture->GetHeight());
@@ -35,7 +35,11 @@ void DrawProductPicture(Gdiplus::Graphics& graphics, Gdiplus::Image* picture, in
                                             : Gdiplus::InterpolationModeHighQualityBicubic);
     }
     DeviceSpace device(graphics);
-    if (ready != nullptr) {
+    if (ready != nullptr && backdrop != nullptr) {
+        // Drawn over white below the title strip: nothing lies under it.
+        backdrop->Draw(graphics, ready,
+                       RECT{0, top, static_cast<LONG>(width), top + static_cast<LONG>(rows)});
+    } else if (ready != nullptr) {
         graphics.DrawImage(ready, 0, top, static_cast<INT>(width), static_cast<INT>(rows));
     } else {
         graphics.DrawImage(picture, 0, top, static_cast<INT>(width), static_cast<INT>(height));
@@ -68,8 +72,8 @@ void PaintStoreFront(Gdiplus::Graphics& graphics, PaintTools& tools, int clientW
                    tools.Font(9, Gdiplus::FontStyleBold), tools.CentredFormat(), kTitleTextColour);
 
     if (product != nullptr && product->productImage != nullptr)
-        DrawProductPicture(graphics, product->productImage.get(), clientWidth,
-                           content.productCache);
+        DrawProductPicture(graphics, product->productImage.get(), clientWidth, content.productCache,
+                           content.productBackdrop);
 
     if (content.bottomStrip != nullptr) {
         graphics.DrawImage(content.bottomStrip, 0, 435, 800, 40);

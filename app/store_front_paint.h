@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/scaled_picture.h"
+#include "skin/kept_backdrop.h"
 #include "skin/paint_tools.h"
 #include "skin/drawn_elements.h"
 #include "store/store_state.h"
@@ -21,6 +22,9 @@ struct StoreFrontContent {
     // The product picture's stretched rows that the frame shows; none: the
     // picture is stretched at every paint.
     ScaledPicture* productCache = nullptr;
+    // Those rows as the frame's device pixels, copied in with one blit; none:
+    // GDI+ draws them at every compose.
+    KeptBackdrop* productBackdrop = nullptr;
 };
 
 // Draws the store front, in order, onto a frame already cleared to white:
