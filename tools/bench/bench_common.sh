@@ -2,12 +2,14 @@
 # they set `root` (the source tree) and `dir` (the build directory).
 
 # bench_prepare TARGET: configures `dir` as a debug build with tests when it
-# is not yet, builds TARGET, and exports the project's Wine prefix (or
-# PARVELLE_WINEPREFIX), its server kept a while between programs.
+# is not yet, builds TARGET, and exports the benchmarks' own Wine prefix (or
+# PARVELLE_WINEPREFIX), its server kept a while between programs: a benchmark
+# started while the tests run must not share their Wine session.
 bench_prepare() {
   [ -f "$dir/build.ninja" ] || "$root/scripts/configure.sh" "$dir" debug >/dev/null
   ninja -C "$dir" -j2 "$1" >/dev/null
-  WINEPREFIX=$("$root/scripts/wine-prefix.sh" | tail -n1)
+  WINEPREFIX=$(PARVELLE_WINEPREFIX=${PARVELLE_WINEPREFIX:-${PARVELLE_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/parvelle}/wineprefix-bench} \
+    "$root/scripts/wine-prefix.sh" | tail -n1)
   export WINEPREFIX WINEDEBUG=-all
   wineserver -p30 >/dev/null 2>&1 </dev/null || true
 }

@@ -175,7 +175,7 @@ def bench_options(doc, repaints):
     parser.add_argument("--repaints", type=int, default=repaints)
     parser.add_argument("--dpi", type=int, default=None,
                         help="run in the Wine prefix of this display scale (192: 200 %%; "
-                        "default: the project's prefix, 96)")
+                        "default: the benchmarks' own prefix, 96)")
     return parser
 
 
@@ -196,7 +196,10 @@ class Bench:
     def __enter__(self):
         configure_bench(self.build_dir)
         run(["ninja", "-C", self.build_dir, "-j2"] + self.targets, stdout=subprocess.DEVNULL)
-        self.env = dict(os.environ, WINEPREFIX=wine_prefix(dpi=self.dpi), WINEDEBUG="-all")
+        # The benchmarks' own prefix unless one is chosen: a benchmark started
+        # while the tests run must not share their Wine session.
+        own = None if os.environ.get("PARVELLE_WINEPREFIX") else "bench"
+        self.env = dict(os.environ, WINEPREFIX=wine_prefix(own, self.dpi), WINEDEBUG="-all")
         try:
             if not display_works():
                 # Room for the window at 200 % (1600 x 1200).
