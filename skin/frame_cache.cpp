@@ -1,5 +1,6 @@
 #include "skin/frame_cache.h"
 
+#include "base/dib_section.h"
 #include "skin/display_scale.h"
 
 namespace {
@@ -55,15 +56,7 @@ bool FrameCache::Prepare(HWND hwnd, HDC dc) {
         // A 32-bit DIB section whatever DC paints first (a window's, or a
         // memory DC printing it): the same frame at every later paint, and
         // GDI+ draws text on it as it does on a memory frame of one paint.
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = size.cx;
-        info.bmiHeader.biHeight = -size.cy;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bitmap_ = CreateTopDownDib(dc, size.cx, size.cy);
         if (bitmap_ == nullptr)
             return false;
         size_ = size;

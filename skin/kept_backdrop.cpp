@@ -1,5 +1,6 @@
 #include "skin/kept_backdrop.h"
 
+#include "base/dib_section.h"
 #include "skin/display_scale.h"
 
 KeptBackdrop::~KeptBackdrop() {
@@ -23,16 +24,8 @@ void KeptBackdrop::Release() {
 bool KeptBackdrop::Make(Gdiplus::Graphics& graphics, Gdiplus::Image* picture, int width,
                         int height) {
     Release();
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
     dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_ = CreateTopDownDib(dc_, width, height);
     if (dc_ == nullptr || bitmap_ == nullptr) {
         Release();
         return false;

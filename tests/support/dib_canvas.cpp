@@ -2,17 +2,12 @@
 
 #include <algorithm>
 
+#include "base/dib_section.h"
+
 DibCanvas::DibCanvas(int w, int h) : width(w), height(h) {
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* raw = nullptr;
     dc = CreateCompatibleDC(nullptr);
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &raw, nullptr, 0);
+    bitmap = CreateTopDownDib(dc, w, h, &raw);
     bits = static_cast<DWORD*>(raw);
     old = SelectObject(dc, bitmap);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "base/dib_section.h"
 #include "net/http.h"
 #include "pump.h"
 #include "tools/bench/bench_support.h"
@@ -25,16 +26,8 @@ BlitFloor::BlitFloor(HWND window) : window_(window), dc_(GetDC(window)) {
     RECT client{};
     GetClientRect(window, &client);
     size_ = SIZE{client.right, client.bottom};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size_.cx;
-    info.bmiHeader.biHeight = -size_.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
     memory_ = CreateCompatibleDC(dc_);
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bitmap_ = CreateTopDownDib(dc_, size_.cx, size_.cy);
     if (memory_ != nullptr && bitmap_ != nullptr) {
         old_ = SelectObject(memory_, bitmap_);
         PatBlt(memory_, 0, 0, size_.cx, size_.cy, WHITENESS);
