@@ -72,10 +72,7 @@ void CparvelleDlg::OnDestroy() {
 }
 
 LRESULT CparvelleDlg::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
-        return result;
-    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 bool CparvelleDlg::Covered(const SkinElement& element) const {

@@ -267,10 +267,7 @@ LRESULT XCommbox::OnDestroyBody(WPARAM, LPARAM) {
 }
 
 LRESULT XCommbox::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
-        return result;
-    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 bool XCommbox::AccessibleValue(std::wstring& value) const {

@@ -159,10 +159,7 @@ void XDropWnd::OnDestroy() {
 }
 
 LRESULT XDropWnd::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
-        return result;
-    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 void XDropWnd::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {

@@ -317,10 +317,7 @@ void XListHistory::OnDestroy() {
 }
 
 LRESULT XListHistory::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
-        return result;
-    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 void XListHistory::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {

@@ -185,10 +185,7 @@ void CPageHistory::OnDestroy() {
 }
 
 LRESULT CPageHistory::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
-        return result;
-    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 void CPageHistory::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {

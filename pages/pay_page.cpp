@@ -92,10 +92,7 @@ LRESULT CPayPage::OnDestroyPage(WPARAM, LPARAM) {
 }
 
 LRESULT CPayPage::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    LRESULT result = 0;
-    if (accessible.Answer(m_hWnd, wParam, lParam, &result))
-        return result;
-    return DefWindowProc(WM_GETOBJECT, wParam, lParam);
+    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 void CPayPage::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {

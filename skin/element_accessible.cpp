@@ -599,6 +599,13 @@ bool AccessibleHost::Answer(HWND hwnd, WPARAM wParam, LPARAM lParam, LRESULT* re
     return true;
 }
 
+LRESULT AccessibleHost::OnGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (Answer(hwnd, wParam, lParam, &result))
+        return result;
+    return ::DefWindowProcW(hwnd, WM_GETOBJECT, wParam, lParam);
+}
+
 namespace {
 
 bool OffersAction(const AccessibleNode& node, int action) {

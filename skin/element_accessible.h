@@ -75,6 +75,9 @@ public:
     // OBJID_CLIENT; false for anything else, which the window leaves to its
     // default procedure.
     bool Answer(HWND hwnd, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // The whole WM_GETOBJECT handler of a window: the client object for
+    // OBJID_CLIENT, the default procedure's answer for anything else.
+    LRESULT OnGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam);
     // Cuts every object handed out (the window is going).
     void Disconnect();
     // WM_ACCESSIBLE_ACTION: does `action` when a node the view shows now
