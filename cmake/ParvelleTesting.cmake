@@ -18,6 +18,18 @@ add_test(NAME store_sim_stop
 set_tests_properties(store_sim_start PROPERTIES FIXTURES_SETUP store_sim)
 set_tests_properties(store_sim_stop PROPERTIES FIXTURES_CLEANUP store_sim)
 
+# The simulator's test proxy (tools/store_sim/proxy.py), for the proxy tests:
+# fixture `store_proxy`, its info file PARVELLE_PROXY_DIR/proxy.json.
+set(PARVELLE_PROXY_DIR "${CMAKE_BINARY_DIR}/store-proxy")
+add_test(NAME store_proxy_start
+         COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/store_sim/proxy.py start
+                 --state-dir ${PARVELLE_PROXY_DIR})
+add_test(NAME store_proxy_stop
+         COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/store_sim/proxy.py stop
+                 --state-dir ${PARVELLE_PROXY_DIR})
+set_tests_properties(store_proxy_start PROPERTIES FIXTURES_SETUP store_proxy)
+set_tests_properties(store_proxy_stop PROPERTIES FIXTURES_CLEANUP store_proxy)
+
 # Turns a Unix path into the Z: drive path a Windows program understands.
 function(parvelle_wine_path out path)
   string(REPLACE "/" "\\" p "${path}")
@@ -68,7 +80,8 @@ function(parvelle_add_pytest)
   add_test(NAME ${T_NAME} COMMAND ${PYTHON3} -u ${T_SCRIPT}
            WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
   set(env "PARVELLE_BUILD_DIR=${CMAKE_BINARY_DIR}" "PARVELLE_WINEPREFIX=${PARVELLE_WINEPREFIX}"
-          "PARVELLE_SOURCE_DIR=${CMAKE_SOURCE_DIR}" "PARVELLE_SIM_DIR=${PARVELLE_SIM_DIR}")
+          "PARVELLE_SOURCE_DIR=${CMAKE_SOURCE_DIR}" "PARVELLE_SIM_DIR=${PARVELLE_SIM_DIR}"
+          "PARVELLE_PROXY_DIR=${PARVELLE_PROXY_DIR}")
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 300)
   endif()

@@ -4,6 +4,7 @@
 // scoped_handle.h brings.
 #include <winsock2.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "base/scoped_handle.h"
 #include "net/kept_handle_state.h"
 #include "net/http_session.h"
+#include "net/system_proxy.h"
 
 namespace {
 
@@ -112,6 +114,94 @@ private:
     curl_slist* list_ = nullptr;
 };
 
+// Everything a transfer sets but its route. The handle keeps pointers to
+// sinkSlot, headers, errorText, caBundle's bytes and storeOrigin until it is
+// reset or freed.
+void SetTransferOptions(CURL* curl, const std::string& url, WriteSink** sinkSlot,
+                        bool includeHeaders, long timeoutMs, curl_slist* headers, char* errorText,
+                        const std::string* caBundle, StoreOrigin* storeOrigin, bool kept) {
+    WriteSink* sink = *sinkSlot;
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (caBundle != nullptr) {
+        curl_blob blob{const_cast<char*>(caBundle->data()), caBundle->size(), CURL_BLOB_NOCOPY};
+        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
+        storeOrigin->handle = curl;
+        http_detail::OriginOf(url, &storeOrigin->host, &storeOrigin->port);
+        curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, StayOnStoreOrigin);
+        curl_easy_setopt(curl, CURLOPT_PREREQDATA, storeOrigin);
+    }
+    // An unreachable revocation server must not cut the store off; a revoked
+    // certificate is still refused.
+    curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteChunk);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, sinkSlot);
+    if (sink != nullptr && sink->file != nullptr && sink->maxBytes > 0) {
+        // Refuses an announced length at once; the write callback stops the rest.
+        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(sink->maxBytes));
+    }
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_HEADER, includeHeaders ? 1L : 0L);
+    if (headers != nullptr) {
+        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    }
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 20L);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMs);
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, -1L);
+    curl_easy_setopt(curl, CURLOPT_AUTOREFERER, 1L);
+    // URLs come from the store's answers: only web URLs may be fetched, never
+    // file:, smb: or the other schemes the library knows.
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, RedirectProtocols(url));
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+    if (abortFlag != nullptr) {
+        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, CheckAbort);
+        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(abortFlag));
+        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+    }
+    if (CURLSH* share = kept ? nullptr : http_detail::SharedCaches()) {
+        curl_easy_setopt(curl, CURLOPT_SHARE, share);
+    }
+}
+
+// The route of one attempt. A proxy that asks who the user is gets the
+// Windows logon through Negotiate or NTLM (libcurl's SSPI, the current
+// user's credentials: the empty name and password say so); no password is
+// ever asked for or kept, and a proxy that offers only Basic is not answered.
+void UseRoute(CURL* curl, const std::string& route) {
+    if (route.empty()) {
+        curl_easy_setopt(curl, CURLOPT_PROXY, "");  // direct; the environment is not read either
+        return;
+    }
+    curl_easy_setopt(curl, CURLOPT_PROXY, ("http://" + route).c_str());
+    curl_easy_setopt(curl, CURLOPT_PROXYTYPE, static_cast<long>(CURLPROXY_HTTP));
+    curl_easy_setopt(curl, CURLOPT_PROXYAUTH,
+                     static_cast<long>(CURLAUTH_NEGOTIATE | CURLAUTH_NTLM));
+    curl_easy_setopt(curl, CURLOPT_PROXYUSERPWD, ":");
+}
+
+// Whether an attempt failed before its route carried anything: the proxy
+// (or, for a direct route, the host) could not be reached. Only then is the
+// next route of a script's answer tried.
+bool RouteUnreachable(CURL* curl, CURLcode result) {
+    long connectCode = 0;
+    curl_easy_getinfo(curl, CURLINFO_HTTP_CONNECTCODE, &connectCode);
+    return result == CURLE_COULDNT_RESOLVE_PROXY || result == CURLE_COULDNT_RESOLVE_HOST ||
+           (result == CURLE_COULDNT_CONNECT && connectCode == 0);
+}
+
+void TraceRoute(const http_detail::ProxyPlan& plan, const std::string& route) {
+    if (plan.fromEnvironment) {
+        OutputDebugStringA(
+            ("HTTP GET through proxy " + plan.environmentProxy + " (environment): " + plan.origin)
+                .c_str());
+    } else if (!route.empty()) {
+        OutputDebugStringA(("HTTP GET through proxy " + route + ": " + plan.origin).c_str());
+    }
+}
+
 }  // namespace
 
 bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, int timeoutSeconds,
@@ -129,62 +219,48 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
     char errorText[CURL_ERROR_SIZE] = {};
     StoreOrigin storeOrigin;
 
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYPEER, 1L);
-    curl_easy_setopt(curl, CURLOPT_SSL_VERIFYHOST, 2L);
-    if (caBundle) {
-        curl_blob blob{const_cast<char*>(caBundle->data()), caBundle->size(), CURL_BLOB_NOCOPY};
-        curl_easy_setopt(curl, CURLOPT_CAINFO_BLOB, &blob);
-        storeOrigin.handle = curl;
-        http_detail::OriginOf(url, &storeOrigin.host, &storeOrigin.port);
-        curl_easy_setopt(curl, CURLOPT_PREREQFUNCTION, StayOnStoreOrigin);
-        curl_easy_setopt(curl, CURLOPT_PREREQDATA, &storeOrigin);
-    }
-    // An unreachable revocation server must not cut the store off; a revoked
-    // certificate is still refused.
-    curl_easy_setopt(curl, CURLOPT_SSL_OPTIONS, static_cast<long>(CURLSSLOPT_REVOKE_BEST_EFFORT));
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, WriteChunk);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
-    if (sink != nullptr && sink->file != nullptr && sink->maxBytes > 0) {
-        // Refuses an announced length at once; the write callback stops the rest.
-        curl_easy_setopt(curl, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(sink->maxBytes));
-    }
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_HEADER, includeHeaders ? 1L : 0L);
-    if (headers.get() != nullptr) {
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-    }
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT, 20L);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT, static_cast<long>(timeoutSeconds));
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(curl, CURLOPT_MAXREDIRS, -1L);
-    curl_easy_setopt(curl, CURLOPT_AUTOREFERER, 1L);
-    // URLs come from the store's answers: only web URLs may be fetched, never
-    // file:, smb: or the other schemes the library knows.
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, RedirectProtocols(url));
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
-    if (abortFlag != nullptr) {
-        curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, CheckAbort);
-        curl_easy_setopt(curl, CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(abortFlag));
-        curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-    }
-    if (CURLSH* share = kept ? nullptr : http_detail::SharedCaches()) {
-        curl_easy_setopt(curl, CURLOPT_SHARE, share);
-    }
+    // A script may name several routes: the next is tried only when one
+    // could not be reached at all, within the same total time.
+    const http_detail::ProxyPlan plan = http_detail::PlanProxyFor(url);
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::seconds(timeoutSeconds);
+    CURLcode result = CURLE_OK;
+    std::string route;
+    for (size_t attempt = 0;; ++attempt) {
+        route = plan.fromEnvironment ? std::string() : plan.routes[attempt];
+        long timeoutMs = 0;  // no limit, as libcurl reads 0
+        if (timeoutSeconds > 0) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            timeoutMs = left.count() > 1 ? static_cast<long>(left.count()) : 1L;
+        }
+        SetTransferOptions(curl, url, &sink, includeHeaders, timeoutMs, headers.get(), errorText,
+                           caBundle.get(), &storeOrigin, kept);
+        if (!plan.fromEnvironment) {
+            UseRoute(curl, route);
+        }
+        TraceRoute(plan, route);
 
-    CURLcode result = curl_easy_perform(curl);
-    if (kept) {
-        // The kept handle waits for its next use pointing at nothing of this
-        // transfer's (error buffer, sink, header list, CA bundle, stop flag);
-        // its connections and caches stay.
-        curl_easy_reset(curl);
+        result = curl_easy_perform(curl);
+        const bool tryNext = !plan.fromEnvironment && attempt + 1 < plan.routes.size() &&
+                             RouteUnreachable(curl, result) &&
+                             (timeoutSeconds <= 0 || Clock::now() < deadline);
+        if (kept) {
+            // The kept handle waits for its next use pointing at nothing of this
+            // transfer's (error buffer, sink, header list, CA bundle, stop flag);
+            // its connections and caches stay.
+            curl_easy_reset(curl);
+        }
+        if (!tryNext) {
+            break;
+        }
     }
     ownHandle.reset();
     lastError = result;
     if (result != CURLE_OK) {
         std::string line = "HTTP GET failed (" + std::to_string(result) + " " +
-                           (errorText[0] ? errorText : curl_easy_strerror(result)) + "): " + url;
+                           (errorText[0] ? errorText : curl_easy_strerror(result)) + ")" +
+                           (route.empty() ? "" : " through proxy " + route) + ": " + url;
         OutputDebugStringA(line.c_str());
         return false;
     }

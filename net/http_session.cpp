@@ -9,6 +9,7 @@
 #include "base/scoped_handle.h"
 #include "base/text.h"
 #include "net/http.h"
+#include "net/system_proxy.h"
 
 namespace http_detail {
 namespace {
@@ -76,6 +77,8 @@ void InitOnce() {
     ownerShare = NewShare(&ownerLocks, true);
     workerShare = NewShare(&workerLocks, false);
     // Never cleaned up: transfers may run until the process ends.
+    // The user's proxy settings, read before the first request.
+    LoadSystemProxySettings();
 }
 
 // Whole file, or false; bundles are small, anything over 16 MiB is refused.
@@ -102,7 +105,7 @@ bool ReadWholeFile(const std::wstring& path, std::string* bytes) {
 
 }  // namespace
 
-bool OriginOf(const std::string& url, std::string* host, long* port) {
+bool OriginOf(const std::string& url, std::string* host, long* port, std::string* scheme) {
     const std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> parsed(curl_url(), &curl_url_cleanup);
     if (!parsed) {
         return false;
@@ -115,6 +118,13 @@ bool OriginOf(const std::string& url, std::string* host, long* port) {
     ok = ok &&
          curl_url_get(parsed.get(), CURLUPART_PORT, &portPart, CURLU_DEFAULT_PORT) == CURLUE_OK;
     const std::unique_ptr<char, decltype(&curl_free)> portText(portPart, &curl_free);
+    char* schemePart = nullptr;
+    ok = ok && (scheme == nullptr ||
+                curl_url_get(parsed.get(), CURLUPART_SCHEME, &schemePart, 0) == CURLUE_OK);
+    const std::unique_ptr<char, decltype(&curl_free)> schemeText(schemePart, &curl_free);
+    if (ok && scheme != nullptr) {
+        *scheme = AsciiLower(schemeText.get());
+    }
     if (ok) {
         *host = AsciiLower(hostText.get());
         *port = std::strtol(portText.get(), nullptr, 10);

@@ -30,8 +30,9 @@ bool IsOwnerThread();
 void CloseOwnerConnections();
 
 // Host (lower case) and port of an http(s) URL, the port filled in from the
-// scheme when the URL has none; false when libcurl cannot parse it.
-bool OriginOf(const std::string& url, std::string* host, long* port);
+// scheme when the URL has none, and its scheme (lower case) when asked;
+// false when libcurl cannot parse it.
+bool OriginOf(const std::string& url, std::string* host, long* port, std::string* scheme = nullptr);
 
 // PEM bytes to trust instead of the system store for `url`; null when the
 // system store verifies it (another host or port than the store's, or no
