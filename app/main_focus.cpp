@@ -18,13 +18,8 @@ bool Shows(const CWnd& window) {
 }  // namespace
 
 void CparvelleDlg::ListFocusStops(std::vector<FocusStop>& stops) const {
-    // The page on top, in the pages' stacking order, is the view.
-    if (Shows(pagePay1)) {
-        pagePay1.AppendFocusStops(stops);
-    } else if (Shows(pageHistory)) {
-        pageHistory.AppendFocusStops(stops);
-    } else if (Shows(pagePay2)) {
-        pagePay2.AppendFocusStops(stops);
+    if (const SwitchedPage* page = pages.Current()) {
+        page->AppendFocusStops(stops);
     } else {
         if (Shows(selector))
             stops.push_back(WindowStop(selector));
@@ -52,10 +47,9 @@ bool CparvelleDlg::HandleFocusKeys(const MSG& msg) {
     // The main window or a page itself, with no element marked (after a
     // change of view): arrows there must not reach the dialog manager, which
     // would move to the mobile number edit.
-    const bool onSkinned =
-        focus == m_hWnd ||
-        (focus != nullptr && ::GetParent(focus) == m_hWnd &&
-         (focus == pagePay1.m_hWnd || focus == pagePay2.m_hWnd || focus == pageHistory.m_hWnd));
+    View focusView = View::StoreFront;
+    const bool onSkinned = focus == m_hWnd || (focus != nullptr && ::GetParent(focus) == m_hWnd &&
+                                               pages.ViewOfHandle(focus, focusView));
     const bool repeated = (msg.lParam & (1 << 30)) != 0;
     auto press = [](const FocusStop& stop) {
         // Posted, as a screen reader's default action: the click runs from

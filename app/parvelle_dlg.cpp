@@ -23,6 +23,20 @@ const ProductRecord* CurrentProduct() {
 
 }  // namespace
 
+namespace {
+
+// Logical places of the main window's children.
+constexpr RECT kMobileEditRect{571, 447, 731, 472};
+constexpr RECT kSelectorRect{150, 444, 436, 469};
+constexpr RECT kPageRect{0, kTitleStripHeight, 800, 600};
+constexpr int kWindowWidth = 800;
+constexpr int kWindowHeight = 600;
+
+// The dialog template's edit font, 9 points of "MS Shell Dlg".
+constexpr int kEditFontPoints = 9;
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CparvelleDlg, CDialogEx)
 ON_ELEMENT_FOCUS(elements, accessible)
 ON_MESSAGE(WM_CHANGEUISTATE, &CparvelleDlg::OnChangeUiState)
@@ -37,20 +51,6 @@ ON_WM_DESTROY()
 ON_MESSAGE(WM_GETOBJECT, &CparvelleDlg::OnGetObject)
 ON_MESSAGE(WM_DPICHANGED, &CparvelleDlg::OnDpiChanged)
 END_MESSAGE_MAP()
-
-namespace {
-
-// Logical places of the main window's children.
-constexpr RECT kMobileEditRect{571, 447, 731, 472};
-constexpr RECT kSelectorRect{150, 444, 436, 469};
-constexpr RECT kPageRect{0, kTitleStripHeight, 800, 600};
-constexpr int kWindowWidth = 800;
-constexpr int kWindowHeight = 600;
-
-// The dialog template's edit font, 9 points of "MS Shell Dlg".
-constexpr int kEditFontPoints = 9;
-
-}  // namespace
 
 CparvelleDlg::CparvelleDlg(CWnd* pParent) : CDialogEx(IDD, pParent) {
     icon = ::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
@@ -76,21 +76,10 @@ LRESULT CparvelleDlg::OnGetObject(WPARAM wParam, LPARAM lParam) {
 }
 
 bool CparvelleDlg::Covered(const SkinElement& element) const {
+    // A page in view lies over everything below the title strip.
     const POINT centre{(element.rect.left + element.rect.right) / 2,
                        (element.rect.top + element.rect.bottom) / 2};
-    for (const CDialogEx* page :
-         {static_cast<const CDialogEx*>(&pagePay1), static_cast<const CDialogEx*>(&pagePay2),
-          static_cast<const CDialogEx*>(&pageHistory)}) {
-        RECT r{};
-        if (page->m_hWnd != nullptr && ::IsWindowVisible(page->m_hWnd) &&
-            ::GetWindowRect(page->m_hWnd, &r)) {
-            ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
-            const RECT cover = DisplayScale::Of(m_hWnd).ToLogical(r);
-            if (::PtInRect(&cover, centre))
-                return true;
-        }
-    }
-    return false;
+    return pages.view() != View::StoreFront && ::PtInRect(&kPageRect, centre);
 }
 
 void CparvelleDlg::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
@@ -197,12 +186,15 @@ void CparvelleDlg::CreatePage(CDialogEx& page) {
 void CparvelleDlg::LayOutChildren() {
     MoveWindowLogical(mobileEdit.m_hWnd, kMobileEditRect);
     selector.LayOut(kSelectorRect);
-    for (CDialogEx* page :
-         {static_cast<CDialogEx*>(&pagePay1), static_cast<CDialogEx*>(&pageHistory),
-          static_cast<CDialogEx*>(&pagePay2)}) {
-        if (page->m_hWnd != nullptr)
-            MoveWindowLogical(page->m_hWnd, kPageRect);
+    for (const PageSwitcher::Entry& entry : pages.pages()) {
+        if (entry.page->PageHandle() != nullptr)
+            entry.page->LayOut(kPageRect);
     }
+}
+
+void CparvelleDlg::ShowStoreFrontControls(bool show) {
+    mobileEdit.ShowWindow(show ? SW_SHOW : SW_HIDE);
+    selector.ShowWindow(show ? SW_SHOW : SW_HIDE);
 }
 
 CPoint CparvelleDlg::MessageClientPoint(CPoint devicePoint) const {
@@ -233,9 +225,8 @@ LRESULT CparvelleDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     const UINT dpi = HIWORD(wParam);
     bottomStrip = LoadPngResource(IDP_BOTTOM_STRIP, dpi);
     elements.LoadPictures(dpi);
-    pagePay1.ScaleChanged(dpi);
-    pagePay2.ScaleChanged(dpi);
-    pageHistory.ScaleChanged(dpi);
+    for (const PageSwitcher::Entry& entry : pages.pages())
+        entry.page->ScaleChanged(dpi);
     frame.Changed(m_hWnd);
     ::RedrawWindow(m_hWnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
@@ -334,18 +325,11 @@ void CparvelleDlg::Activate() {
 }
 
 LRESULT CparvelleDlg::OnPaidOrderShown(WPARAM, LPARAM lParam) {
-    // Only the handle of one of our own pages is acted on.
-    const HWND page = reinterpret_cast<HWND>(lParam);
-    CWnd* paidPage = nullptr;
-    if (page == pagePay1.m_hWnd && page != nullptr)
-        paidPage = &pagePay1;
-    else if (page == pagePay2.m_hWnd && page != nullptr)
-        paidPage = &pagePay2;
-    if (paidPage == nullptr)
+    // Only the handle of one of our own payment pages is acted on.
+    View view = View::StoreFront;
+    if (!pages.ViewOfHandle(reinterpret_cast<HWND>(lParam), view) || view == View::History)
         return 0;
-    const bool viewChanges = !paidPage->IsWindowVisible() || pageHistory.IsWindowVisible();
-    pages.BringPaidPageForward(*paidPage);
-    if (viewChanges)
+    if (pages.BringPaidPageForward(view))
         ResetKeyboardFocus();
     return 0;
 }

@@ -54,7 +54,11 @@ public:
     CPageHistory pageHistory;
     CEdit mobileEdit;
     XCommbox selector;
-    PageSwitcher pages{payTypeIsFirst, mobileEdit, selector, pagePay1, pageHistory, pagePay2};
+    // The pages in their stacking order, top first (they are created in it).
+    PageSwitcher pages{
+        payTypeIsFirst,
+        {{View::PayPage1, &pagePay1}, {View::History, &pageHistory}, {View::PayPage2, &pagePay2}},
+        [this](bool show) { ShowStoreFrontControls(show); }};
 
     // The product picture at its drawn size, made at the first paint, and
     // its device pixels as the frame shows them.
@@ -96,6 +100,9 @@ private:
     // Puts the edit, the selector and the pages at their logical places for
     // the window's current display scale.
     void LayOutChildren();
+    // The store front's own child windows: the mobile number edit and the
+    // package selector.
+    void ShowStoreFrontControls(bool show);
 
     // The package selector: created and filled from the current product,
     // its choice (-1: none).

@@ -130,6 +130,22 @@ void CPageHistory::ScaleChanged(UINT dpi) {
     frame.Changed(m_hWnd);
 }
 
+void CPageHistory::OpenWith(int, const PackageRecord*) {
+    FetchOrderPage(1);
+}
+
+void CPageHistory::SlideIn() {
+    SlideWindowIn(m_hWnd);
+}
+
+void CPageHistory::Leave() {
+    SlideWindowOut(m_hWnd);
+}
+
+void CPageHistory::LayOut(const RECT& rect) {
+    MoveWindowLogical(m_hWnd, rect);
+}
+
 CPoint CPageHistory::MessageClientPoint(CPoint devicePoint) const {
     return LogicalClientPoint(m_hWnd, devicePoint);
 }

@@ -14,6 +14,7 @@
 #include "framework/afxdialogex.h"
 #include "framework/afxmsgmap.h"
 #include "pages/history_pager.h"
+#include "pages/switched_page.h"
 #include "skin/drawn_elements.h"
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
@@ -22,7 +23,7 @@
 #include "store/history_order.h"
 #include "resource.h"
 
-class CPageHistory : public CDialogEx, private AccessibleSource {
+class CPageHistory : public CDialogEx, public SwitchedPage, private AccessibleSource {
 public:
     CPageHistory() noexcept : CDialogEx(kTemplateId) {}
     ~CPageHistory() override;
@@ -41,11 +42,19 @@ public:
 
     // The keyboard's stops, in reading order: Back, each row's View details,
     // the pager cells (an arrow group), the official site.
-    void AppendFocusStops(std::vector<FocusStop>& stops) const;
+    void AppendFocusStops(std::vector<FocusStop>& stops) const override;
 
     // The window moved to a display of `dpi`: the table at its logical place
     // again, the pictures in the variant for that scale, everything repainted.
-    void ScaleChanged(UINT dpi);
+    void ScaleChanged(UINT dpi) override;
+
+    // SwitchedPage: opens with its first page fetched, leaves sliding out to
+    // the right.
+    HWND PageHandle() const override { return m_hWnd; }
+    void OpenWith(int view, const PackageRecord* record) override;
+    void SlideIn() override;
+    void Leave() override;
+    void LayOut(const RECT& rect) override;
 
     DrawnElements elements;             // Back, official site
     std::vector<PagerCell> pagerCells;  // empty until the first successful fetch

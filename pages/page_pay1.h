@@ -17,7 +17,7 @@ public:
     // purchase of that package, ordered at once with the checked pay type;
     // 3: an order from the history, unpaid (purchase view, ordered again) or
     // paid (its links; the record's linkUrl is the order's link).
-    void ShowPackage(int view, const PackageRecord& record);
+    void ShowPackage(int view, const PackageRecord& record) override;
 
 protected:
     BOOL OnInitDialog() override;

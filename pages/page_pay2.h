@@ -21,7 +21,7 @@ public:
     // view; 3: an order from the history, unpaid (purchase view) or paid (its
     // links; the record's linkUrl is the order's link). A package no longer
     // in the catalogue leaves the page's package as it was.
-    void ShowPackage(int view, const PackageRecord& record);
+    void ShowPackage(int view, const PackageRecord& record) override;
 
     // Makes package `index` of the current product the page's package, removes
     // the QR code and stops the order watch. False, and nothing done, for an

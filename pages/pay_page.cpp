@@ -41,6 +41,23 @@ void CPayPage::ScaleChanged(UINT dpi) {
     core.frame.Changed(m_hWnd);
 }
 
+void CPayPage::OpenWith(int view, const PackageRecord* record) {
+    if (record != nullptr)
+        ShowPackage(view, *record);
+}
+
+void CPayPage::SlideIn() {
+    SlideWindowIn(m_hWnd);
+}
+
+void CPayPage::Leave() {
+    ShowWindow(SW_HIDE);
+}
+
+void CPayPage::LayOut(const RECT& rect) {
+    MoveWindowLogical(m_hWnd, rect);
+}
+
 CPoint CPayPage::MessageClientPoint(CPoint devicePoint) const {
     return LogicalClientPoint(m_hWnd, devicePoint);
 }

@@ -6,18 +6,28 @@
 #include "framework/afxdialogex.h"
 #include "framework/afxmsgmap.h"
 #include "pages/pay_page_core.h"
+#include "pages/switched_page.h"
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
 
-class CPayPage : public CDialogEx, private AccessibleSource {
+class CPayPage : public CDialogEx, public SwitchedPage, private AccessibleSource {
 public:
     explicit CPayPage(UINT templateId) noexcept : CDialogEx(templateId) {}
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
+    // Shows `record` in `view` (see the pages' ShowPackage).
+    virtual void ShowPackage(int view, const PackageRecord& record) = 0;
+
+    // SwitchedPage. A payment page leaves by hiding at once.
+    HWND PageHandle() const override { return m_hWnd; }
+    void OpenWith(int view, const PackageRecord* record) override;
+    void SlideIn() override;
+    void Leave() override;
+    void LayOut(const RECT& rect) override;
     // The window moved to a display of `dpi`: the pictures in the variant for
     // that scale, everything repainted.
-    virtual void ScaleChanged(UINT dpi);
+    void ScaleChanged(UINT dpi) override;
 
     // Elements, pictures, view, paid links and the package (see PayPageCore).
     PayPageCore core;
@@ -25,7 +35,7 @@ public:
     // The keyboard's stops in the current view, in reading order: the pay
     // methods (an arrow group), the QR square and the official site in the
     // purchase view; Open and Copy of each row in the paid view.
-    virtual void AppendFocusStops(std::vector<FocusStop>& stops) const;
+    void AppendFocusStops(std::vector<FocusStop>& stops) const override;
 
 protected:
     // The purchase view's own texts and price over core's backdrop.
