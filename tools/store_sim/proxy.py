@@ -55,6 +55,7 @@ class Log:
     def __init__(self, path):
         self.path = path
         self.lock = threading.Lock()
+        open(path, "a").close()  # there from the start, empty
 
     def write(self, **entry):
         with self.lock, open(self.path, "a") as f:
