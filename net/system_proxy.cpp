@@ -80,7 +80,8 @@ std::string TakeWinHttpString(wchar_t* text) {
 }
 
 struct ProxyState {
-    std::mutex mutex;  // held while an origin is resolved, so each is resolved once
+    std::mutex mutex;      // the members below; never held while a script is asked
+    std::mutex resolving;  // one script question at a time, so each origin is asked once
     bool loaded = false;
     WinHttp winHttp;
     ProxySettings settings;
@@ -130,8 +131,8 @@ void RunScriptCall(const WinHttp& api, const std::shared_ptr<ScriptCall>& call) 
 // The script's answer for the URL; false when there is none in time.
 // The script is asked for the origin only: what the path and query carry is
 // none of its business, and the answer is kept per origin.
-bool AskScript(ProxyState& state, const std::string& originUrl, std::string* answer) {
-    WinHttp& api = state.winHttp;
+bool AskScript(WinHttp& api, const ProxySettings& settings, const std::string& originUrl,
+               std::string* answer) {
     if (api.getProxyForUrl == nullptr || api.open == nullptr) {
         return false;
     }
@@ -147,8 +148,8 @@ bool AskScript(ProxyState& state, const std::string& originUrl, std::string* ans
     }
     auto call = std::make_shared<ScriptCall>();
     call->url = Wide(originUrl);
-    call->configUrl = Wide(state.settings.autoConfigUrl);
-    if (state.settings.autoDetect) {
+    call->configUrl = Wide(settings.autoConfigUrl);
+    if (settings.autoDetect) {
         call->options.dwFlags |= WINHTTP_AUTOPROXY_AUTO_DETECT;
         call->options.dwAutoDetectFlags =
             WINHTTP_AUTO_DETECT_TYPE_DHCP | WINHTTP_AUTO_DETECT_TYPE_DNS_A;
@@ -229,6 +230,18 @@ void LoadLocked(ProxyState& state) {
     OutputDebugStringA(line.c_str());
 }
 
+// The routes already chosen for the origin, loading the settings first.
+bool Known(ProxyState& state, const std::string& origin, std::vector<std::string>* routes) {
+    std::lock_guard<std::mutex> lock(state.mutex);
+    LoadLocked(state);
+    auto known = state.routesByOrigin.find(origin);
+    if (known == state.routesByOrigin.end()) {
+        return false;
+    }
+    *routes = known->second;
+    return true;
+}
+
 }  // namespace
 
 void LoadSystemProxySettings() {
@@ -252,21 +265,28 @@ ProxyPlan PlanProxyFor(const std::string& url) {
         return plan;
     }
     ProxyState& state = State();
-    std::lock_guard<std::mutex> lock(state.mutex);
-    LoadLocked(state);
-    auto known = state.routesByOrigin.find(origin);
-    if (known != state.routesByOrigin.end()) {
-        plan.routes = known->second;
+    if (Known(state, origin, &plan.routes)) {
         return plan;
     }
-    std::string answer;
-    bool haveAnswer = false;
-    if ((state.settings.autoDetect || !state.settings.autoConfigUrl.empty()) &&
-        !state.scriptUnavailable) {
-        haveAnswer = AskScript(state, origin + "/", &answer);
-        state.scriptUnavailable = !haveAnswer;
+    // Only a script may take long; a transfer to an origin already known
+    // (the payment watch's) never waits for it.
+    std::lock_guard<std::mutex> resolving(state.resolving);
+    if (Known(state, origin, &plan.routes)) {
+        return plan;
     }
-    plan.routes = ChooseRoutes(state.settings, haveAnswer ? &answer : nullptr, target);
+    ProxySettings settings;
+    bool askScript;
+    {
+        std::lock_guard<std::mutex> lock(state.mutex);
+        settings = state.settings;
+        askScript =
+            (settings.autoDetect || !settings.autoConfigUrl.empty()) && !state.scriptUnavailable;
+    }
+    std::string answer;
+    const bool haveAnswer = askScript && AskScript(state.winHttp, settings, origin + "/", &answer);
+    plan.routes = ChooseRoutes(settings, haveAnswer ? &answer : nullptr, target);
+    std::lock_guard<std::mutex> lock(state.mutex);
+    state.scriptUnavailable = state.scriptUnavailable || (askScript && !haveAnswer);
     state.routesByOrigin[origin] = plan.routes;
     return plan;
 }

@@ -8,8 +8,6 @@
 #include <winsock2.h>
 #include <windows.h>
 
-#include <cjson/cJSON.h>
-
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +19,7 @@
 #include "net/proxy_inspection.h"
 #include "net/proxy_rules.h"
 #include "sim_client.h"
+#include "test_proxy.h"
 #include "user_proxy_settings.h"
 
 namespace {
@@ -117,67 +116,14 @@ TEST(ProxyRules, LogLinesCarryNoCredentials) {
 
 // --- under the user's settings ----------------------------------------------
 
-struct ProxyInfo {
-    int tunnel = 0, refuse = 0, negotiate = 0, basic = 0, mitm = 0, down = 0;
-    std::string log;
-};
-
-bool ReadFile(const char* path, std::string* text) {
-    FILE* f = path ? std::fopen(path, "rb") : nullptr;
-    if (f == nullptr) {
-        return false;
-    }
-    char chunk[4096];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) {
-        text->append(chunk, n);
-    }
-    std::fclose(f);
-    return true;
-}
-
-bool LoadProxyInfo(ProxyInfo* info) {
-    std::string text;
-    if (!ReadFile(std::getenv("STORE_PROXY_INFO"), &text)) {
-        return false;
-    }
-    cJSON* doc = cJSON_Parse(text.c_str());
-    if (doc == nullptr) {
-        return false;
-    }
-    bool ok = true;
-    auto port = [&](const char* name, int* out) {
-        const cJSON* item = cJSON_GetObjectItemCaseSensitive(doc, name);
-        ok = ok && cJSON_IsNumber(item);
-        *out = ok ? item->valueint : 0;
-    };
-    port("tunnel", &info->tunnel);
-    port("refuse", &info->refuse);
-    port("negotiate", &info->negotiate);
-    port("basic", &info->basic);
-    port("mitm", &info->mitm);
-    port("down", &info->down);
-    const cJSON* log = cJSON_GetObjectItemCaseSensitive(doc, "log_win");
-    ok = ok && cJSON_IsString(log);
-    if (ok) {
-        info->log = log->valuestring;
-    }
-    cJSON_Delete(doc);
-    return ok;
-}
-
-struct ProxyLogEntry {
-    std::string mode, target, auth, path;
-    int status = 0;
-};
-
 class UserProxySettings : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { HttpGlobalInit(); }
 
     void SetUp() override {
         ASSERT_TRUE(SimClient::FromEnvironment(&sim_)) << "store simulator not running";
-        ASSERT_TRUE(LoadProxyInfo(&proxy_)) << "test proxy not running";
+        ASSERT_TRUE(LoadTestProxy(std::getenv("STORE_PROXY_INFO"), &proxy_))
+            << "test proxy not running";
         ASSERT_TRUE(SetTrustedCaFile(sim_.CaFileWide(), StoreHost()));
         simMark_ = sim_.LastSeq();
         logMark_ = ProxyLog().size();
@@ -192,7 +138,7 @@ protected:
     }
 
     std::string StoreHost() const { return "localhost:" + std::to_string(sim_.info().port); }
-    std::string Via(int port) const { return "127.0.0.3:" + std::to_string(port); }
+    static std::string Via(int port) { return TestProxy::Via(port); }
 
     // A statistics request of its own, so that the simulator's log tells it apart.
     bool StoreRequest(int timeoutSeconds = 5) {
@@ -212,34 +158,7 @@ protected:
         return n;
     }
 
-    std::vector<ProxyLogEntry> ProxyLog() {
-        std::vector<ProxyLogEntry> entries;
-        std::string text;
-        ReadFile(proxy_.log.c_str(), &text);
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find('\n', start);
-            if (end == std::string::npos) {
-                break;
-            }
-            cJSON* doc = cJSON_Parse(text.substr(start, end - start).c_str());
-            start = end + 1;
-            ProxyLogEntry e;
-            auto str = [doc](const char* name) {
-                const cJSON* item = cJSON_GetObjectItemCaseSensitive(doc, name);
-                return cJSON_IsString(item) ? std::string(item->valuestring) : std::string();
-            };
-            e.mode = str("mode");
-            e.target = str("target");
-            e.auth = str("auth");
-            e.path = str("path");
-            const cJSON* status = cJSON_GetObjectItemCaseSensitive(doc, "status");
-            e.status = cJSON_IsNumber(status) ? status->valueint : 0;
-            cJSON_Delete(doc);
-            entries.push_back(e);
-        }
-        return entries;
-    }
+    std::vector<TestProxyLogEntry> ProxyLog() { return ReadTestProxyLog(proxy_); }
 
     void WriteSettings(const std::string& proxy, const std::string& bypass,
                        const std::string& script) {
@@ -247,13 +166,14 @@ protected:
         ReloadProxySettings();
     }
 
-    std::vector<ProxyLogEntry> NewProxyLog() {
-        std::vector<ProxyLogEntry> all = ProxyLog();
-        return std::vector<ProxyLogEntry>(all.begin() + std::min(logMark_, all.size()), all.end());
+    std::vector<TestProxyLogEntry> NewProxyLog() {
+        std::vector<TestProxyLogEntry> all = ProxyLog();
+        return std::vector<TestProxyLogEntry>(all.begin() + std::min(logMark_, all.size()),
+                                              all.end());
     }
 
     SimClient sim_;
-    ProxyInfo proxy_;
+    TestProxy proxy_;
     long simMark_ = 0;
     size_t logMark_ = 0;
     int requests_ = 0;
@@ -268,7 +188,7 @@ TEST_F(UserProxySettings, ManualProxyTunnelsOneConnectionForManyRequests) {
         ASSERT_TRUE(StoreRequest()) << "error " << LastHttpError();
     }
     EXPECT_EQ(3, StoreRequestsSeen());
-    const std::vector<ProxyLogEntry> log = NewProxyLog();
+    const std::vector<TestProxyLogEntry> log = NewProxyLog();
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ("tunnel", log[0].mode);
     EXPECT_EQ(StoreHost(), log[0].target);
@@ -300,7 +220,7 @@ TEST_F(UserProxySettings, ScriptPicksTheProxyForTheStoreAndDirectForAnother) {
     EXPECT_TRUE(HttpGetToBuffer(script, buffer, &length, 5)) << LastHttpError();
     EXPECT_NE(nullptr, strstr(buffer, "FindProxyForURL"));
     EXPECT_EQ(1, StoreRequestsSeen());
-    const std::vector<ProxyLogEntry> log = NewProxyLog();
+    const std::vector<TestProxyLogEntry> log = NewProxyLog();
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ("tunnel", log[0].mode);
     EXPECT_EQ(StoreHost(), log[0].target);
@@ -315,7 +235,7 @@ TEST_F(UserProxySettings, RefusingOrDownProxyFailsAndNothingElseIsSent) {
         EXPECT_LT(Clock::now() - start, std::chrono::seconds(5)) << port;
     }
     EXPECT_EQ(0, StoreRequestsSeen());
-    const std::vector<ProxyLogEntry> log = NewProxyLog();
+    const std::vector<TestProxyLogEntry> log = NewProxyLog();
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ("refuse", log[0].mode);
 }
@@ -329,7 +249,7 @@ TEST_F(UserProxySettings, LogonProxiesFailCleanlyAndBasicGetsNoCredentials) {
     }
     EXPECT_EQ(0, StoreRequestsSeen());
     int negotiate = 0;
-    for (const ProxyLogEntry& e : NewProxyLog()) {
+    for (const TestProxyLogEntry& e : NewProxyLog()) {
         EXPECT_EQ(407, e.status);
         if (e.mode == "basic") {
             EXPECT_EQ("", e.auth);
@@ -345,7 +265,7 @@ TEST_F(UserProxySettings, InterceptingProxyGetsNoRequestThrough) {
     WriteSettings(Via(proxy_.mitm), "<-loopback>", "");
     EXPECT_FALSE(StoreRequest());
     EXPECT_EQ(60, LastHttpError());  // CURLE_PEER_FAILED_VERIFICATION
-    const std::vector<ProxyLogEntry> log = NewProxyLog();
+    const std::vector<TestProxyLogEntry> log = NewProxyLog();
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ("", log[0].path) << "a request was read inside the tunnel";
 }
@@ -354,7 +274,7 @@ TEST_F(UserProxySettings, EnvironmentWins) {
     WriteSettings(Via(proxy_.tunnel), "<-loopback>", "");
     SetEnvironmentVariableA("https_proxy", ("http://" + Via(proxy_.refuse)).c_str());
     EXPECT_FALSE(StoreRequest());
-    const std::vector<ProxyLogEntry> log = NewProxyLog();
+    const std::vector<TestProxyLogEntry> log = NewProxyLog();
     ASSERT_EQ(1u, log.size());
     EXPECT_EQ("refuse", log[0].mode);
 }

@@ -4,7 +4,7 @@
     python3 tools/bench/report.py [--quick]
 
 Runs the start-up benchmark (latency floor, one connection per request, cold
-and warm, 5 and 20 packages), the main window's (start to visible window and
+and warm, 5 and 20 packages, direct against through a proxy), the main window's (start to visible window and
 a minimal Win32 window's, store-front repaints), the payment pages' and the
 history's (repaint of every view unchanged and composed anew, the blit of a
 finished frame, memory and handles over 10,000 repaints), the last three at
@@ -205,6 +205,14 @@ def summary(f):
                 "%d packages, %s cache" % (packages, cache), f.ms(on + "_ms"),
                 f.ratio(on + "_ms", on + "_floor_ms"), f.ms(off + "_ms"),
                 f.ratio(off + "_ms", off + "_floor_ms"), f.ratio(off + "_ms", on + "_ms")))
+    rows.append("Warm start-up by the user's proxy settings: direct %s; automatic detection on "
+                "(nothing found) %s (%s direct); through a manual proxy %s (%s direct), %s "
+                "connection(s) in %s tunnel(s); one new connection %s" % (
+                    f.ms("startup_direct_ms"), f.ms("startup_detect_ms"),
+                    f.ratio("startup_detect_ms", "startup_direct_ms"), f.ms("startup_proxy_ms"),
+                    f.ratio("startup_proxy_ms", "startup_direct_ms"),
+                    f.count("startup_proxy_connections", "%d"),
+                    f.count("startup_proxy_tunnels", "%d"), f.ms("startup_new_connection_ms")))
     rows.append("Start to visible window: warm picture cache %s, cold %s (cold %s warm)" % (
         f.ms("window_warm_ms"), f.ms("window_cold_ms"),
         f.ratio("window_cold_ms", "window_warm_ms")))

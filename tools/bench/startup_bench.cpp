@@ -3,6 +3,7 @@
 // connection sharing on and off. Run through tools/bench/startup_bench.sh.
 //
 //   startup_bench.exe --sim-info SIM_JSON --latency-ms MS [--runs N] [--types 1,3]
+//                     [--proxy-info PROXY_JSON]
 //
 // Every start runs in a child process of its own (the same program with
 // --child), so no connection survives from one start to the next. Requests
@@ -29,6 +30,8 @@
 #include "store/api_url.h"
 #include "store/picture_file.h"
 #include "temp_dir.h"
+#include "test_proxy.h"
+#include "user_proxy_settings.h"
 #include "tools/bench/bench_support.h"
 
 namespace {
@@ -206,7 +209,71 @@ struct Row {
     }
 };
 
-int Driver(const std::string& simInfoPath, int latencyMs, int runs, const std::vector<int>& types) {
+// Warm start-ups (5 packages, sharing on) under three settings of the user's
+// proxy, interleaved run by run: direct (detection off), automatic detection
+// on (the default of a user without settings; nothing to find here), and a
+// manual proxy that tunnels every connection (CONNECT). The tunnel costs one
+// connection set-up through the proxy and nothing per request.
+void ProxyRows(const std::wstring& simInfo, const std::string& proxyInfo, int runs) {
+    TestProxy proxy;
+    if (!LoadTestProxy(proxyInfo.c_str(), &proxy)) {
+        std::fprintf(stderr, "cannot read %s\n", proxyInfo.c_str());
+        return;
+    }
+    struct Setting {
+        const char* label;
+        const char* key;
+        std::string proxy;
+        bool detect;
+        Row row;
+        std::vector<double> tunnels;
+    };
+    std::vector<Setting> settings = {
+        {"direct", "direct", "", false, {}, {}},
+        {"detection on", "detect", "", true, {}, {}},
+        {"manual proxy", "proxy", TestProxy::Via(proxy.tunnel), false, {}, {}}};
+    for (int i = 0; i < runs; ++i) {
+        TempDir dir;
+        if (!dir.ok())
+            return;
+        const std::wstring args = L"--child start --sim-info \"" + simInfo + L"\" --dir \"" +
+                                  dir.path() + L"\" --type 1 --sharing 1";
+        std::string out;
+        RunChild(args, &out);  // fills the picture cache
+        for (Setting& setting : settings) {
+            ScopedUserProxySettings user;
+            if (!setting.detect)
+                user.Write(setting.proxy, setting.proxy.empty() ? "" : "<-loopback>", "");
+            const size_t before = ReadTestProxyLog(proxy).size();
+            Sample s;
+            int ok = 0;
+            if (RunChild(args, &out) && std::sscanf(out.c_str(), "%lf %d %d %d", &s.wallMs,
+                                                    &s.requests, &s.connections, &ok) == 4) {
+                s.ok = ok == 1;
+            }
+            setting.row.samples.push_back(s);
+            setting.tunnels.push_back(static_cast<double>(ReadTestProxyLog(proxy).size() - before));
+        }
+    }
+    std::printf("\nWarm start-up, 5 packages, sharing on, by the user's proxy settings\n");
+    std::printf("%-14s %9s %9s %8s %11s %8s\n", "settings", "wall ms", "min ms", "requests",
+                "connections", "tunnels");
+    for (const Setting& setting : settings) {
+        std::printf("%-14s %9.1f %9.1f %8d %11d %8.0f%s\n", setting.label, setting.row.MedianWall(),
+                    setting.row.MinWall(), setting.row.Typical(&Sample::requests),
+                    setting.row.Typical(&Sample::connections), Median(setting.tunnels),
+                    setting.row.AllOk() ? "" : "  (a start failed)");
+        if (setting.row.AllOk()) {
+            AddResult(std::string("startup_") + setting.key + "_ms", setting.row.MedianWall());
+            AddResult(std::string("startup_") + setting.key + "_connections",
+                      setting.row.Typical(&Sample::connections));
+            AddResult(std::string("startup_") + setting.key + "_tunnels", Median(setting.tunnels));
+        }
+    }
+}
+
+int Driver(const std::string& simInfoPath, const std::string& proxyInfoPath, int latencyMs,
+           int runs, const std::vector<int>& types) {
     SimClient sim;
     if (!LoadSimInfo(simInfoPath, &sim)) {
         std::fprintf(stderr, "cannot read %s\n", simInfoPath.c_str());
@@ -303,6 +370,8 @@ int Driver(const std::string& simInfoPath, int latencyMs, int runs, const std::v
         "latency ms: the simulator's added connection latency alone.\n"
         "pictures ms: local decoding of the product, package and logo pictures (not in the "
         "floor).\n");
+    if (!proxyInfoPath.empty())
+        ProxyRows(info, proxyInfoPath, runs);
     AddResult("startup_latency_ms", latencyMs);
     AddResult("startup_new_connection_ms", tNew);
     AddResult("startup_reused_connection_ms", tReused);
@@ -348,6 +417,7 @@ int main(int argc, char** argv) {
         types.push_back(std::atoi(list.substr(pos, comma - pos).c_str()));
         pos = comma + 1;
     }
-    return Driver(simInfo, std::atoi(Arg(argc, argv, "--latency-ms", "0").c_str()),
+    return Driver(simInfo, Arg(argc, argv, "--proxy-info"),
+                  std::atoi(Arg(argc, argv, "--latency-ms", "0").c_str()),
                   std::max(1, std::atoi(Arg(argc, argv, "--runs", "5").c_str())), types);
 }

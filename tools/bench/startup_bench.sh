@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times the start-up sequence against its own store simulator with added
 # latency per new connection, for 5 and 20 packages, cold and warm picture
-# cache, connection sharing on and off:
+# cache, connection sharing on and off, and warm through the user's proxy
+# settings (direct, detection on, a manual proxy) against a test proxy:
 #   tools/bench/startup_bench.sh [--build-dir DIR] [--latency-ms MS] [--runs N]
 # Builds startup_bench in DIR (default build/debug, configured with tests).
 set -euo pipefail
@@ -48,6 +49,10 @@ with open(sys.argv[2], "w", encoding="utf-8") as f:
 PY
 
 bench_start_sim --conn-latency-ms "$latency" --catalogue "$state/catalogue.json"
+# The simulator's test proxy, for start-up through the user's proxy settings.
+python3 "$root/tools/store_sim/proxy.py" start --state-dir "$state/proxy"
+trap 'python3 "$root/tools/store_sim/proxy.py" stop --state-dir "$state/proxy"; bench_stop_sim' EXIT
 
 wine "$dir/tools/bench/startup_bench.exe" --sim-info "$(winpath "$state/sim.json")" \
-  --latency-ms "$latency" --runs "$runs" --types 1,3
+  --latency-ms "$latency" --runs "$runs" --types 1,3 \
+  --proxy-info "$(winpath "$state/proxy/proxy.json")"
