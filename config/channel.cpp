@@ -5,6 +5,7 @@
 
 #include "base/scoped_handle.h"
 #include "base/text.h"
+#include "config/ini_file.h"
 #include "config/local_config.h"
 #include "config/module_paths.h"
 
@@ -80,21 +81,25 @@ std::wstring FirstCommandLineArgument() {
 std::string ResolveChannel(const std::wstring& firstArgument, const std::wstring& configDir) {
     std::wstring iniPath = configDir + L"\\config.ini";
     std::wstring productCode;
+    IniValues changes;
     if (!firstArgument.empty()) {
         productCode = firstArgument;
-        WritePrivateProfileStringW(kSection, L"product_code", productCode.c_str(), iniPath.c_str());
+        changes.emplace_back(L"product_code", productCode);
     } else {
         wchar_t buffer[100] = {};
         GetPrivateProfileStringW(kSection, L"product_code", L"", buffer, 99, iniPath.c_str());
         productCode = buffer;
     }
-    if (productCode.empty()) {
-        return {};
+    std::string channel;
+    if (!productCode.empty()) {
+        channel = ChannelFromExePath(ReadInstallerExePath(productCode));
     }
-    std::string channel = ChannelFromExePath(ReadInstallerExePath(productCode));
     if (!channel.empty()) {
-        WritePrivateProfileStringW(kSection, productCode.c_str(), AnsiToWide(channel).c_str(),
-                                   iniPath.c_str());
+        changes.emplace_back(productCode, AnsiToWide(channel));
+    }
+    // One rewrite of the whole file for both keys.
+    if (!changes.empty()) {
+        WriteIniValues(iniPath, kSection, changes);
     }
     return channel;
 }

@@ -20,7 +20,8 @@ std::wstring FirstCommandLineArgument();
 
 // config.ini in configDir, section "para". A non-empty firstArgument is the
 // product code and is stored under "product_code"; otherwise the stored one is
-// used. A channel found is stored under a key named after the product code.
+// used. A channel found is stored under a key named after the product code
+// (the file is written anew, config/ini_file.h).
 // Returns the channel, empty when none is found (the caller then uses
 // "master"). Failed INI writes are ignored.
 std::string ResolveChannel(const std::wstring& firstArgument, const std::wstring& configDir);

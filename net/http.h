@@ -27,7 +27,7 @@
 struct WriteSink {
     int32_t received = 0;  // body bytes accepted so far
     int32_t capacity = 0;  // buffer size in bytes (0 in file mode)
-    FILE* file = nullptr;
+    void* file = nullptr;  // file mode: the open file's handle
     char* buffer = nullptr;
     int32_t maxBytes = 0;     // file mode: the most body bytes kept (0 = no limit)
     bool overflowed = false;  // a chunk did not fit and the transfer was abandoned
@@ -66,8 +66,11 @@ bool PerformGet(const std::string& url, WriteSink* sink, bool includeHeaders, in
 // beyond buffer[capacity].
 bool HttpGetToBuffer(std::string url, char* buffer, int* length, int timeoutSeconds);
 
-// The body into a file (created or truncated). No request is made when the
-// file cannot be created; after a failed transfer no file is left at path.
+// The body into the file `path`: written to a new file of an unpredictable
+// name beside it and renamed over `path` once complete (base/file_replace.h),
+// so a file or link planted under any name is never written through. No
+// request is made when the new file cannot be created; after a failed
+// transfer no file is left at path.
 // A body of more than maxBytes (when not 0) fails: an announced length at
 // once, a body without one as soon as it grows past the limit.
 bool HttpGetToFile(std::string url, const std::wstring& path, int timeoutSeconds,

@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 
+#include "base/file_replace.h"
 #include "base/scoped_handle.h"
 #include "net/kept_handle_state.h"
 #include "net/http_session.h"
@@ -53,7 +54,10 @@ size_t WriteChunk(char* data, size_t size, size_t count, void* userData) {
             sink->overflowed = true;
             return 0;
         }
-        n = fwrite(data, 1, n, sink->file);
+        DWORD written = 0;
+        if (n > 0x7fffffff || !WriteFile(sink->file, data, static_cast<DWORD>(n), &written, nullptr))
+            written = 0;
+        n = written;
     } else {
         return n;  // neither buffer nor file: nothing to keep
     }
@@ -284,19 +288,17 @@ bool HttpGetToBuffer(std::string url, char* buffer, int* length, int timeoutSeco
 
 bool HttpGetToFile(std::string url, const std::wstring& path, int timeoutSeconds,
                    int32_t maxBytes) {
-    ScopedFilePtr file(_wfopen(path.c_str(), L"wb"));
-    if (!file) {
+    ReplacementFile file(path);
+    if (!file.valid()) {
         return false;
     }
     WriteSink sink;
-    sink.file = file.get();
+    sink.file = file.handle();
     sink.maxBytes = maxBytes;
-    bool ok = PerformGet(url, &sink, false, timeoutSeconds);
-    // A failed close loses data too.
-    if (!file.close()) {
-        ok = false;
-    }
+    // A failed close or rename loses the download too.
+    const bool ok = PerformGet(url, &sink, false, timeoutSeconds) && file.PutInPlace();
     if (!ok) {
+        // Not even an older file stays under the name.
         DeleteFileW(path.c_str());
     }
     return ok;

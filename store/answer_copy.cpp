@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "store/file_replace.h"
+#include "base/file_replace.h"
 
 void WriteAnswerCopy(const char* name, const char* body, int length) {
     // The names are ASCII.

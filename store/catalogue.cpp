@@ -75,15 +75,10 @@ bool FetchPictureFile(const std::wstring& path, const std::string& url,
     if (PathFileExistsW(path.c_str())) {
         return true;
     }
-    // Downloaded under a passing name and renamed once complete: a start cut
-    // short in the middle of a download must not leave part of a picture
-    // under the name that stands for it for good.
-    const std::wstring partial = path + L".part";
-    if (!HttpGetToFile(url, partial, kPictureTimeoutSeconds, kMaxPictureFileBytes)) {
-        return false;
-    }
-    if (!MoveFileExW(partial.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileW(partial.c_str());
+    // The transport writes a new file and renames it into place once
+    // complete: a start cut short in the middle of a download leaves no part
+    // of a picture under the name that stands for it for good.
+    if (!HttpGetToFile(url, path, kPictureTimeoutSeconds, kMaxPictureFileBytes)) {
         return false;
     }
     // The transport delivers an error page (404, 500) like any body. Such a

@@ -27,9 +27,11 @@ void StoreGroupConfig(int type, const cJSON* data, ProductRecord& product) {
     product.step3 = Utf8ToWide(JsonGetString(data, "step_3"));
     product.navigation = Utf8ToWide(JsonGetString(data, "navigation"));
 
-    // Not a cache: the logo may change between starts.
+    // Not a cache: the logo may change between starts. An earlier one that
+    // cannot be removed must not be shown as this start's.
     std::wstring path = LogoPicturePath(localConfig.moduleDir, type);
-    DeleteFileW(path.c_str());
+    if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
+        return;
     if (!HttpGetToFile(product.logoUrl, path, kLogoTimeoutSeconds, kMaxPictureFileBytes))
         return;
     // A download that gives no picture (refused, or an error page) leaves no

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "store/file_replace.h"
+#include "base/file_replace.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "config/channel.h"
+#include "config/ini_file.h"
 #include "temp_dir.h"
 
 namespace {
@@ -15,6 +16,22 @@ TEST(ChannelFromExePath, TextBetweenLastUnderscoreAndNextDot) {
     EXPECT_EQ(ChannelFromExePath("C:\\App\\app.exe"), "");
     EXPECT_EQ(ChannelFromExePath("C:\\App\\app_.exe"), "");
     EXPECT_EQ(ChannelFromExePath(""), "");
+}
+
+TEST(WithIniValues, SetsKeysInTheirSectionAndKeepsEverythingElse) {
+    EXPECT_EQ(WithIniValues(L"", L"para", {{L"product_code", L"{A}"}}),
+              L"[para]\r\nproduct_code={A}\r\n");
+    // Replaced where it stands (names without regard to case), added after
+    // the section's last line; comments, other sections and their keys of
+    // the same name stay; a line break cannot add a line.
+    const std::wstring earlier =
+        L"; kept\n[other]\nproduct_code=x\n[PARA]\n Product_Code = {OLD}\nk=1\n\n[last]\nz=2";
+    EXPECT_EQ(WithIniValues(earlier, L"para",
+                            {{L"product_code", L"{NEW}"}, {L"{NEW}", L"ch1\r\n[evil]"}}),
+              L"; kept\r\n[other]\r\nproduct_code=x\r\n[PARA]\r\nproduct_code={NEW}\r\n"
+              L"k=1\r\n{NEW}=ch1\r\n\r\n[last]\r\nz=2\r\n");
+    EXPECT_EQ(WithIniValues(L"[other]\r\nz=2\r\n\r\n", L"para", {{L"k", L"v"}}),
+              L"[other]\r\nz=2\r\n\r\n[para]\r\nk=v\r\n");
 }
 
 constexpr wchar_t kLzma[] = L"SOFTWARE\\Caphyon\\Advanced Installer\\LZMA\\";
@@ -68,7 +85,26 @@ TEST_F(ResolveChannelTest, ArgumentIsStoredAndChannelComesFromTheInstallerRecord
     EXPECT_EQ(Para(code_), L"ch01");
     std::string ini;
     ASSERT_TRUE(dir_.ReadFile(L"config.ini", &ini));
-    EXPECT_NE(ini.find("[para]"), std::string::npos);
+    EXPECT_EQ(ini, Utf16FileBytes(L"[para]\r\nproduct_code=" + code_ + L"\r\n" + code_ +
+                                  L"=ch01\r\n"));
+}
+
+TEST_F(ResolveChannelTest, ConfigIniIsWrittenAnewNeverThroughALink) {
+    const std::string earlier = "[para]\r\nproduct_code={OLD}\r\n\r\n[other]\r\nkeep=1\r\n";
+    ASSERT_TRUE(dir_.WriteFile(L"victim.ini", earlier));
+    ASSERT_TRUE(CreateHardLinkW(dir_.Join(L"config.ini").c_str(),
+                                dir_.Join(L"victim.ini").c_str(), nullptr))
+        << GetLastError();
+    Register("C:\\Program Files\\App\\App_ch04.exe");
+    EXPECT_EQ(ResolveChannel(code_, dir_.path()), "ch04");
+    std::string victim;
+    ASSERT_TRUE(dir_.ReadFile(L"victim.ini", &victim));
+    EXPECT_TRUE(victim == earlier) << "written through the link";
+    EXPECT_EQ(Para(L"product_code"), code_);
+    EXPECT_EQ(Para(code_), L"ch04");
+    wchar_t kept[16] = {};
+    GetPrivateProfileStringW(L"other", L"keep", L"", kept, 16, dir_.Join(L"config.ini").c_str());
+    EXPECT_STREQ(kept, L"1");
 }
 
 TEST_F(ResolveChannelTest, LaterStartWithoutArgumentReadsTheStoredProductCode) {

@@ -247,6 +247,25 @@ TEST_F(OrdersTest, RefusedOrdersLeaveNoFileNoNumberAndNoWatch) {
     EXPECT_TRUE(WaitForOrderWatchThreads(3000));
 }
 
+TEST_F(OrdersTest, TemporaryNamesTakenInAdvanceDoNotStopAnOrder) {
+    // Every name a process could guess the program would write the QR picture
+    // under first: this process's id with a counter, and a fixed suffix.
+    for (int n = 0; n < 1000; ++n) {
+        wchar_t suffix[48];
+        swprintf(suffix, 48, L".%lu-%d.tmp", GetCurrentProcessId(), n);
+        ASSERT_TRUE(dir_.WriteFile(L"tmp.bin" + std::wstring(suffix), "taken"));
+    }
+    for (const wchar_t* suffix : {L".tmp", L".part", L".new", L"~"})
+        ASSERT_TRUE(dir_.WriteFile(L"tmp.bin" + std::wstring(suffix), "taken"));
+    const std::string orderNo = "TT-" + tag_;
+    OrdersAnswer("13900000006", orderNo);
+    ASSERT_TRUE(CreateOrder(receiver_.hwnd(), 1, 101, "13900000006"));
+    EXPECT_EQ(storeState.currentOrderNo, orderNo);
+    std::string picture;
+    ASSERT_TRUE(dir_.ReadFile(L"tmp.bin", &picture));
+    EXPECT_EQ(picture.substr(0, 2), "BM");
+}
+
 // A thousand orders stopped while their watch hangs in a transfer, waits for
 // a slow answer, or has just been told the order is paid: only a payment the
 // store confirmed is ever reported, every report reaches the page (none is
