@@ -14,15 +14,16 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import App, MainWindowQueries, Shot, Sim, distance, wait_until, wine_env, xdotool  # noqa: E402,E501
+from e2e_support import (App, MainWindowQueries, Shot, Sim, distance, wait_until,  # noqa: E402
+                         wine_env, xdotool)
+from pay_pages_test import MOBILE, MY_ORDERS, PAGE_Y, PAID_BAND  # noqa: E402
 
 PROXY_DIR = os.environ.get("PARVELLE_PROXY_DIR", "")
 SETTINGS = r"HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings"
 CONNECTIONS = SETTINGS + r"\Connections"
-PAGE_Y = 24
-MY_ORDERS = (688, 12)
-PAID_BAND = (0xEA, 0xF8, 0xEF)
-MOBILE = "13800138000"
+# Proxy variables of the environment would win over the settings under test.
+NO_PROXY_VARIABLES = {name: "" for name in ("https_proxy", "HTTPS_PROXY", "all_proxy",
+                                            "ALL_PROXY")}
 
 
 def reg(*args):
@@ -103,7 +104,7 @@ class ProxyEndToEndTest(MainWindowQueries, unittest.TestCase):
         set_proxy(self.proxy.via("tunnel"), "<-loopback>")
         self.title = "Parvelle proxy e2e"
         xdotool("mousemove", 0, 0)
-        self.app = App(self.sim, self.title, pay_type=1)
+        self.app = App(self.sim, self.title, pay_type=1, env=NO_PROXY_VARIABLES)
         self.assertTrue(self.app.start_shown(60), "the store front never appeared")
         self.app.wait_still()
         names = [n for n in self.sim.names_since(self.sim_mark) if n != "picture"]
@@ -143,7 +144,7 @@ class ProxyEndToEndTest(MainWindowQueries, unittest.TestCase):
 
     def test_2_refusing_proxy_ends_the_start_silently(self):
         set_proxy(self.proxy.via("refuse"), "<-loopback>")
-        self.app = App(self.sim, "Parvelle refused e2e")
+        self.app = App(self.sim, "Parvelle refused e2e", env=NO_PROXY_VARIABLES)
         started = time.monotonic()
         self.app.start()
         code, shown = self.app.wait_exit(30, watch_windows=True)

@@ -125,6 +125,10 @@ protected:
         ASSERT_TRUE(LoadTestProxy(std::getenv("STORE_PROXY_INFO"), &proxy_))
             << "test proxy not running";
         ASSERT_TRUE(SetTrustedCaFile(sim_.CaFileWide(), StoreHost()));
+        // Proxy variables of the environment would win over the settings under test.
+        for (const char* name : {"https_proxy", "HTTPS_PROXY", "all_proxy", "ALL_PROXY"}) {
+            SetEnvironmentVariableA(name, nullptr);
+        }
         simMark_ = sim_.LastSeq();
         logMark_ = ProxyLog().size();
     }

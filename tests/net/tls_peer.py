@@ -12,11 +12,8 @@ header lines; /redirect/N redirects N times (absolute Location) and then echoes;
 /to-http redirects to plain http.
 """
 
-import argparse
 import http.server
-import json
 import os
-import signal
 import socket
 import socketserver
 import ssl
@@ -24,6 +21,10 @@ import subprocess
 import sys
 import threading
 import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
+                                "support"))
+import detached_server  # noqa: E402
 
 
 def wine_path(path):
@@ -107,60 +108,13 @@ def serve(d):
         servers.append(Server(context))
     for s in servers:
         threading.Thread(target=s.serve_forever, daemon=True).start()
-    info = {"pid": os.getpid(), "localhost_port": servers[0].server_address[1],
-            "other_host_port": servers[1].server_address[1],
-            "ca_file_win": wine_path(os.path.join(d, "ca.pem"))}
-    with open(os.path.join(d, "peer.json.tmp"), "w") as f:
-        json.dump(info, f)
-    os.replace(os.path.join(d, "peer.json.tmp"), os.path.join(d, "peer.json"))
-    signal.signal(signal.SIGTERM, lambda *a: sys.exit(0))
+    detached_server.write_info(d, "peer.json", {
+        "localhost_port": servers[0].server_address[1],
+        "other_host_port": servers[1].server_address[1],
+        "ca_file_win": wine_path(os.path.join(d, "ca.pem"))})
     while True:
         time.sleep(3600)
 
 
-def stop(d):
-    try:
-        with open(os.path.join(d, "peer.json")) as f:
-            pid = json.load(f)["pid"]
-        os.kill(pid, signal.SIGTERM)
-    except (OSError, ValueError, KeyError):
-        pass
-    try:
-        os.remove(os.path.join(d, "peer.json"))
-    except OSError:
-        pass
-
-
-def start(d):
-    stop(d)
-    make_certificates(d)
-    subprocess.Popen([sys.executable, os.path.abspath(__file__), "serve", "--state-dir", d],
-                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                     start_new_session=True)
-    deadline = time.monotonic() + 30
-    while time.monotonic() < deadline:
-        if os.path.exists(os.path.join(d, "peer.json")):
-            return 0
-        time.sleep(0.05)
-    print("tls_peer did not start", file=sys.stderr)
-    return 1
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("action", choices=("start", "stop", "serve"))
-    parser.add_argument("--state-dir", required=True)
-    args = parser.parse_args()
-    d = os.path.abspath(args.state_dir)
-    os.makedirs(d, exist_ok=True)
-    if args.action == "start":
-        return start(d)
-    if args.action == "stop":
-        stop(d)
-        return 0
-    serve(d)
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(detached_server.main(__file__, "peer.json", serve, prepare=make_certificates))

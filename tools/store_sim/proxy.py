@@ -28,14 +28,11 @@ Proxy-Authorization header, never its value), "status", "path" (mitm only)}.
 Standard library only.
 """
 
-import argparse
 import json
 import os
 import select
-import signal
 import socket
 import ssl
-import subprocess
 import sys
 import threading
 import time
@@ -43,7 +40,9 @@ import urllib.parse
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(HERE, "..", "support"))
 
+import detached_server  # noqa: E402
 from storesim.certs import ensure_certificates  # noqa: E402
 
 LISTEN_HOST = "127.0.0.3"
@@ -200,7 +199,7 @@ def listen(port=0):
 
 def serve(d):
     proxy = Proxy(d)
-    info = {"pid": os.getpid(), "host": LISTEN_HOST, "log": proxy.log.path,
+    info = {"host": LISTEN_HOST, "log": proxy.log.path,
             "log_win": "Z:" + proxy.log.path.replace("/", "\\"), "ca_file": proxy.ca_file}
     for mode in MODES:
         listener = listen()
@@ -209,56 +208,10 @@ def serve(d):
     closed = listen()
     info["down"] = closed.getsockname()[1]
     closed.close()
-    with open(os.path.join(d, "proxy.json.tmp"), "w") as f:
-        json.dump(info, f)
-    os.replace(os.path.join(d, "proxy.json.tmp"), os.path.join(d, "proxy.json"))
-    signal.signal(signal.SIGTERM, lambda *a: sys.exit(0))
+    detached_server.write_info(d, "proxy.json", info)
     while True:
         time.sleep(3600)
 
 
-def stop(d):
-    try:
-        with open(os.path.join(d, "proxy.json")) as f:
-            os.kill(json.load(f)["pid"], signal.SIGTERM)
-    except (OSError, ValueError, KeyError):
-        pass
-    for name in ("proxy.json", "proxy-log.jsonl"):
-        try:
-            os.remove(os.path.join(d, name))
-        except OSError:
-            pass
-
-
-def start(d):
-    stop(d)
-    subprocess.Popen([sys.executable, os.path.abspath(__file__), "serve", "--state-dir", d],
-                     stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                     stderr=open(os.path.join(d, "proxy.err"), "w"), start_new_session=True)
-    deadline = time.monotonic() + 30
-    while time.monotonic() < deadline:
-        if os.path.exists(os.path.join(d, "proxy.json")):
-            return 0
-        time.sleep(0.05)
-    print("proxy did not start", file=sys.stderr)
-    return 1
-
-
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("action", choices=("start", "stop", "serve"))
-    parser.add_argument("--state-dir", required=True)
-    args = parser.parse_args()
-    d = os.path.abspath(args.state_dir)
-    os.makedirs(d, exist_ok=True)
-    if args.action == "start":
-        return start(d)
-    if args.action == "stop":
-        stop(d)
-        return 0
-    serve(d)
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(detached_server.main(__file__, "proxy.json", serve, other_files=("proxy-log.jsonl",)))
