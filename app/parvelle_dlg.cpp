@@ -11,7 +11,7 @@
 #include "pages/pay_page_core.h"
 #include "resource.h"
 #include "skin/display_scale.h"
-#include "skin/png_resource.h"
+#include "skin/picture_cache.h"
 #include "store/link_handoff.h"
 #include "store/store_state.h"
 
@@ -161,7 +161,7 @@ BOOL CparvelleDlg::OnInitDialog() {
     CenterWindow();
 
     // The artwork drawn for that scale.
-    bottomStrip = LoadPngResource(IDP_BOTTOM_STRIP, scale.dpi());
+    bottomStrip = SharedPngResource(IDP_BOTTOM_STRIP, scale.dpi());
     elements = DrawnElements(BuildSkinElements(kMainElementRecords, scale.dpi()));
 
     CreateSelector();
@@ -223,7 +223,7 @@ LRESULT CparvelleDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     LayOutChildren();
     // The artwork drawn for the new scale, and every kept frame composed anew.
     const UINT dpi = HIWORD(wParam);
-    bottomStrip = LoadPngResource(IDP_BOTTOM_STRIP, dpi);
+    bottomStrip = SharedPngResource(IDP_BOTTOM_STRIP, dpi);
     elements.LoadPictures(dpi);
     for (const PageSwitcher::Entry& entry : pages.pages())
         entry.page->ScaleChanged(dpi);

@@ -22,6 +22,7 @@
 #include "pages/page_history.h"
 #include "pages/page_pay2.h"
 #include "skin/drawn_elements.h"
+#include "skin/picture_cache.h"
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
 #include "skin/frame_cache.h"
@@ -47,7 +48,7 @@ public:
     HICON icon = nullptr;
     DrawnElements elements;  // the title strip's and the store front's buttons
     int storeType = 1;
-    std::unique_ptr<Gdiplus::Image> bottomStrip;
+    SkinPicture bottomStrip;
     BYTE payTypeIsFirst = 0;
     CPagePay2 pagePay2;
     CPagePay1 pagePay1;

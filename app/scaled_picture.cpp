@@ -12,6 +12,7 @@ Gdiplus::Image* ScaledPicture::Get(Gdiplus::Image* source, UINT width, UINT heig
     }
     mode_ = mode;
     scaled_.reset();
+    made_ = false;
     source_ = source;
     width_ = width;
     height_ = height;
@@ -33,5 +34,6 @@ Gdiplus::Image* ScaledPicture::Get(Gdiplus::Image* source, UINT width, UINT heig
         return nullptr;
     }
     scaled_ = std::move(scaled);
+    made_ = true;
     return scaled_.get();
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <memory>
 
 class ScaledPicture {
@@ -32,6 +33,17 @@ public:
     // The copy the last call made or reused; null when it made none.
     Gdiplus::Image* ready() const { return scaled_.get(); }
 
+    // Whether the last call was for these arguments (and made a copy, which
+    // may have been let go since).
+    bool MadeFor(Gdiplus::Image* source, UINT width, UINT height, UINT rows,
+                 Gdiplus::InterpolationMode mode) const {
+        return made_ && source == source_ && width == width_ && height == height_ &&
+               std::min(rows, height) == rows_ && mode == mode_;
+    }
+    // Lets go of the copy once its pixels are kept elsewhere (a KeptBackdrop):
+    // the next Get makes it anew.
+    void ReleasePixels() { scaled_.reset(); }
+
 private:
     Gdiplus::Image* source_ = nullptr;
     UINT width_ = 0;
@@ -39,4 +51,5 @@ private:
     UINT rows_ = 0;
     Gdiplus::InterpolationMode mode_ = Gdiplus::InterpolationModeDefault;
     std::unique_ptr<Gdiplus::Bitmap> scaled_;
+    bool made_ = false;
 };

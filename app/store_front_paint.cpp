@@ -24,21 +24,34 @@ void DrawProductPicture(Gdiplus::Graphics& graphics, Gdiplus::Image* picture, in
     const INT top = scale.ToDevice(kTitleStripHeight);
     Gdiplus::Image* ready = nullptr;
     UINT rows = height;
+    const Gdiplus::InterpolationMode mode = scale.identity()
+                                                ? Gdiplus::InterpolationModeDefault
+                                                : Gdiplus::InterpolationModeHighQualityBicubic;
     if (cache != nullptr) {
         // Only the rows above the frame's bottom edge are ever seen.
         Gdiplus::RectF frame;
         graphics.GetVisibleClipBounds(&frame);
         const int below = scale.ToDeviceBounds(frame).bottom - top;
         rows = std::min(height, static_cast<UINT>(std::max(below, 0)));
-        ready = cache->Get(picture, width, height, rows,
-                           scale.identity() ? Gdiplus::InterpolationModeDefault
-                                            : Gdiplus::InterpolationModeHighQualityBicubic);
     }
+    const RECT kept{0, top, static_cast<LONG>(width), top + static_cast<LONG>(rows)};
     DeviceSpace device(graphics);
+    // The backdrop alone holds the stretched rows once it is made: the copy
+    // they were made from goes, so the store front keeps them only once.
+    if (cache != nullptr && backdrop != nullptr) {
+        if (cache->MadeFor(picture, width, height, rows, mode) &&
+            backdrop->DrawKept(graphics, kept))
+            return;
+        // Made from another picture or size, or let go: made anew below (a
+        // new copy may come at the old one's address).
+        backdrop->Release();
+    }
+    if (cache != nullptr)
+        ready = cache->Get(picture, width, height, rows, mode);
     if (ready != nullptr && backdrop != nullptr) {
         // Drawn over white below the title strip: nothing lies under it.
-        backdrop->Draw(graphics, ready,
-                       RECT{0, top, static_cast<LONG>(width), top + static_cast<LONG>(rows)});
+        backdrop->Draw(graphics, ready, kept);
+        cache->ReleasePixels();
     } else if (ready != nullptr) {
         graphics.DrawImage(ready, 0, top, static_cast<INT>(width), static_cast<INT>(rows));
     } else {

@@ -8,7 +8,7 @@
 #include "controls/list_messages.h"
 #include "skin/display_scale.h"
 #include "skin/picture_frame.h"
-#include "skin/png_resource.h"
+#include "skin/picture_cache.h"
 
 namespace {
 
@@ -75,7 +75,7 @@ BOOL XListHistory::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UIN
     const DisplayScale scale =
         DisplayScale::Of(pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr);
     buttonPictureId = pictureId;
-    buttonPicture = LoadPngResource(pictureId, static_cast<UINT>(scale.dpi()));
+    buttonPicture = SharedPngResource(pictureId, static_cast<UINT>(scale.dpi()));
     const RECT device = scale.ToDevice(rect);
     const BOOL created =
         CreateEx(0, AfxRegisterWndClass(0), nullptr, dwStyle, device, pParentWnd, nID);
@@ -89,7 +89,7 @@ void XListHistory::LayOut() {
 }
 
 void XListHistory::LoadPictures(UINT dpi) {
-    buttonPicture = LoadPngResource(buttonPictureId, dpi);
+    buttonPicture = SharedPngResource(buttonPictureId, dpi);
     frame.Changed(m_hWnd);
 }
 

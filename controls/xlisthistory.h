@@ -25,6 +25,7 @@
 #include "framework/afxwnd.h"  // before afxmsgmap.h: windowsx.h macros
 #include "framework/afxmsgmap.h"
 #include "skin/drawn_elements.h"
+#include "skin/picture_cache.h"
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
 #include "skin/frame_cache.h"
@@ -97,7 +98,7 @@ public:
     int selectedRow = -1;   // last row whose button was clicked
     RECT createRect{};      // logical, in the parent
     BYTE showHeader = 0;
-    std::unique_ptr<Gdiplus::Image> buttonPicture;
+    SkinPicture buttonPicture;
     int buttonPictureId = 0;
     int rowHeight = 36;
     int headerHeight = 36;

@@ -13,7 +13,7 @@
 #include "skin/display_scale.h"
 #include "skin/frame_cache.h"
 #include "skin/picture_frame.h"
-#include "skin/png_resource.h"
+#include "skin/picture_cache.h"
 #include "store/link_handoff.h"
 #include "store/order_list.h"
 #include "store/orders.h"
@@ -94,6 +94,7 @@ ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_MESSAGE(WM_HISTORY_ROW_OPEN, &CPageHistory::OnHistoryRowOpen)
 ON_MESSAGE(WM_GETOBJECT, &CPageHistory::OnGetObject)
+ON_MESSAGE(WM_WINDOWPOSCHANGED, &CPageHistory::OnWindowPosChanged)
 ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
@@ -114,7 +115,7 @@ BOOL CPageHistory::Create(UINT nIDTemplate, CWnd* pParentWnd) {
 BOOL CPageHistory::OnInitDialog() {
     CDialogEx::OnInitDialog();
     const UINT dpi = static_cast<UINT>(DisplayScale::Of(m_hWnd).dpi());
-    arrowPicture = LoadPngResource(IDP_PAGER_ARROWS, dpi);
+    arrowPicture = SharedPngResource(IDP_PAGER_ARROWS, dpi);
     elements = DrawnElements(BuildSkinElements(kHistoryElementRecords, dpi));
     list.Create(WS_CHILD | WS_VISIBLE, kListRect, this, kListId, IDP_DETAILS);
     for (const ColumnSpec& column : kColumns)
@@ -125,7 +126,7 @@ BOOL CPageHistory::OnInitDialog() {
 void CPageHistory::ScaleChanged(UINT dpi) {
     list.LayOut();
     list.LoadPictures(dpi);
-    arrowPicture = LoadPngResource(IDP_PAGER_ARROWS, dpi);
+    arrowPicture = SharedPngResource(IDP_PAGER_ARROWS, dpi);
     elements.LoadPictures(dpi);
     frame.Changed(m_hWnd);
 }
@@ -144,6 +145,14 @@ void CPageHistory::Leave() {
 
 void CPageHistory::LayOut(const RECT& rect) {
     MoveWindowLogical(m_hWnd, rect);
+}
+
+LRESULT CPageHistory::OnWindowPosChanged(WPARAM, LPARAM lParam) {
+    // Hidden, the page and its table keep no frame: both compose anew when
+    // it shows.
+    if (WindowPosHides(lParam))
+        ReleaseFramesOf(m_hWnd);
+    return Default();
 }
 
 CPoint CPageHistory::MessageClientPoint(CPoint devicePoint) const {

@@ -16,6 +16,7 @@
 #include "pages/history_pager.h"
 #include "pages/switched_page.h"
 #include "skin/drawn_elements.h"
+#include "skin/picture_cache.h"
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
 #include "skin/frame_cache.h"
@@ -61,7 +62,7 @@ public:
     // From the first successful fetch on the total line shows, also when no
     // pager cell reaches into the page.
     bool pagerBuilt = false;
-    std::unique_ptr<Gdiplus::Image> arrowPicture;
+    SkinPicture arrowPicture;
     BYTE pressed = 0;
     int totalOrders = 0;
     XListHistory list;
@@ -82,6 +83,7 @@ protected:
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg LRESULT OnHistoryRowOpen(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
     CPoint MessageClientPoint(CPoint devicePoint) const override;
     DECLARE_MESSAGE_MAP()

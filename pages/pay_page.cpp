@@ -17,6 +17,7 @@ ON_WM_MOUSELEAVE()
 ON_MESSAGE(WM_ORDER_PAID, &CPayPage::OnOrderPaid)
 ON_MESSAGE(WM_DESTROY, &CPayPage::OnDestroyPage)
 ON_MESSAGE(WM_GETOBJECT, &CPayPage::OnGetObject)
+ON_MESSAGE(WM_WINDOWPOSCHANGED, &CPayPage::OnWindowPosChanged)
 END_MESSAGE_MAP()
 
 BOOL CPayPage::PreTranslateMessage(MSG* pMsg) {
@@ -24,6 +25,7 @@ BOOL CPayPage::PreTranslateMessage(MSG* pMsg) {
 }
 
 BOOL CPayPage::OnEraseBkgnd(CDC* pDC) {
+    core.TakePictures();
     if (!core.background)
         return CDialogEx::OnEraseBkgnd(pDC);
     core.Paint(m_hWnd, pDC->GetSafeHdc(), [this](OffscreenFrame& frame) {
@@ -99,6 +101,12 @@ LRESULT CPayPage::OnOrderPaid(WPARAM wParam, LPARAM lParam) {
 
 void CPayPage::OnPaidOrderArrived(int packageId) {
     core.TakeCataloguePackage(packageId);
+}
+
+LRESULT CPayPage::OnWindowPosChanged(WPARAM, LPARAM lParam) {
+    if (WindowPosHides(lParam))
+        core.ReleaseUnseen(m_hWnd);
+    return Default();
 }
 
 LRESULT CPayPage::OnDestroyPage(WPARAM, LPARAM) {

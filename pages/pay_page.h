@@ -53,6 +53,7 @@ protected:
     afx_msg void OnMouseLeave();
     afx_msg LRESULT OnOrderPaid(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDestroyPage(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 

@@ -11,7 +11,7 @@
 #include "pages/page_messages.h"
 #include "skin/display_scale.h"
 #include "skin/element_accessible.h"
-#include "skin/png_resource.h"
+#include "skin/picture_cache.h"
 #include "store/deferred_picture.h"
 #include "store/json_read.h"
 #include "store/link_handoff.h"
@@ -155,10 +155,8 @@ void DrawPriceLine(Gdiplus::Graphics& graphics, PaintTools& tools, float x, floa
 void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare,
                        UINT dpi) {
     this->backgroundId = backgroundId;
-    background = LoadPngResource(backgroundId, dpi);
-    paidBackground = LoadPngResource(IDP_PAID_VIEW, dpi);
+    dpi_ = dpi;
     qrRect = qrSquare;
-    qrPlaceholder = LoadPngResource(IDP_QR_PLACEHOLDER, dpi);
     elements = DrawnElements(BuildSkinElements(table, kPayElementCount, dpi));
     for (const PayMethod& method : kPayMethods) {
         SkinElement& choice = elements[method.element];
@@ -180,10 +178,34 @@ void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const R
 }
 
 void PayPageCore::LoadPictures(UINT dpi) {
-    background = LoadPngResource(backgroundId, dpi);
-    paidBackground = LoadPngResource(IDP_PAID_VIEW, dpi);
-    qrPlaceholder = LoadPngResource(IDP_QR_PLACEHOLDER, dpi);
+    dpi_ = dpi;
+    const bool held = background != nullptr;
+    background.reset();
+    paidBackground.reset();
+    qrPlaceholder.reset();
+    if (held)
+        TakePictures();
     elements.LoadPictures(dpi);
+}
+
+void PayPageCore::TakePictures() {
+    if (backgroundId == 0 || background)
+        return;
+    background = SharedPngResource(backgroundId, dpi_);
+    paidBackground = SharedPngResource(IDP_PAID_VIEW, dpi_);
+    qrPlaceholder = SharedPngResource(IDP_QR_PLACEHOLDER, dpi_);
+}
+
+void PayPageCore::ReleaseUnseen(HWND page) {
+    ReleaseFramesOf(page);
+    packageBackdrop_.Release();
+    if (package.packageImage)
+        package.packageImage->ReleaseScaled();
+    panelBackdrop_.Release();
+    paidBackdrop_.Release();
+    background.reset();
+    paidBackground.reset();
+    qrPlaceholder.reset();
 }
 
 void PayPageCore::SetView(int newView, HWND page) {

@@ -13,6 +13,7 @@
 
 #include "pages/detail_box.h"
 #include "skin/drawn_elements.h"
+#include "skin/picture_cache.h"
 #include "skin/frame_cache.h"
 #include "skin/kept_backdrop.h"
 #include "skin/paint_tools.h"
@@ -89,9 +90,10 @@ public:
     PayPageCore(const PayPageCore&) = delete;
     PayPageCore& operator=(const PayPageCore&) = delete;
 
-    // Initialisation: the pictures, the elements of the page's table
-    // (kPayElementCount rows) and the QR square, the methods checked at start.
-    // Pictures in the variant for a display of `dpi`.
+    // Initialisation: the elements of the page's table (kPayElementCount
+    // rows) with their pictures, in the variant for a display of `dpi`, and
+    // the QR square, the methods checked at start. The page-sized pictures
+    // come with the first paint (TakePictures).
     void Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare,
               UINT dpi = 96);
 
@@ -100,11 +102,19 @@ public:
     // The pictures anew for a display of `dpi`.
     void LoadPictures(UINT dpi);
 
+    // The page-sized pictures (and the QR placeholder), when the page does
+    // not hold them: a page composes only while it shows.
+    void TakePictures();
+    // The page hides: its kept frame, its backdrops and its page-sized
+    // pictures go (what a hidden page keeps is memory no one sees); the
+    // first paint after it shows again composes it anew.
+    void ReleaseUnseen(HWND page);
+
     int backgroundId = 0;
-    std::unique_ptr<Gdiplus::Image> background;  // the purchase view's panel
-    std::unique_ptr<Gdiplus::Image> paidBackground;
+    SkinPicture background;  // the purchase view's panel
+    SkinPicture paidBackground;
     RECT qrRect{};
-    std::unique_ptr<Gdiplus::Image> qrPlaceholder;
+    SkinPicture qrPlaceholder;
     int view = 0;
     OrderLinks paidLinks;
     PackageRecord package;  // shares the picture with the catalogue
@@ -181,6 +191,7 @@ public:
     void DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, int width, int height) const;
 
 private:
+    UINT dpi_ = 96;  // the display scale the pictures are for
     PackageRecord composedPackage_;
     // The three page-sized pictures as the frame's device pixels: kept
     // pixels, not state, so the const drawing keeps them up to date.

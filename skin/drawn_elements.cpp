@@ -1,7 +1,7 @@
 #include "skin/drawn_elements.h"
 
 #include "skin/frame_cache.h"
-#include "skin/png_resource.h"
+#include "skin/picture_cache.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ void DrawnElements::OnMouseMove(HWND hwnd, POINT p) {
 void DrawnElements::LoadPictures(UINT dpi) {
     for (SkinElement& element : elements_) {
         if (element.pictureId != 0)
-            element.picture = LoadPngResource(element.pictureId, dpi);
+            element.picture = SharedPngResource(element.pictureId, dpi);
     }
 }
 

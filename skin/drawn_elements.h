@@ -76,8 +76,9 @@ public:
     // 1 while the next move must ask for a leave notification.
     BYTE trackLeave() const { return trackLeave_; }
 
-    // Loads each element's picture anew in the variant for a display of
-    // `dpi` (the window moved to a screen of another scale).
+    // Each element's picture in the variant for a display of `dpi` (the
+    // window moved to a screen of another scale), from SkinPictures: a
+    // variant already in use is not decoded again.
     void LoadPictures(UINT dpi);
 
     // Draws every shown element that has a picture, in list order (the

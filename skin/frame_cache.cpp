@@ -94,6 +94,23 @@ void FrameCache::Release() {
     attached_ = nullptr;
 }
 
+namespace {
+
+BOOL CALLBACK ReleaseFrameOf(HWND window, LPARAM) {
+    if (auto* frame = static_cast<FrameCache*>(GetPropW(window, kFrameProperty)))
+        frame->Release();
+    return TRUE;
+}
+
+}  // namespace
+
+void ReleaseFramesOf(HWND window) {
+    if (window == nullptr)
+        return;
+    ReleaseFrameOf(window, 0);
+    EnumChildWindows(window, ReleaseFrameOf, 0);
+}
+
 void FrameChanged(HWND hwnd, const RECT* rect) {
     if (hwnd == nullptr)
         return;

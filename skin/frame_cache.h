@@ -93,3 +93,14 @@ void FrameChanged(HWND hwnd, const RECT* rect = nullptr);
 inline void FrameChanged(HWND hwnd, const RECT& rect) {
     FrameChanged(hwnd, &rect);
 }
+
+// Lets go of the kept frames of `window` and of every window inside it (a
+// page that hides: what no one sees keeps no memory); each composes anew
+// at its next paint.
+void ReleaseFramesOf(HWND window);
+
+// Whether the WINDOWPOS of a WM_WINDOWPOSCHANGED hides the window.
+inline bool WindowPosHides(LPARAM windowPos) {
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(windowPos);
+    return pos != nullptr && (pos->flags & SWP_HIDEWINDOW) != 0;
+}

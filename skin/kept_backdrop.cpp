@@ -65,9 +65,22 @@ void KeptBackdrop::Draw(Gdiplus::Graphics& graphics, Gdiplus::Image* picture, co
             return;
         }
     }
+    Blit(graphics, device);
+}
+
+bool KeptBackdrop::DrawKept(Gdiplus::Graphics& graphics, const RECT& dest) {
+    const RECT device = ScaleOf(graphics).ToDevice(dest);
+    if (bitmap_ == nullptr || device.right - device.left != width_ ||
+        device.bottom - device.top != height_)
+        return false;
+    Blit(graphics, device);
+    return true;
+}
+
+void KeptBackdrop::Blit(Gdiplus::Graphics& graphics, const RECT& device) {
     HDC target = graphics.GetHDC();
     if (target == nullptr)
         return;
-    BitBlt(target, device.left, device.top, width, height, dc_, 0, 0, SRCCOPY);
+    BitBlt(target, device.left, device.top, width_, height_, dc_, 0, 0, SRCCOPY);
     graphics.ReleaseHDC(target);
 }

@@ -21,9 +21,20 @@ public:
     // Pictures are taken as they were when first drawn: they never change.
     void Draw(Gdiplus::Graphics& graphics, Gdiplus::Image* picture, const RECT& dest);
 
+    // Copies the kept copy into logical `dest` when it has dest's device
+    // size, as Draw does with the picture it was made from; false (and
+    // nothing drawn) otherwise. For a caller that let go of that picture.
+    bool DrawKept(Gdiplus::Graphics& graphics, const RECT& dest);
+
+    // Lets go of the kept copy (its window hides); the next Draw makes it anew.
+    void Release();
+    // Whether a copy is kept, and its size in device pixels.
+    bool kept() const { return bitmap_ != nullptr; }
+    SIZE size() const { return SIZE{width_, height_}; }
+
 private:
     bool Make(Gdiplus::Graphics& graphics, Gdiplus::Image* picture, int width, int height);
-    void Release();
+    void Blit(Gdiplus::Graphics& graphics, const RECT& device);
 
     Gdiplus::Image* source_ = nullptr;
     int width_ = 0;

@@ -96,6 +96,19 @@ std::vector<const wchar_t*> PngVariantTypes(UINT dpi) {
     return types;
 }
 
+const wchar_t* PngVariantOf(int id, UINT dpi) {
+    HMODULE module = GetModuleHandleW(nullptr);
+    for (const wchar_t* type : PngVariantTypes(dpi)) {
+        if (FindResourceW(module, MAKEINTRESOURCEW(id), type) != nullptr)
+            return type;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<Gdiplus::Image> LoadPngVariant(int id, const wchar_t* type) {
+    return type != nullptr ? LoadPngOfType(id, type) : nullptr;
+}
+
 std::unique_ptr<Gdiplus::Image> LoadPngResource(int id, UINT dpi) {
     for (const wchar_t* type : PngVariantTypes(dpi)) {
         if (std::unique_ptr<Gdiplus::Image> picture = LoadPngOfType(id, type))

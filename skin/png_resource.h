@@ -23,3 +23,10 @@ std::vector<const wchar_t*> PngVariantTypes(UINT dpi);
 // Picture `id` in the variant for a display of `dpi`: the first of
 // PngVariantTypes(dpi) the exe holds. Null as for LoadPngResource(id).
 std::unique_ptr<Gdiplus::Image> LoadPngResource(int id, UINT dpi);
+
+// The type LoadPngResource(id, dpi) decodes: the first of
+// PngVariantTypes(dpi) the exe holds (one of its pointers); null for none.
+const wchar_t* PngVariantOf(int id, UINT dpi);
+
+// Picture `id` of resource type `type` ("PNG", "PNG150", "PNG200").
+std::unique_ptr<Gdiplus::Image> LoadPngVariant(int id, const wchar_t* type);

@@ -1,7 +1,5 @@
 #include "skin/skin_element.h"
 
-#include "skin/png_resource.h"
-
 #include <utility>
 
 namespace {
@@ -27,7 +25,7 @@ std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, siz
         SkinElement element;
         element.rect = RECT{r.left, r.top, r.right, r.bottom};
         element.pictureId = r.pictureId;
-        element.picture = LoadPngResource(r.pictureId, dpi);
+        element.picture = SharedPngResource(r.pictureId, dpi);
         element.name = r.name != nullptr ? r.name : L"";
         element.action = static_cast<int>(i);
         element.role = r.role;

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "skin/picture_cache.h"
+
 // What an element is to a user, in the terms of standard controls.
 enum class ElementRole : BYTE {
     PushButton,
@@ -20,12 +22,13 @@ enum class ElementRole : BYTE {
     Cell,     // a page cell of a pager
 };
 
-// Owns its picture, so it moves but never copies: a window's elements free
-// their pictures with the window's object, which must go while GDI+ runs.
+// Shares its picture with the other elements and windows that draw it
+// (SkinPictures); a window's elements let go of their pictures with the
+// window's object, which must go while GDI+ runs.
 struct SkinElement {
-    BYTE hover = 0;  // picks the frame drawn: 1 while hovered, or while chosen
-    RECT rect{};     // window client coordinates, right and bottom exclusive
-    std::unique_ptr<Gdiplus::Image> picture;  // two frames side by side; null: drawn by the window
+    BYTE hover = 0;       // picks the frame drawn: 1 while hovered, or while chosen
+    RECT rect{};          // window client coordinates, right and bottom exclusive
+    SkinPicture picture;  // two frames side by side; null: drawn by the window
 
     std::wstring name;  // the caption a user sees on it
     int action = 0;     // the owning window's meaning of a click (its own enum)
@@ -48,8 +51,8 @@ struct SkinElementRecord {
 };
 
 // Builds a window's elements in table order, each with hover 0, its action
-// the row's index and a picture loaded for it alone with LoadPngResource, in
-// the variant for a display of `dpi`.
+// the row's index and its picture from SkinPictures, in the variant for a
+// display of `dpi`.
 std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count,
                                            UINT dpi);
 

@@ -31,6 +31,10 @@ public:
     // null when the file gives none.
     Gdiplus::Image* Decoded();
 
+    // Lets go of the stretched copy (the page that draws it hides); the next
+    // At reads the file again.
+    void ReleaseScaled() { scaled_.reset(); }
+
 private:
     std::wstring path_;
     std::unique_ptr<Gdiplus::Image> decoded_;

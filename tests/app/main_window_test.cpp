@@ -212,7 +212,7 @@ TEST_F(MainWindowTest, AMoveToAnotherScaleTakesTheSuggestedPlaceAndItsArtwork) {
     auto widths = [this] {
         return std::vector<UINT>{dlg_.elements[kElementClose].picture->GetWidth(),
                                  dlg_.bottomStrip->GetWidth(),
-                                 dlg_.pagePay1.core.background->GetWidth(),
+                                 dlg_.pagePay1.core.elements[kOfficialSiteTab].picture->GetWidth(),
                                  dlg_.pagePay2.core.elements[0].picture->GetWidth(),
                                  dlg_.pageHistory.arrowPicture->GetWidth(),
                                  dlg_.pageHistory.elements[0].picture->GetWidth(),
@@ -276,10 +276,11 @@ TEST_F(MainWindowTest, PaintsTheStoreFrontWithTheHoveredFrame) {
     dlg_.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(before.dc));
     EXPECT_EQ(0x272E48u, before.Pixel(300, 3));
     EXPECT_NE(0xFFFFFFu, before.Pixel(400, 200));  // the product picture
-    // Kept at its drawn size: 800 x 411 drawn 802 wide.
-    ASSERT_NE(nullptr, dlg_.productPicture.ready());
-    EXPECT_EQ(802u, dlg_.productPicture.ready()->GetWidth());
-    EXPECT_EQ(412u, dlg_.productPicture.ready()->GetHeight());
+    // Kept once, at its drawn size (800 x 411 drawn 802 wide): as the
+    // backdrop's pixels, the stretched copy they came from let go.
+    EXPECT_EQ(802, dlg_.productBackdrop.size().cx);
+    EXPECT_EQ(412, dlg_.productBackdrop.size().cy);
+    EXPECT_EQ(nullptr, dlg_.productPicture.ready());
     Move(782, 12);
     DibCanvas after(800, 600);
     dlg_.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(after.dc));
@@ -385,6 +386,21 @@ TEST_F(MainWindowTest, KeptFramesShowEveryChange) {
     before = table;
     EXPECT_TRUE(ShowsAsComposed(history.list.m_hWnd, history.list.frame, &table));
     EXPECT_LT(100, Differing(before, table, 654, RECT{0, 36, 654, 426}));
+
+    // Back on the store front, the hidden pages keep no frame, backdrop or
+    // page-sized picture; shown again, a page is composed anew.
+    EXPECT_EQ(1, dlg_.PostMessage(WM_HISTORY_NAVIGATE, kHistoryNavigateSource, 0));
+    PumpPending();
+    ASSERT_FALSE(Visible(history));
+    EXPECT_TRUE(history.frame.changed());
+    EXPECT_TRUE(history.list.frame.changed());
+    EXPECT_TRUE(pay.core.frame.changed());
+    EXPECT_EQ(nullptr, pay.core.background);
+    EXPECT_EQ(nullptr, pay.core.paidBackground);
+    EXPECT_FALSE(Activate(L"13800138000"));
+    ASSERT_TRUE(Visible(pay));
+    EXPECT_TRUE(ShowsAsComposed(pay.m_hWnd, pay.core.frame));
+    EXPECT_NE(nullptr, pay.core.background);
 }
 
 TEST_F(MainWindowTest, ValidNumberOpensTheChosenPackageOnTheConfiguredPage) {

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "skin/picture_cache.h"
 #include "skin/png_resource.h"
 #include "test_pictures.h"
 
@@ -102,6 +103,44 @@ TEST(PngResource, LoadedPictureDrawsItsOwnPixels) {
         EXPECT_GT(compared, 0) << "picture " << id;
         EXPECT_GT(coloured, 0) << "picture " << id;
     }
+}
+
+// One decoded copy of a picture however many ask for it, also across scales
+// that take the same variant; beyond the pictures in use the cache keeps
+// only what fits its bound, and never a picture larger than it.
+TEST(PictureCache, DecodesEachVariantOnceAndKeepsOnlyWhatFitsItsBound) {
+    PictureCache cache(40 * 1024);
+    SkinPicture close = cache.Get(133, 96);
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close, cache.Get(133, 96));
+    EXPECT_EQ(cache.Get(133, 120), cache.Get(133, 144));  // both the 1.5x variant
+    EXPECT_EQ(2u, cache.decoded());
+    EXPECT_EQ(nullptr, cache.Get(170, 96));
+
+    // A page-sized picture goes with its last holder.
+    SkinPicture page = cache.Get(173, 96);
+    ASSERT_NE(page, nullptr);
+    const std::weak_ptr<Gdiplus::Image> gone = page;
+    page.reset();
+    EXPECT_TRUE(gone.expired());
+    EXPECT_LE(cache.keptBytes(), 40u * 1024);
+
+    // Small ones stay for the next holder, the least recently asked for
+    // going first once the bound is reached: 48 x 24 x 4 bytes each.
+    close.reset();
+    const unsigned decoded = cache.decoded();
+    EXPECT_NE(nullptr, cache.Get(133, 96));
+    EXPECT_EQ(decoded, cache.decoded());
+    for (int id : {134, 171, 172, 176, 164, 166})  // 4.5, 9, 9, 9, 12, 12 KiB
+        cache.Get(id, 96);
+    EXPECT_LE(cache.keptBytes(), 40u * 1024);
+    const unsigned before = cache.decoded();
+    cache.Get(166, 96);
+    EXPECT_EQ(before, cache.decoded());
+    cache.Get(133, 96);
+    EXPECT_EQ(before + 1, cache.decoded());
+    cache.Clear();
+    EXPECT_EQ(0u, cache.keptBytes());
 }
 
 }  // namespace
