@@ -14,8 +14,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import (App, MainWindowQueries, Shot, Sim, distance, wait_until,  # noqa: E402
-                         wine_env, xdotool)
+from e2e_support import (App, MainWindowQueries, Shot, Sim, distance,  # noqa: E402
+                         wait_for_no_instance, wait_until, wine_env, xdotool)
 from pay_pages_test import MOBILE, MY_ORDERS, PAGE_Y, PAID_BAND  # noqa: E402
 
 PROXY_DIR = os.environ.get("PARVELLE_PROXY_DIR", "")
@@ -143,18 +143,30 @@ class ProxyEndToEndTest(MainWindowQueries, unittest.TestCase):
         self.assertEqual(2, len(tunnels), tunnels)
 
     def test_2_refusing_proxy_ends_the_start_silently(self):
-        set_proxy(self.proxy.via("refuse"), "<-loopback>")
-        self.app = App(self.sim, "Parvelle refused e2e", env=NO_PROXY_VARIABLES)
+        # A user name and password in the setting are never used nor shown.
+        set_proxy("user:secret@" + self.proxy.via("refuse"), "<-loopback>")
+        self.app = App(self.sim, "Parvelle refused e2e")
+        wait_for_no_instance()
+        debugger = os.path.join(self.app.dir, "debugger.txt")
         started = time.monotonic()
-        self.app.start()
+        with open(debugger, "wb") as lines:
+            self.app.proc = subprocess.Popen(
+                ["wine", self.app.exe], cwd=self.app.dir, stdin=subprocess.DEVNULL,
+                stdout=subprocess.DEVNULL, stderr=lines,
+                env=wine_env(dict(NO_PROXY_VARIABLES, WINEDEBUG="warn+debugstr")))
         code, shown = self.app.wait_exit(30, watch_windows=True)
         self.assertIsNotNone(code, "the program did not end")
         self.assertFalse(shown, "a window appeared")
         # The product list request's 5 s, and Wine's start and exit around it.
         self.assertLess(time.monotonic() - started, 15)
         self.assertEqual([], self.sim.log(self.sim_mark), "something reached the store")
-        self.assertEqual([("refuse", self.store)],
-                         [(t["mode"], t["target"]) for t in self.new_tunnels()])
+        self.assertEqual([("refuse", self.store, None)],
+                         [(t["mode"], t["target"], t["auth"]) for t in self.new_tunnels()])
+        # The debugger output names the proxy, never the credentials.
+        with open(debugger, "rb") as f:
+            text = f.read().decode("utf-8", "replace")
+        self.assertIn("through proxy %s: https://%s" % (self.proxy.via("refuse"), self.store), text)
+        self.assertNotIn("secret", text)
 
 
 if __name__ == "__main__":
