@@ -5,6 +5,8 @@
 
 #include "framework/afxstate.h"
 
+#include "base/system_dlls.h"
+
 namespace {
 CWinApp* g_app = nullptr;
 }
@@ -87,5 +89,9 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmdLine, i
 }
 
 int WINAPI wWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPWSTR lpCmdLine, int nCmdShow) {
+    // Before anything loads a DLL: System32 only, then every delay-loaded DLL
+    // bound at once, so that a missing one stops the program here.
+    RestrictDllSearchToSystem32();
+    BindDelayLoadedImports();
     return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
 }

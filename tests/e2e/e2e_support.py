@@ -301,10 +301,16 @@ def wait_for_no_instance(timeout=30):
 
 
 def probe():
-    """The session's top-level windows (win_probe.exe), as dicts."""
+    """The session's top-level windows (win_probe.exe), as dicts. Its output
+    goes through a file: a pipe would stay open as long as any Wine helper
+    that this start brings up (the desktop, when no program showed a window
+    yet) and inherits it."""
     exe = os.path.join(BUILD_DIR, "tests", "e2e", "win_probe.exe")
-    out = subprocess.run(["wine", exe], env=wine_env(), capture_output=True,
-                         stdin=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+    with tempfile.TemporaryFile() as f:
+        subprocess.run(["wine", exe], env=wine_env(), stdout=f, stderr=subprocess.DEVNULL,
+                       stdin=subprocess.DEVNULL)
+        f.seek(0)
+        out = f.read().decode("utf-8", "replace")
     return [json.loads(line) for line in out.splitlines() if line.startswith("{")]
 
 
