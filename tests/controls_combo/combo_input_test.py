@@ -3,6 +3,7 @@
 opens a list by its chevron, chooses a row, leaves a list without choosing,
 and checks the demo's log and the screen's pixels. Screenshots are left in
 the working directory (combo_*.png) for a look."""
+import json
 import os
 import subprocess
 import sys
@@ -72,6 +73,29 @@ def count(prefix):
     return sum(1 for line in log_lines() if line.startswith(prefix))
 
 
+def demo_window(env):
+    """The demo window's handle, as the session's window probe lists it."""
+    probe = os.path.join(BUILD, "tests", "e2e", "win_probe.exe")
+    out = subprocess.run(["wine", probe], env=env, capture_output=True,
+                         stdin=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+    for line in out.splitlines():
+        if line.startswith("{"):
+            window = json.loads(line)
+            if window["title"] == "combo demo":
+                return window["hwnd"]
+    return None
+
+
+def round_trip(env, hwnd):
+    """Returns once the demo has handled the input sent so far and what that
+    posted: WM_NULL round trips through its queue (win_probe.exe sync)."""
+    probe = os.path.join(BUILD, "tests", "e2e", "win_probe.exe")
+    out = subprocess.run(["wine", probe, "sync", str(hwnd)], env=env, capture_output=True,
+                         stdin=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+    if '"sync":1' not in out:
+        raise RuntimeError("the demo did not answer a round trip: %r" % out)
+
+
 def main():
     if not os.environ.get("DISPLAY"):
         print("FAIL no DISPLAY (run through scripts/test.sh)")
@@ -87,6 +111,8 @@ def main():
         check(wait_until(lambda: count("notice") >= 2, 30), "both initial selections reach the window")
         last = log_lines()[-1] if log_lines() else ""
         check(last == f"notice a=0:{NAMES[0]} b=0:{NAMES[0]}", "edits show item 0: " + last)
+        hwnd = wait_until(lambda: demo_window(env), 15)
+        check(hwnd is not None, "the demo window is listed")
         time.sleep(0.3)
         screenshot("combo_initial.png")
 
@@ -111,7 +137,7 @@ def main():
 
         # A press left of the chevron zone does nothing.
         click(A[2] - 31, (A[1] + A[3]) // 2)
-        time.sleep(0.5)
+        round_trip(env, hwnd)
         check(count("drop a visible=1") == 1, "press at x = width - 31 leaves list A closed")
 
         # A again, after the choice: entering the list and leaving it still
@@ -138,7 +164,7 @@ def main():
         time.sleep(0.3)
         move(B[0] - 100, B[3] + 280)
         check(wait_until(lambda: count("drop b visible=0") == 1, 15), "leaving list B closes it")
-        time.sleep(0.3)
+        round_trip(env, hwnd)
         check(count("notice") == notices, "leaving chooses nothing")
 
         # Open B again and choose its last row.

@@ -162,14 +162,29 @@ class App:
 
     def start_shown(self, timeout=60, attempts=3):
         """Starts the program and waits for its window; a start that ends at
-        once without one (Wine under load, or another run's copy still
-        closing) is tried again. The window id, or None."""
+        once without one (Wine under load, or another copy in the same Wine
+        prefix, a colleague's test run, still closing or holding the
+        single-instance marker) is tried again. The window id, or None."""
         for _ in range(attempts):
-            self.start()
+            try:
+                self.start()
+            except RuntimeError:  # the marker stayed held
+                continue
             wid = self.wait_window(timeout)
             if wid or self.proc.poll() is None:
                 return wid
         return None
+
+    def show_store_front(self, timeout=60):
+        """start_shown for a test's set-up: the program with its window, its
+        first paint and posted updates over; when no window appears, the
+        program is cleaned up and the test set-up fails."""
+        if not self.start_shown(timeout):
+            self.cleanup()
+            raise AssertionError("the store front never appeared (exit code %r)"
+                                 % (self.proc.poll() if self.proc else None))
+        self.wait_still()
+        return self
 
     def visible_windows(self):
         out = xdotool("search", "--onlyvisible", "--pid", self.proc.pid)
@@ -300,6 +315,18 @@ def wait_for_no_instance(timeout=30):
                            "single-instance marker after %d s" % (WINEPREFIX, timeout))
 
 
+def round_trip(hwnd):
+    """Returns once the thread of window `hwnd` has handled what was queued for
+    it before (the input sent so far included) and what that handling posted:
+    WM_NULL round trips through its queue (win_probe.exe sync). For a test
+    that must show that an input did nothing, instead of a pause."""
+    exe = os.path.join(BUILD_DIR, "tests", "e2e", "win_probe.exe")
+    out = subprocess.run(["wine", exe, "sync", str(hwnd)], env=wine_env(), capture_output=True,
+                         stdin=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+    if '"sync":1' not in out:
+        raise RuntimeError("window %s did not answer a round trip: %r" % (hwnd, out))
+
+
 def probe():
     """The session's top-level windows (win_probe.exe), as dicts. Its output
     goes through a file: a pipe would stay open as long as any Wine helper
@@ -329,6 +356,11 @@ class MainWindowQueries:
         d = wait_until(lambda: main_dialog(self.title), 10, 0.2)
         self.assertIsNotNone(d, "main window not found by its title")
         return d
+
+    def round_trip(self):
+        """What the main window's thread had queued has been handled
+        (round_trip)."""
+        round_trip(self.dialog()["hwnd"])
 
     def pages(self):
         """Visibility of pagePay1, pageHistory, pagePay2 (creation order)."""

@@ -72,19 +72,7 @@ class HistoryFlowTest(unittest.TestCase):
         cls.ctx = ssl.create_default_context(cafile=cls.sim.info["ca_file"])
         xdotool("mousemove", 0, 0)
         cls.title = "Parvelle history e2e"
-        # Another copy in the same Wine prefix (a colleague's test run) makes a
-        # start end unseen: try again once it is gone.
-        for _ in range(3):
-            cls.app = HistoryApp(cls.sim, cls.title)
-            try:
-                if cls.app.start().wait_window(60):
-                    break
-            except RuntimeError:  # the marker stayed held
-                pass
-            cls.app.cleanup()
-            cls.app = None
-        if cls.app is None:
-            raise AssertionError("the store front never appeared")
+        cls.app = HistoryApp(cls.sim, cls.title).show_store_front()
         # The machine's orders go under the address its start-up reported.
         tap = wait_until(lambda: [e for e in cls.sim.log() if e["name"] == "statisticsTap"], 20,
                          0.1)

@@ -42,11 +42,7 @@ class KeyboardPurchaseTest(MainWindowQueries, unittest.TestCase):
         cls.sim.admin("auto_pay", seconds=0)
         cls.title = "Parvelle keys e2e"
         xdotool("mousemove", 0, 0)
-        cls.app = App(cls.sim, cls.title, pay_type=1)
-        if not cls.app.start_shown(60):
-            cls.app.cleanup()
-            raise AssertionError("the store front never appeared")
-        cls.app.wait_still()
+        cls.app = App(cls.sim, cls.title, pay_type=1).show_store_front()
 
     @classmethod
     def tearDownClass(cls):
@@ -108,7 +104,7 @@ class KeyboardPurchaseTest(MainWindowQueries, unittest.TestCase):
         self.assertEqual(MOBILE, self.edit_text(), "the number did not reach the edit")
         mark = self.sim.mark()
         key("Return")
-        time.sleep(1.5)
+        self.round_trip()
         self.assertEqual([], self.created_since(mark))
         self.assertIsNone(self.message_box())
         self.assertEqual([0, 0, 0], self.pages())
@@ -155,7 +151,7 @@ class KeyboardPurchaseTest(MainWindowQueries, unittest.TestCase):
         # choose, each choice ordering again.
         mark = self.sim.mark()
         key("Tab")
-        time.sleep(1.0)
+        self.round_trip()
         self.assertEqual([], self.created_since(mark), "focusing a method ordered")
         key("Down")
         created = self.wait_created(mark)

@@ -48,12 +48,8 @@ class StoreFrontTest(MainWindowQueries, unittest.TestCase):
         cls.mark = cls.sim.mark()
         cls.title = "Parvelle 商店 e2e"
         park_pointer()
-        cls.app = App(cls.sim, cls.title).start()
-        if not cls.app.wait_window(60):
-            cls.app.cleanup()
-            raise AssertionError("the store front never appeared")
-        # The first paint, and the selector's posted initial choice.
-        cls.app.wait_still()
+        # After the first paint, and the selector's posted initial choice.
+        cls.app = App(cls.sim, cls.title).show_store_front()
 
     @classmethod
     def tearDownClass(cls):
@@ -202,11 +198,7 @@ class DragZoneTest(unittest.TestCase):
                                     % (desktop, os.environ.get("DISPLAY")))
         park_pointer()
         cls.title = "Parvelle drag e2e"
-        cls.app = App(Sim(), cls.title).start()
-        if not cls.app.wait_window(60):
-            cls.app.cleanup()
-            raise AssertionError("the store front never appeared")
-        cls.app.wait_still()
+        cls.app = App(Sim(), cls.title).show_store_front()
 
     @classmethod
     def tearDownClass(cls):

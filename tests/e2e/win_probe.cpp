@@ -11,9 +11,15 @@
 //                            the single-instance marker (a named mutex)
 //   win_probe.exe clipboard  {"clipboard":".."}: the clipboard's Unicode text
 //                            (null when it holds none)
+//   win_probe.exe sync HWND  {"sync":0|1}: whether two WM_NULL round trips
+//                            through the queue of the thread of window HWND
+//                            (a decimal handle) were answered: what that
+//                            thread had queued before, input included, has
+//                            been handled, and so has what handling it posted
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "app/parvelle_app.h"
@@ -125,6 +131,17 @@ int main(int argc, char** argv) {
             CloseClipboard();
         }
         std::printf("{\"clipboard\":%s}\n", text.c_str());
+        return 0;
+    }
+    if (argc > 2 && std::string(argv[1]) == "sync") {
+        HWND target =
+            reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 10)));
+        bool answered = IsWindow(target) != FALSE;
+        for (int round = 0; round < 2 && answered; ++round) {
+            DWORD_PTR result = 0;
+            answered = SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) != 0;
+        }
+        std::printf("{\"sync\":%d}\n", answered ? 1 : 0);
         return 0;
     }
     EnumWindows(OnTop, 0);
