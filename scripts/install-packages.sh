@@ -15,6 +15,9 @@ PACKAGES=(
   # installer and code signing (scripts/package.sh; msi_finish.py runs on
   # Debian's python3 with libmsi's bindings)
   wixl msitools gir1.2-libmsi-1.0 python3-gi osslsigncode
+  # signing with a key behind PKCS#11: OpenSSL's pkcs11 engine, which
+  # osslsigncode loads; SoftHSM and pkcs11-tool make the tests' token
+  libengine-pkcs11-openssl softhsm2 opensc
 )
 
 if [ "$(id -u)" -ne 0 ]; then

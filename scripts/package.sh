@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release exe and what users install from:
 #   scripts/package.sh [--build-dir DIR] [--out DIR] [--server-ini FILE]
-#                      [--version VERSION] [--sign CERT.pfx [--timestamp URL]]
+#                      [--version VERSION] [--timestamp URL]
+#                      [--sign CERT.pfx | --sign-pkcs11 MODULE --key URI --cert CERT.pem]
 # dist/parvelle-<version>.zip holds parvelle.exe, a server.ini (the commented
 # sample, UTF-16, unless --server-ini names the vendor's own, taken as it is)
 # and README.txt (Chinese and English); dist/parvelle-<version>-x64.msi
@@ -9,9 +10,17 @@
 # <anything>_<channel>.msi, the installer reports that channel.
 #
 # --version names the packages and the installer's version instead of the
-# build's (the exe keeps its own). --sign signs the exe before it is packaged
-# and then the installer with osslsigncode; the certificate's password comes
-# from PARVELLE_SIGN_PASSWORD, --timestamp names an RFC 3161 server.
+# build's (the exe keeps its own).
+#
+# Signing (osslsigncode) signs the exe before it is packaged and then the
+# installer, with a key from a PFX file (--sign; its password, if it has one,
+# in PARVELLE_SIGN_PASSWORD) or behind PKCS#11 (--sign-pkcs11 names the
+# module, --key the key's pkcs11: URI, --cert the certificate in PEM with any
+# intermediates; the PIN in PARVELLE_SIGN_PIN). Neither secret is ever put on
+# a command line. --timestamp names an RFC 3161 server. Everything is made in
+# a staging folder; both signed files must verify against the signing
+# certificate before the package replaces what dist/ held. A signing that
+# fails leaves no package under those names in dist/ and exits non-zero.
 #
 # Unsigned, the same commit gives byte-identical exe, zip and msi wherever it
 # is built: the exe carries no time stamp or path, the zip's entries have a
@@ -24,7 +33,10 @@ dir=$root/build/release
 out=$root/dist
 server_ini=
 version=
-cert=
+pfx=
+pkcs11_module=
+pkcs11_key=
+pkcs11_cert=
 timestamp=
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -32,7 +44,10 @@ while [ $# -gt 0 ]; do
     --out) out=$(realpath -m "$2"); shift 2 ;;
     --server-ini) server_ini=$(realpath "$2"); shift 2 ;;
     --version) version=$2; shift 2 ;;
-    --sign) cert=$(realpath "$2"); shift 2 ;;
+    --sign) pfx=$(realpath "$2"); shift 2 ;;
+    --sign-pkcs11) pkcs11_module=$2; shift 2 ;;
+    --key) pkcs11_key=$2; shift 2 ;;
+    --cert) pkcs11_cert=$(realpath "$2"); shift 2 ;;
     --timestamp) timestamp=$2; shift 2 ;;
     *) echo "package.sh: unknown argument $1" >&2; exit 2 ;;
   esac
@@ -40,6 +55,19 @@ done
 if [ -n "$version" ] && ! [[ "$version" =~ ^[0-9]+\.[0-9]+\.[0-9]+\.[0-9]+$ ]]; then
   echo "package.sh: --version takes four numbers, as 1.0.0.200" >&2
   exit 2
+fi
+signing=
+if [ -n "$pfx" ] && [ -n "$pkcs11_module" ]; then
+  echo "package.sh: --sign and --sign-pkcs11 exclude each other" >&2
+  exit 2
+elif [ -n "$pfx" ]; then
+  signing=pfx
+elif [ -n "$pkcs11_module$pkcs11_key$pkcs11_cert" ]; then
+  if [ -z "$pkcs11_module" ] || [ -z "$pkcs11_key" ] || [ -z "$pkcs11_cert" ]; then
+    echo "package.sh: --sign-pkcs11 MODULE needs --key URI and --cert CERT" >&2
+    exit 2
+  fi
+  signing=pkcs11
 fi
 
 # Configured afresh so that the version resource names this commit.
@@ -53,17 +81,69 @@ fi
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 
+# The certificates of the signing credential (PEM) and the SHA-256 of the
+# signer's own, which the signatures must carry.
+signer_certs() {
+  if [ "$signing" = pfx ]; then
+    local args=(pkcs12 -in "$pfx" -nokeys -passin env:PARVELLE_SIGN_PASSWORD)
+    export PARVELLE_SIGN_PASSWORD=${PARVELLE_SIGN_PASSWORD:-}
+    # OpenSSL 3 reads older PFX files (RC2, 3DES) only with its legacy provider.
+    openssl "${args[@]}" -out "$stage/signer-chain.pem" 2>/dev/null ||
+      openssl "${args[@]}" -legacy -out "$stage/signer-chain.pem"
+    openssl "${args[@]}" -clcerts -out "$stage/signer.pem" 2>/dev/null ||
+      openssl "${args[@]}" -legacy -clcerts -out "$stage/signer.pem"
+  else
+    cp "$pkcs11_cert" "$stage/signer-chain.pem"
+    openssl x509 -in "$pkcs11_cert" -out "$stage/signer.pem"
+  fi
+  signer_hash=$(openssl x509 -in "$stage/signer.pem" -outform DER | sha256sum | cut -c1-64)
+  # Trusted for the check: the credential's own certificates, then the
+  # system's roots (for a chain that ends in a public authority).
+  cat "$stage/signer-chain.pem" > "$stage/trusted.pem"
+  if [ -f /etc/ssl/certs/ca-certificates.crt ]; then
+    cat /etc/ssl/certs/ca-certificates.crt >> "$stage/trusted.pem"
+  fi
+}
+
+# sign IN OUT: the secret goes to osslsigncode on its standard input.
 sign() {
-  local in=$1 out=$2
-  local args=(sign -pkcs12 "$cert" -readpass /dev/stdin -h sha256 -n Parvelle)
+  local in=$1 out=$2 args=(sign -h sha256 -n Parvelle) secret
+  if [ "$signing" = pfx ]; then
+    args+=(-pkcs12 "$pfx")
+    secret=${PARVELLE_SIGN_PASSWORD:-}
+  else
+    args+=(-pkcs11module "$pkcs11_module" -certs "$pkcs11_cert" -key "$pkcs11_key")
+    secret=${PARVELLE_SIGN_PIN:-}
+  fi
   if [ -n "$timestamp" ]; then
     args+=(-ts "$timestamp")
   fi
-  printf '%s' "${PARVELLE_SIGN_PASSWORD:-}" |
-    osslsigncode "${args[@]}" -in "$in" -out "$out" >/dev/null
+  if [ -z "$secret" ]; then
+    # A PFX without a password (osslsigncode reads no empty one from a file).
+    osslsigncode "${args[@]}" -pass "" -in "$in" -out "$out" >/dev/null
+  else
+    printf '%s' "$secret" | osslsigncode "${args[@]}" -readpass /dev/stdin -in "$in" -out "$out" >/dev/null
+  fi
+  osslsigncode verify -CAfile "$stage/trusted.pem" -require-leaf-hash "sha256:$signer_hash" \
+    -in "$out" >"$stage/verify.log" 2>&1 || {
+    cat "$stage/verify.log" >&2
+    echo "package.sh: $(basename "$out") does not verify against the signing certificate" >&2
+    return 1
+  }
 }
 
-if [ -n "$cert" ]; then
+mkdir -p "$out"
+zip="$out/parvelle-$version.zip"
+msi="$out/parvelle-$version-x64.msi"
+# A failed signing leaves nothing under the package's names: no older
+# unsigned package beside a newer one, nothing unsigned where a signed file
+# was asked for.
+if [ -n "$signing" ]; then
+  trap 'status=$?; rm -rf "$stage"; if [ $status -ne 0 ]; then
+          rm -f "$zip" "$msi" "$out/parvelle.exe"
+          echo "package.sh: signing failed; removed the package from $out" >&2
+        fi' EXIT
+  signer_certs
   sign "$dir/app/parvelle.exe" "$stage/parvelle.exe"
 else
   cp "$dir/app/parvelle.exe" "$stage/parvelle.exe"
@@ -83,9 +163,7 @@ else:
 open(stage + "/server.ini", "wb").write(ini)
 PY
 
-mkdir -p "$out"
-zip="$out/parvelle-$version.zip"
-python3 - "$stage" "$zip" <<'PY'
+python3 - "$stage" "$stage/parvelle.zip" <<'PY'
 import sys, zipfile
 stage, target = sys.argv[1:]
 names = ["parvelle.exe", "README.txt", "server.ini"]
@@ -118,15 +196,18 @@ PY
 )
 # The cabinet stores the files' dates.
 touch -d @1577836800 "$stage"/*
-msi="$out/parvelle-$version-x64.msi"
 (cd "$stage" && wixl -a x64 -D Version="$msi_version" -D ProductCode="$product_code" \
   -D RecordGuid="$record_guid" -o "$stage/parvelle.msi" parvelle.wxs)
 /usr/bin/python3 "$here/msi_finish.py" "$stage/parvelle.msi" "$package_code"
-if [ -n "$cert" ]; then
-  sign "$stage/parvelle.msi" "$msi"
-else
-  cp "$stage/parvelle.msi" "$msi"
+if [ -n "$signing" ]; then
+  sign "$stage/parvelle.msi" "$stage/parvelle-signed.msi"
+  mv -f "$stage/parvelle-signed.msi" "$stage/parvelle.msi"
 fi
-cp "$stage/parvelle.exe" "$out/parvelle.exe"
+
+# Into place: each file copied beside its final name, then renamed over it.
+for pair in "parvelle.exe:$out/parvelle.exe" "parvelle.zip:$zip" "parvelle.msi:$msi"; do
+  cp "$stage/${pair%%:*}" "${pair#*:}.part"
+  mv -f "${pair#*:}.part" "${pair#*:}"
+done
 echo "$zip"
 echo "$msi"

@@ -4,8 +4,10 @@ A vendor's installer copied to parvelle_ch07.msi installs the program, its
 shortcut, its entry in Apps and Features and the record the client takes its
 channel from; the installed client, started as the shortcut starts it, reports
 ch07 and writes config.ini; a newer version upgrades in place and keeps what
-the client wrote; removal leaves nothing behind. A signed package verifies
-against its certificate and no longer does once a byte changes.
+the client wrote; removal leaves nothing behind. Signing (a PFX file, or a
+key on a PKCS#11 token) replaces an unsigned package, verifies against its
+certificate and no longer does once a byte changes; a failed signing leaves
+no package.
 
 The packages come from scripts/package.sh on the release build
 (PARVELLE_BUILD_DIR/release, the release_exe fixture).
@@ -272,23 +274,31 @@ class InstallerTest(unittest.TestCase):
         print("timings:", ", ".join(self.timings))
 
     def test_signed_package(self):
-        # A throwaway code-signing certificate.
-        key, cert, pfx = (os.path.join(self.work, n) for n in ("key.pem", "cert.pem", "cert.pfx"))
-        subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key,
-                        "-out", cert, "-days", "2", "-subj", "/CN=Parvelle test signer",
-                        "-addext", "extendedKeyUsage=codeSigning",
-                        "-addext", "keyUsage=digitalSignature"], check=True, capture_output=True)
-        subprocess.run(["openssl", "pkcs12", "-export", "-out", pfx, "-inkey", key, "-in", cert,
-                        "-passout", "pass:test-secret"], check=True, capture_output=True)
+        # A throwaway code-signing certificate, in a PFX with a password and
+        # in one without; and one from a throwaway authority, in a PFX that
+        # leaves the authority out, so that its signatures cannot verify.
+        key, cert = self.certificate("signer")
+        pfx, open_pfx, orphan_pfx = (os.path.join(self.work, n)
+                                     for n in ("cert.pfx", "open.pfx", "orphan.pfx"))
+        self.pfx(pfx, key, cert, "test-secret")
+        self.pfx(open_pfx, key, cert, "")
+        authority_key, authority = self.certificate("authority", "-addext",
+                                                    "basicConstraints=critical,CA:true")
+        orphan_key, orphan = self.certificate("orphan", ca=(authority_key, authority))
+        self.pfx(orphan_pfx, orphan_key, orphan, "")
         out = os.path.join(self.work, "signed")
-        zip_path, msi = package(out, "--sign", pfx,
-                                env=dict(os.environ, PARVELLE_SIGN_PASSWORD="test-secret"))
         exe = os.path.join(out, "parvelle.exe")
+        without_password = {k: v for k, v in os.environ.items() if k != "PARVELLE_SIGN_PASSWORD"}
 
         def verifies(path):
             return subprocess.run(["osslsigncode", "verify", "-CAfile", cert, "-in", path],
                                   capture_output=True).returncode == 0
 
+        # Built and looked at unsigned first, as vendors do, then signed over.
+        unsigned = package(out)
+        zip_path, msi = package(out, "--sign", pfx,
+                                env=dict(os.environ, PARVELLE_SIGN_PASSWORD="test-secret"))
+        self.assertEqual(unsigned, [zip_path, msi])
         self.assertTrue(verifies(exe))
         self.assertTrue(verifies(msi))
         # The exe was signed before it was packaged.
@@ -298,6 +308,10 @@ class InstallerTest(unittest.TestCase):
         subprocess.run(["msiextract", "-C", extracted, msi], check=True, capture_output=True)
         self.assertEqual(read_file(exe), read_file(os.path.join(extracted, "Parvelle",
                                                                 "parvelle.exe")))
+        # A PFX without a password, over the signed package.
+        self.assertEqual([zip_path, msi], package(out, "--sign", open_pfx, env=without_password))
+        self.assertTrue(verifies(exe))
+        self.assertTrue(verifies(msi))
         # One byte changed in the middle (code in the exe, the packed files in
         # the installer) and neither verifies.
         for path in (exe, msi):
@@ -306,7 +320,67 @@ class InstallerTest(unittest.TestCase):
             with open(path, "wb") as f:
                 f.write(data)
             self.assertFalse(verifies(path), path)
+        # A wrong password, and signatures that do not verify against the
+        # signing certificate: a loud failure, and no package left under the
+        # signed names (neither this one's nor the one before).
+        for args, env in ((["--sign", pfx], dict(os.environ, PARVELLE_SIGN_PASSWORD="wrong")),
+                          (["--sign", orphan_pfx], without_password)):
+            package(out, env=without_password)
+            failed = subprocess.run([PACKAGE, "--build-dir", RELEASE_DIR, "--out", out] + args,
+                                    capture_output=True, text=True, env=env)
+            self.assertNotEqual(0, failed.returncode, args)
+            self.assertIn("signing failed", failed.stderr)
+            self.assertEqual([], [p for p in (exe, zip_path, msi) if os.path.exists(p)], args)
 
+    def test_pkcs11_signed_package(self):
+        # A SoftHSM token made here, a key generated on it that never leaves
+        # it, and a self-signed code-signing certificate for that key.
+        module = "/usr/lib/softhsm/libsofthsm2.so"
+        tokens = os.path.join(self.work, "tokens")
+        os.mkdir(tokens)
+        conf = os.path.join(self.work, "softhsm2.conf")
+        with open(conf, "w") as f:
+            f.write("directories.tokendir = %s\nobjectstore.backend = file\n" % tokens)
+        env = dict(os.environ, SOFTHSM2_CONF=conf, PKCS11_MODULE_PATH=module)
+        run = lambda *args: subprocess.run(args, check=True, capture_output=True, text=True,
+                                           env=env).stdout
+        run("softhsm2-util", "--init-token", "--free", "--label", "parvelle", "--pin", "4711",
+            "--so-pin", "8080")
+        token = ("pkcs11-tool", "--module", module, "--token-label", "parvelle", "--login",
+                 "--pin", "4711")
+        run(*token, "--keypairgen", "--key-type", "EC:prime256v1", "--id", "01",
+            "--label", "signer")
+        self.assertIn("never extractable", run(*token, "--list-objects", "--type", "privkey"))
+        key = "pkcs11:token=parvelle;object=signer;type=private"
+        cert = os.path.join(self.work, "token-cert.pem")
+        run("openssl", "req", "-new", "-x509", "-engine", "pkcs11", "-keyform", "engine",
+            "-key", key + ";pin-value=4711", "-out", cert, "-days", "2",
+            "-subj", "/CN=Parvelle token signer", "-addext", "extendedKeyUsage=codeSigning",
+            "-addext", "keyUsage=digitalSignature")
+
+        out = os.path.join(self.work, "signed")
+        _, msi = package(out, "--sign-pkcs11", module, "--key", key, "--cert", cert,
+                         env=dict(env, PARVELLE_SIGN_PIN="4711"))
+        for path in (os.path.join(out, "parvelle.exe"), msi):
+            verify = subprocess.run(["osslsigncode", "verify", "-CAfile", cert, "-in", path],
+                                    capture_output=True, text=True)
+            self.assertEqual(0, verify.returncode, path + verify.stdout + verify.stderr)
+
+    def certificate(self, name, *extra, ca=None):
+        """A throwaway code-signing certificate (self-signed unless the
+        authority's (key, certificate) is given): its key and its files."""
+        key, cert = (os.path.join(self.work, name + ext) for ext in (".key", ".pem"))
+        usage = ["-addext", "extendedKeyUsage=codeSigning", "-addext", "keyUsage=digitalSignature"]
+        subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt",
+                        "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", key, "-out", cert,
+                        "-subj", "/CN=Parvelle test " + name, "-days", "2"]
+                       + (list(extra) or usage) + (["-CA", ca[1], "-CAkey", ca[0]] if ca else []),
+                       check=True, capture_output=True)
+        return key, cert
+
+    def pfx(self, path, key, cert, password):
+        subprocess.run(["openssl", "pkcs12", "-export", "-out", path, "-inkey", key, "-in", cert,
+                        "-passout", "pass:" + password], check=True, capture_output=True)
 
 if __name__ == "__main__":
     unittest.main(verbosity=2)
