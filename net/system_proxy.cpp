@@ -192,10 +192,13 @@ bool EnvironmentProxy(const std::string& scheme, std::string* value) {
     names.push_back("all_proxy");
     names.push_back("ALL_PROXY");
     for (const std::string& name : names) {
-        char text[1024];
-        const DWORD n = GetEnvironmentVariableA(name.c_str(), text, sizeof text);
-        if (n > 0 && n < sizeof text) {
-            *value = WithoutCredentials(std::string(text, n));
+        // As libcurl reads it: set means set and not empty, whatever its length.
+        const DWORD size = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+        if (size > 1) {
+            std::string text(size, '\0');
+            const DWORD n = GetEnvironmentVariableA(name.c_str(), &text[0], size);
+            text.resize(n < size ? n : 0);
+            *value = WithoutCredentials(text);
             return true;
         }
     }
