@@ -63,7 +63,7 @@ bool CparvelleDlg::HandleFocusKeys(const MSG& msg) {
                 return false;
             ShowFocusCues(m_hWnd);
             const bool forward = ::GetKeyState(VK_SHIFT) >= 0;
-            const int next = NextFocusStop(static_cast<int>(stops.size()), current, forward);
+            const int next = TabFocusStop(stops, current, forward);
             if (next >= 0)
                 FocusOnStop(stops[static_cast<size_t>(next)]);
             return true;
@@ -85,8 +85,9 @@ bool CparvelleDlg::HandleFocusKeys(const MSG& msg) {
             if (next >= 0 && next != current) {
                 const FocusStop& stop = stops[static_cast<size_t>(next)];
                 FocusOnStop(stop);
-                // As radio buttons do: the arrow chooses the method it reaches.
-                if (stop.choice)
+                // As radio buttons do: the arrow chooses the method it reaches,
+                // unless that one is checked already (no order again).
+                if (stop.choice && !stop.chosen)
                     press(stop);
             }
             return true;
@@ -99,7 +100,27 @@ void CparvelleDlg::ResetKeyboardFocus() {
     if (focus != m_hWnd && !::IsChild(m_hWnd, focus))
         return;  // another window, a message box, has it
     elements.SetFocused(m_hWnd, -1);
-    ::SetFocus(m_hWnd);
+    const HWND control = DefaultControl();
+    ::SetFocus(control != nullptr ? control : m_hWnd);
+}
+
+HWND CparvelleDlg::DefaultControl() const {
+    return Shows(mobileEdit) && mobileEdit.IsWindowEnabled() ? mobileEdit.m_hWnd : nullptr;
+}
+
+LRESULT CparvelleDlg::OnSetFocusMessage(WPARAM wParam, LPARAM) {
+    // With no drawn element to hold it, the focus goes on to the dialog's
+    // default control, as a dialog's own handling does: typed digits reach
+    // the mobile number.
+    if (elements.focused() < 0) {
+        if (const HWND control = DefaultControl()) {
+            ::SetFocus(control);
+            return 0;
+        }
+    }
+    LRESULT result = 0;
+    HandleElementFocus(m_hWnd, elements, accessible, WM_SETFOCUS, wParam, &result);
+    return result;
 }
 
 LRESULT CparvelleDlg::OnChangeUiState(WPARAM wParam, LPARAM) {

@@ -38,6 +38,7 @@ constexpr int kEditFontPoints = 9;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CparvelleDlg, CDialogEx)
+ON_MESSAGE(WM_SETFOCUS, &CparvelleDlg::OnSetFocusMessage)
 ON_ELEMENT_FOCUS(elements, accessible)
 ON_MESSAGE(WM_CHANGEUISTATE, &CparvelleDlg::OnChangeUiState)
 ON_WM_ERASEBKGND()

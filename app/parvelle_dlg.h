@@ -91,6 +91,7 @@ protected:
     afx_msg void OnDestroy();
     afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnChangeUiState(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSetFocusMessage(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
@@ -119,9 +120,13 @@ private:
     // Shift+Tab through the stops, the arrows within a group, Space (and
     // Enter) on a drawn element. True when the key was used.
     bool HandleFocusKeys(const MSG& msg);
-    // After a change of view the keyboard starts again from the window
-    // itself: the next Tab reaches the new view's first stop.
+    // After a change of view the keyboard starts again from the view's
+    // default: the mobile number edit on the store front, else the window
+    // itself, so that the next Tab reaches the new view's first stop.
     void ResetKeyboardFocus();
+    // The store front's default control, the mobile number edit, while it
+    // shows; null otherwise.
+    HWND DefaultControl() const;
     // The store front's elements that a page over it covers.
     bool Covered(const SkinElement& element) const;
 

@@ -25,7 +25,8 @@ namespace {
 // them, each with the action kFirstPagerCell + its index in pagerCells.
 enum HistoryElement { kElementBack = 0, kElementOfficialSite = 1, kFirstPagerCell = 2 };
 
-// The pager cells' group of keyboard stops: the arrow keys move between them.
+// The pager cells' group: one keyboard stop, entered at the current page's
+// cell; the arrow keys move between them.
 constexpr int kPagerGroup = 2;
 
 const SkinElementRecord kHistoryElementRecords[] = {
@@ -183,7 +184,9 @@ void CPageHistory::FetchOrderPage(int page) {
             cell.name = PagerCellName(pagerCells[i]);
             cell.action = kFirstPagerCell + static_cast<int>(i);
             cell.role = ElementRole::Cell;
-            cell.followsPointer = false;  // cells have no hover frame
+            cell.followsPointer = false;         // cells have no hover frame
+            cell.hover = pagerCells[i].current;  // the chosen cell of the group
+            cell.group = kPagerGroup;
             elements.Add(std::move(cell));
         }
         if (focusedCell >= kFirstPagerCell)
@@ -223,7 +226,7 @@ void CPageHistory::AppendFocusStops(std::vector<FocusStop>& stops) const {
     std::vector<int> cells;
     for (size_t i = kFirstPagerCell; i < elements.size(); ++i)
         cells.push_back(static_cast<int>(i));
-    AppendElementStops(stops, m_hWnd, elements, cells, kPagerGroup);
+    AppendElementStops(stops, m_hWnd, elements, cells);
     AppendElementStops(stops, m_hWnd, elements, {kElementOfficialSite});
 }
 

@@ -42,7 +42,8 @@ public:
     void FetchOrderPage(int page);
 
     // The keyboard's stops, in reading order: Back, each row's View details,
-    // the pager cells (an arrow group), the official site.
+    // the pager cells (one stop, the arrows move among them), the official
+    // site.
     void AppendFocusStops(std::vector<FocusStop>& stops) const override;
 
     // The window moved to a display of `dpi`: the table at its logical place

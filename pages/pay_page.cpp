@@ -128,7 +128,7 @@ void CPayPage::AppendFocusStops(std::vector<FocusStop>& stops) const {
     std::vector<int> methods;
     for (const PayMethod& method : kPayMethods)
         methods.push_back(method.element);
-    AppendElementStops(stops, m_hWnd, core.elements, methods, kPayMethodGroup);
+    AppendElementStops(stops, m_hWnd, core.elements, methods);
     AppendElementStops(
         stops, m_hWnd, core.elements,
         {kQrSquareElement, kOfficialSiteTab, kOpenLink, kCopyLink, kOpenHelp, kCopyHelp});

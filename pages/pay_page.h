@@ -33,8 +33,9 @@ public:
     PayPageCore core;
 
     // The keyboard's stops in the current view, in reading order: the pay
-    // methods (an arrow group), the QR square and the official site in the
-    // purchase view; Open and Copy of each row in the paid view.
+    // methods (one stop, entered at the checked one), the QR square and the
+    // official site in the purchase view; Open and Copy of each row in the
+    // paid view.
     void AppendFocusStops(std::vector<FocusStop>& stops) const override;
 
 protected:

@@ -163,6 +163,7 @@ void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const R
         choice.name = method.name;
         choice.role = ElementRole::Choice;
         choice.followsPointer = false;  // its byte means "checked"
+        choice.group = kPayMethodGroup;
         choice.hover = method.checkedAtStart ? 1 : 0;
         choice.pictureRect = choice.rect;
         choice.pictureRect.right = choice.rect.left + kChoiceMarkWidth;

@@ -52,7 +52,8 @@ constexpr PayMethod kPayMethods[] = {
     {2, kWeChatChoice, L"微信支付", true},
 };
 constexpr int kChoiceMarkWidth = 32;
-// The pay methods' group of keyboard stops: the arrow keys move between them.
+// The pay methods' group: one keyboard stop, entered at the checked method;
+// the arrow keys move between them.
 constexpr int kPayMethodGroup = 1;
 
 // What a click does.

@@ -1,5 +1,9 @@
 #include "skin/drawn_elements.h"
 
+#include <algorithm>
+
+#include "skin/display_scale.h"
+#include "skin/focus_border.h"
 #include "skin/frame_cache.h"
 #include "skin/picture_cache.h"
 
@@ -111,24 +115,46 @@ void DrawnElements::DrawFocusRing(Gdiplus::Graphics& graphics, bool hasFocus) co
 }
 
 void DrawFocusRect(Gdiplus::Graphics& graphics, const RECT& r) {
-    // One pixel in from each edge: the pixel rows and columns l+1 .. r-2.
-    const INT width = r.right - r.left - 3;
-    const INT height = r.bottom - r.top - 3;
-    if (width < 1 || height < 1)
+    // In device pixels: one logical pixel in from the element's edges, as
+    // thick as the system's focus border at the frame's scale, in squares of
+    // that size alternately black and white, so that one of the two shows
+    // on any colour (the dark title strip, the blue tab, white).
+    const DisplayScale scale = ScaleOf(graphics);
+    const RECT outer = scale.ToDevice(r);
+    const int inset = std::max(1, scale.ToDevice(1) - scale.ToDevice(0));
+    const SIZE border = FocusBorderPixels(scale.dpi());
+    const INT bw = border.cx;
+    const INT bh = border.cy;
+    const INT left = outer.left + inset;
+    const INT top = outer.top + inset;
+    const INT width = outer.right - inset - left;
+    const INT height = outer.bottom - inset - top;
+    if (width < 2 * bw || height < 2 * bh)
         return;
-    // One device pixel wide, whatever scale the window draws its logical
-    // coordinates at; the dots follow the width.
-    Gdiplus::Matrix transform;
-    graphics.GetTransform(&transform);
-    Gdiplus::REAL m[6] = {1, 0, 0, 1, 0, 0};
-    transform.GetElements(m);
-    const Gdiplus::REAL pixel = m[0] > 0.0f ? 1.0f / m[0] : 1.0f;
+
+    const Gdiplus::Rect band[] = {
+        {left, top, width, bh},
+        {left, top + height - bh, width, bh},
+        {left, top + bh, bw, height - 2 * bh},
+        {left + width - bw, top + bh, bw, height - 2 * bh},
+    };
+    std::vector<Gdiplus::Rect> dots;
+    for (INT x = left; x < left + width; x += 2 * bw) {
+        const INT w = std::min(bw, left + width - x);
+        dots.emplace_back(x, top, w, bh);
+        dots.emplace_back(x, top + height - bh, w, bh);
+    }
+    for (INT y = top + 2 * bh; y < top + height - bh; y += 2 * bh) {
+        const INT h = std::min(bh, top + height - bh - y);
+        dots.emplace_back(left, y, bw, h);
+        dots.emplace_back(left + width - bw, y, bw, h);
+    }
+    DeviceSpace pixels(graphics);
     const Gdiplus::SmoothingMode smoothing = graphics.GetSmoothingMode();
     graphics.SetSmoothingMode(Gdiplus::SmoothingModeNone);
-    Gdiplus::Pen under(Gdiplus::Color(0xFFFFFFFF), pixel);
-    Gdiplus::Pen dots(Gdiplus::Color(0xFF000000), pixel);
-    dots.SetDashStyle(Gdiplus::DashStyleDot);
-    graphics.DrawRectangle(&under, r.left + 1, r.top + 1, width, height);
-    graphics.DrawRectangle(&dots, r.left + 1, r.top + 1, width, height);
+    Gdiplus::SolidBrush white(Gdiplus::Color(0xFFFFFFFF));
+    Gdiplus::SolidBrush black(Gdiplus::Color(0xFF000000));
+    graphics.FillRectangles(&white, band, 4);
+    graphics.FillRectangles(&black, dots.data(), static_cast<INT>(dots.size()));
     graphics.SetSmoothingMode(smoothing);
 }

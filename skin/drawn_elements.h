@@ -10,7 +10,7 @@
 // are left alone.
 //
 // Keyboard focus: at most one element is focused. Its ring (a dotted
-// rectangle just inside the element) is drawn only while the window holds
+// rectangle just inside the element, see DrawFocusRect) is drawn only while the window holds
 // the keyboard focus and focus cues show: Windows' rule that cues appear
 // once the keyboard is used (WM_UPDATEUISTATE), so mouse use looks as before.
 #include <windows.h>
@@ -112,8 +112,9 @@ private:
     bool focusCues_ = false;
 };
 
-// The ring drawn inside `r`: a 1-pixel dotted rectangle, black dots on
-// white, so it shows on the dark title strip, on blue buttons and on white.
+// The ring drawn inside `r`: as thick as the system's focus border at the
+// frame's scale, black and white squares in turn, so it shows on the dark
+// title strip, on blue buttons and on white.
 void DrawFocusRect(Gdiplus::Graphics& graphics, const RECT& r);
 
 // Whether `hwnd` holds the keyboard focus.

@@ -28,6 +28,43 @@ int NextFocusStop(int count, int current, bool forward) {
     return forward ? (current + 1) % count : (current + count - 1) % count;
 }
 
+namespace {
+
+bool SameGroup(const FocusStop& a, const FocusStop& b) {
+    return a.group != 0 && a.window == b.window && a.group == b.group;
+}
+
+}  // namespace
+
+int TabFocusStop(const std::vector<FocusStop>& stops, int current, bool forward) {
+    const int count = static_cast<int>(stops.size());
+    if (count <= 0)
+        return -1;
+    const bool from = current >= 0 && current < count;
+    int next = current;
+    for (int step = 0; step < count; ++step) {
+        next = NextFocusStop(count, next, forward);
+        const FocusStop& stop = stops[static_cast<size_t>(next)];
+        if (from && (next == current || SameGroup(stop, stops[static_cast<size_t>(current)])))
+            continue;
+        if (stop.group == 0)
+            return next;
+        // The group's entry: its chosen stop, else its first.
+        int first = -1;
+        for (int i = 0; i < count; ++i) {
+            const FocusStop& member = stops[static_cast<size_t>(i)];
+            if (!SameGroup(member, stop))
+                continue;
+            if (member.chosen)
+                return i;
+            if (first < 0)
+                first = i;
+        }
+        return first;
+    }
+    return current;  // the current group is the only stop
+}
+
 int ArrowFocusStop(const std::vector<FocusStop>& stops, int current, bool forward) {
     const int count = static_cast<int>(stops.size());
     if (current < 0 || current >= count || stops[static_cast<size_t>(current)].group == 0)
@@ -44,17 +81,19 @@ int ArrowFocusStop(const std::vector<FocusStop>& stops, int current, bool forwar
 }
 
 void AppendElementStops(std::vector<FocusStop>& stops, HWND window, const DrawnElements& elements,
-                        const std::vector<int>& order, int group) {
+                        const std::vector<int>& order) {
     for (int index : order) {
         if (index < 0 || !elements.Focusable(static_cast<size_t>(index)))
             continue;
         FocusStop stop;
         stop.window = window;
         stop.element = index;
-        stop.action = elements[static_cast<size_t>(index)].action;
-        stop.group = group;
+        const SkinElement& element = elements[static_cast<size_t>(index)];
+        stop.action = element.action;
+        stop.group = element.group;
         stop.focused = elements.focused() == index;
-        stop.choice = elements[static_cast<size_t>(index)].role == ElementRole::Choice;
+        stop.choice = element.role == ElementRole::Choice;
+        stop.chosen = !element.followsPointer && element.hover != 0;
         stops.push_back(stop);
     }
 }
@@ -99,10 +138,16 @@ bool HandleElementFocus(HWND hwnd, DrawnElements& elements, AccessibleHost& acce
         case WM_FOCUS_ELEMENT: {
             const int index =
                 wParam <= static_cast<WPARAM>(INT_MAX) ? static_cast<int>(wParam) : -1;
-            if (!HasKeyboardFocus(hwnd))
-                ::SetFocus(hwnd);
+            // Marked first: a window whose WM_SETFOCUS passes the focus on
+            // when no element holds it sees the element it is to keep. That
+            // WM_SETFOCUS announces the element; a window that had the focus
+            // announces it here.
+            const bool hadFocus = HasKeyboardFocus(hwnd);
             elements.SetFocused(hwnd, index);
-            announce();
+            if (hadFocus)
+                announce();
+            else
+                ::SetFocus(hwnd);
             *result = 0;
             return true;
         }

@@ -2,8 +2,10 @@
 // The keyboard's way through a view: an ordered list of stops, each a drawn
 // element of a skinned window or a child window (an edit, a combo box) that
 // takes the focus itself. The window that owns the view lists the stops in
-// reading order; Tab and Shift+Tab walk them, wrapping round, and the arrow
-// keys walk a group of elements (the pay methods, the pager cells).
+// reading order; Tab and Shift+Tab walk them, wrapping round. A group of
+// elements (the pay methods, the pager cells) is one stop, as a group of
+// radio buttons is: Tab enters it at its chosen element, and the arrow keys
+// walk inside it.
 //
 // A skinned window takes part by answering WM_FOCUS_ELEMENT (sent): it takes
 // the keyboard focus and marks element wParam focused (-1: none), and by
@@ -23,9 +25,10 @@ struct FocusStop {
     HWND window = nullptr;
     int element = -1;      // index in the window's elements; -1: the window itself
     int action = -1;       // what a press does (the element's action)
-    int group = 0;         // stops of one window with the same non-zero group: arrow keys
+    int group = 0;         // stops of one window with the same non-zero group: one stop
     bool focused = false;  // the window's focused element is this one
     bool choice = false;   // an arrow key that reaches it also chooses it
+    bool chosen = false;   // the group's chosen element (a checked method, the current page)
 };
 
 // The stop that has the keyboard focus `focus`: a window stop whose window
@@ -37,14 +40,20 @@ int CurrentFocusStop(const std::vector<FocusStop>& stops, HWND focus);
 // first (forward) or the last. -1 when there are no stops.
 int NextFocusStop(int count, int current, bool forward);
 
+// Where Tab (forward) or Shift+Tab goes from `current`: the next stop past
+// the current one's group; a group is entered at its chosen stop, or at its
+// first when none is chosen. -1 when there are no stops.
+int TabFocusStop(const std::vector<FocusStop>& stops, int current, bool forward);
+
 // The stop after or before `current` within its group (same window and
 // group), wrapping round inside the group; -1 when `current` is in none.
 int ArrowFocusStop(const std::vector<FocusStop>& stops, int current, bool forward);
 
 // Appends the stops of `elements` (owned by `window`) whose indices are
-// listed, in that order, skipping those the keyboard cannot reach.
+// listed, in that order, skipping those the keyboard cannot reach; each
+// stop takes its element's group.
 void AppendElementStops(std::vector<FocusStop>& stops, HWND window, const DrawnElements& elements,
-                        const std::vector<int>& order, int group = 0);
+                        const std::vector<int>& order);
 
 // Moves the keyboard focus to `stop`: the window takes the focus and, for an
 // element stop, marks the element.

@@ -37,6 +37,10 @@ struct SkinElement {
     bool followsPointer = true;  // false when the byte means "chosen", not "hovered"
     RECT pictureRect{};          // where the picture goes when not over all of `rect`
     int pictureId = 0;           // the PNG resource of `picture`; 0: none
+    // Elements of one window with the same non-zero group are one keyboard
+    // stop: Tab enters it at the chosen one (followsPointer false, byte set)
+    // or else the first, and the arrow keys move inside it.
+    int group = 0;
 };
 
 // One row of a window's static element table.

@@ -147,21 +147,36 @@ class KeyboardPurchaseTest(MainWindowQueries, unittest.TestCase):
         self.assertTrue(wait_until(lambda: self.pages() == [1, 0, 0], 15, 0.2), "no payment page")
         self.assertTrue(self.app.wait_still())
 
-        # Tab reaches the pay methods first; the arrows move between them and
-        # choose, each choice ordering again.
+        # Tab enters the pay methods at the checked one, WeChat Pay, as it
+        # enters a group of radio buttons; the arrows move and choose, each
+        # choice ordering again.
         mark = self.sim.mark()
         key("Tab")
         self.round_trip()
         self.assertEqual([], self.created_since(mark), "focusing a method ordered")
         key("Down")
         created = self.wait_created(mark)
-        self.assertEqual("2", created[0]["pay_type"])
-        key("Up")
-        created = self.wait_created(mark, 2)
-        self.assertEqual(["2", "1"], [q["pay_type"] for q in created])
+        self.assertEqual("1", created[0]["pay_type"])
         self.assertTrue(wait_until(lambda: distance(self.page_pixel(*ALIPAY), BLUE) < 40, 10, 0.2),
                         "Alipay not checked")
-        self.assertGreater(distance(self.page_pixel(*WECHAT), BLUE), 40)
+        key("Up")
+        created = self.wait_created(mark, 2)
+        self.assertEqual(["1", "2"], [q["pay_type"] for q in created])
+        # A method checked meanwhile by the mouse is not ordered again when
+        # an arrow reaches it: from WeChat Pay, Alipay is only focused, the
+        # next arrow chooses WeChat Pay.
+        self.assertTrue(self.app.wait_still())
+        ox, oy = self.app.origin()
+        mark = self.sim.mark()
+        xdotool("mousemove", ox + ALIPAY[0], oy + PAGE_Y + ALIPAY[1], "click", 1)
+        xdotool("mousemove", 0, 0)
+        self.wait_created(mark)
+        key("Down", "Down")
+        created = self.wait_created(mark, 2)
+        self.assertEqual(["1", "2"], [q["pay_type"] for q in created])
+        self.assertTrue(wait_until(lambda: distance(self.page_pixel(*WECHAT), BLUE) < 40, 10, 0.2),
+                        "WeChat Pay not checked")
+        self.assertGreater(distance(self.page_pixel(*ALIPAY), BLUE), 40)
         self.assertTrue(self.app.wait_still())
         order = self.newest_order()
 

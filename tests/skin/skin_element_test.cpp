@@ -1,6 +1,8 @@
 // The two-frame drawing rule of picture buttons.
 #include <gtest/gtest.h>
 
+#include "skin/drawn_elements.h"
+#include "skin/focus_border.h"
 #include "skin/skin_element.h"
 #include "test_pictures.h"
 
@@ -102,3 +104,48 @@ TEST(SkinElementTable, BuildsElementsInTableOrderWithTheirPictures) {
 }
 
 }  // namespace
+
+TEST(FocusRing, IsAsThickAsTheSystemBorderAtTheFrameScaleInBlackAndWhite) {
+    // On the blue of the official-site tab, at 100 % and at 200 %: one
+    // logical pixel in from the element's edge, every row and column of the
+    // border showing black and white, nothing beyond it.
+    constexpr std::uint32_t kTab = 0x1473E6;
+    for (const int dpi : {96, 192}) {
+        const int f = dpi / 96;
+        const SIZE border = FocusBorderPixels(dpi);
+        if (dpi == 192) {
+            EXPECT_GE(border.cy, 2);
+        }
+        Gdiplus::Bitmap canvas(100 * f, 60 * f, PixelFormat32bppARGB);
+        Gdiplus::Graphics g(&canvas);
+        g.Clear(Gdiplus::Color(0xFF000000 | kTab));
+        g.ScaleTransform(static_cast<Gdiplus::REAL>(f), static_cast<Gdiplus::REAL>(f));
+        DrawFocusRect(g, RECT{10, 10, 90, 50});
+        const int left = 11 * f, top = 11 * f, right = 89 * f, bottom = 49 * f;
+        auto twoTone = [&](int x0, int y0, int dx, int dy, int n) {
+            bool black = false, white = false;
+            for (int i = 0; i < n; ++i) {
+                const std::uint32_t rgb = PixelOf(canvas, x0 + dx * i, y0 + dy * i) & 0xFFFFFF;
+                black = black || rgb == 0;
+                white = white || rgb == 0xFFFFFF;
+                if (rgb != 0 && rgb != 0xFFFFFF)
+                    return false;
+            }
+            return black && white;
+        };
+        for (int k = 0; k < border.cy; ++k) {
+            EXPECT_TRUE(twoTone(left, top + k, 1, 0, right - left)) << dpi << " top row " << k;
+            EXPECT_TRUE(twoTone(left, bottom - 1 - k, 1, 0, right - left)) << dpi << " bottom";
+        }
+        for (int k = 0; k < border.cx; ++k) {
+            EXPECT_TRUE(twoTone(left + k, top, 0, 1, bottom - top)) << dpi << " left column " << k;
+            EXPECT_TRUE(twoTone(right - 1 - k, top, 0, 1, bottom - top)) << dpi << " right";
+        }
+        EXPECT_TRUE(RectIs(canvas, RECT{0, 0, 100 * f, top}, kTab)) << dpi;
+        EXPECT_TRUE(RectIs(canvas, RECT{0, 0, left, 60 * f}, kTab)) << dpi;
+        EXPECT_TRUE(RectIs(
+            canvas, RECT{left + border.cx, top + border.cy, right - border.cx, bottom - border.cy},
+            kTab))
+            << dpi;
+    }
+}
