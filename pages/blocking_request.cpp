@@ -1,9 +1,11 @@
 #include "pages/blocking_request.h"
 
-BlockingRequest::BlockingRequest() : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+BlockingRequest::BlockingRequest(ClicksMeanwhile clicks)
+    : previous_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))), clicks_(clicks) {}
 
 BlockingRequest::~BlockingRequest() {
-    DropPendingMouseInput();
+    if (clicks_ == ClicksMeanwhile::Drop)
+        DropPendingMouseInput();
     ::SetCursor(previous_);
 }
 

@@ -1,24 +1,31 @@
 #pragma once
 // A request that blocks the user-interface thread: the pointer shows the wait
-// cursor for as long as it runs, and the clicks made meanwhile are dropped
-// when it ends, so that a user who clicked again while waiting does not get
-// those clicks replayed as further orders.
+// cursor for as long as it runs. Around an order the clicks made meanwhile
+// are dropped when it ends, so that a user who clicked again while waiting
+// does not get those clicks replayed as further orders:
 //
 //   {
 //       BlockingRequest wait;
 //       created = CreateOrder(...);
 //   }
+//
+// Elsewhere (a page of the history, a link lookup) they wait in the queue
+// and are handled once it ends, as for any busy window:
+// BlockingRequest busy(ClicksMeanwhile::Keep).
 #include <windows.h>
+
+enum class ClicksMeanwhile { Keep, Drop };
 
 class BlockingRequest {
 public:
-    BlockingRequest();
+    explicit BlockingRequest(ClicksMeanwhile clicks = ClicksMeanwhile::Drop);
     ~BlockingRequest();
     BlockingRequest(const BlockingRequest&) = delete;
     BlockingRequest& operator=(const BlockingRequest&) = delete;
 
 private:
     HCURSOR previous_;
+    ClicksMeanwhile clicks_;
 };
 
 // Removes every mouse message waiting in this thread's queue (also input the

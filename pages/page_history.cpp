@@ -168,7 +168,8 @@ void CPageHistory::FetchOrderPage(int page) {
     OrderListPage answer;
     bool fetched = false;
     {
-        BlockingRequest busy;
+        // Clicks made meanwhile (Back, another page) act once the page is in.
+        BlockingRequest busy(ClicksMeanwhile::Keep);
         fetched = FetchOrderList(page, answer);
     }
     if (fetched) {
@@ -260,7 +261,7 @@ void CPageHistory::OpenHistoryOrder(int row) {
     auto copy = std::make_unique<PackageRecord>(*found);
     copy->payStatus = order->payStatus;
     if (order->payStatus == 1) {
-        BlockingRequest busy;
+        BlockingRequest busy(ClicksMeanwhile::Keep);
         // Without an order link of its own the package's link stands.
         if (LookupOrderLinks(*order))
             copy->linkUrl = order->linkUrl;

@@ -20,6 +20,8 @@ from e2e_support import (BUILD_DIR, App, Shot, Sim, child, distance, main_dialog
 MY_ORDERS = (688, 12)
 PAGE_Y = 24
 BACK = (97, PAGE_Y + 36)
+ACTIVATE = (390, 532)
+MOBILE = "13912345678"
 
 
 # View details of row r: table at (73, 64), button column from x 490, the
@@ -73,6 +75,9 @@ class HistoryFlowTest(unittest.TestCase):
         xdotool("mousemove", 0, 0)
         cls.title = "Parvelle history e2e"
         cls.app = HistoryApp(cls.sim, cls.title).show_store_front()
+        # Keys reach the window: without a window manager it is given the X
+        # input focus as a desktop's task switch would.
+        xdotool("windowfocus", "--sync", cls.app.wid)
         # The machine's orders go under the address its start-up reported.
         tap = wait_until(lambda: [e for e in cls.sim.log() if e["name"] == "statisticsTap"], 20,
                          0.1)
@@ -181,20 +186,25 @@ class HistoryFlowTest(unittest.TestCase):
         # Cells sit where a two-page row puts them: outline left of "1".
         self.assertNotEqual(WHITE, self.pixel(649, y - 10))
 
-        # Page 2, with a click made while its request blocks dropped: once
-        # the answer is in, a replayed click would ask for page 1 at once.
-        self.sim.admin("fault", request="orderList", kind="delay", ms=1500, count=1)
-        mark = self.sim.mark()
+        # Page 2.
         self.click(pager_cell(675))
-        self.assertTrue(wait_until(lambda: self.requests_since(mark, "orderList"), 10, 0.05))
-        self.click(pager_cell(649))
         self.wait_shown_page(2)
-        lists = self.requests_since(mark, "orderList")
-        self.assertEqual(["2"], [query(e)["page"] for e in lists])
         answer = self.app.answer("b.txt")
         self.assertEqual([self.orders[0][0]], [o["order_no"] for o in answer["data"]["data"]])
         self.assertEqual(CURRENT_FILL, self.pixel(675 + 3, y - 10))
         self.assertEqual(WHITE, self.pixel(649 + 3, y - 10))
+
+        # Page 1 again, with a click on page 2 made while its request blocks:
+        # the click waits and asks for page 2 once page 1 is in.
+        self.sim.admin("fault", request="orderList", kind="delay", ms=1500, count=1)
+        mark = self.sim.mark()
+        self.click(pager_cell(649))
+        self.assertTrue(wait_until(lambda: self.requests_since(mark, "orderList"), 10, 0.05))
+        self.click(pager_cell(675))
+        lists = wait_until(lambda: len(self.requests_since(mark, "orderList")) >= 2, 15, 0.1)
+        self.assertEqual(["1", "2"],
+                         [query(e)["page"] for e in self.requests_since(mark, "orderList")])
+        self.wait_shown_page(2)
 
     def test_2_unpaid_order_opens_its_package(self):
         # Page 2: the oldest order, unpaid, package 103.
@@ -239,14 +249,33 @@ class HistoryFlowTest(unittest.TestCase):
         self.assertEqual(link, self.copied(COPY_LINK))
 
     def test_4_back_returns_to_the_store_front(self):
-        self.open_history()
+        # Back clicked while the history's first page is on its way: the
+        # click waits and takes the user back once the page has slid in.
+        self.sim.admin("fault", request="orderList", kind="delay", ms=3000, count=1)
         mark = self.sim.mark()
+        self.click(MY_ORDERS)
+        lists = wait_until(lambda: self.requests_since(mark, "orderList"), 10, 0.05)
+        self.assertTrue(lists)
         self.click(BACK)
+        self.assertTrue(wait_until(lambda: self.requests_since(mark, "orderList")[0]["status"],
+                                   10, 0.1), "no answer to orderList")
+        # A round trip through the program's queue: the page has slid in.
+        main_dialog(self.title)
         self.wait_pages([0, 0, 0])
         d = main_dialog(self.title)
         self.assertEqual(1, child(d, 1000)["visible"])
         self.assertEqual(1, child(d, 6661)["visible"])
-        self.assertEqual([], self.requests_since(mark, "orderList"))
+        self.assertEqual(1, len(self.requests_since(mark, "orderList")))
+
+        # The focus is back in the mobile number: digits typed without a
+        # click there reach it, and 立即激活 orders with them.
+        xdotool("type", "--delay", "40", MOBILE)
+        self.assertTrue(wait_until(lambda: child(main_dialog(self.title), 1000)["text"] == MOBILE,
+                                   10, 0.2), "the digits did not reach the mobile number")
+        mark = self.sim.mark()
+        self.click(ACTIVATE)
+        created = wait_until(lambda: self.requests_since(mark, "createOrder"), 15, 0.2)
+        self.assertEqual([MOBILE], [query(e)["mobile"] for e in created or []])
 
     def test_5_hostile_answer(self):
         # A store claiming 2147483647 pages, an amount of 1e300 and a long
