@@ -144,3 +144,37 @@ TEST(PictureCache, DecodesEachVariantOnceAndKeepsOnlyWhatFitsItsBound) {
 }
 
 }  // namespace
+
+TEST(PngResource, PayPanelsLeaveBlankWhereThePagesShowNothingPrinted) {
+    // The panels carry only what the pages name (cards, steps, form labels,
+    // the brands' logos): white around the price and the pay methods of the
+    // first page, above the form and under the logos of the second.
+    struct Blank {
+        int id;
+        RECT area;  // in the picture's 1x pixels
+    };
+    const Blank blanks[] = {
+        {169, {172, 376, 320, 458}},
+        {179, {16, 10, 344, 50}},
+        {179, {30, 440, 330, 470}},
+    };
+    for (const Blank& blank : blanks) {
+        for (const int dpi : {96, 144, 192}) {
+            std::unique_ptr<Gdiplus::Image> picture(LoadPngResource(blank.id, dpi));
+            ASSERT_NE(picture, nullptr);
+            Gdiplus::Bitmap canvas(static_cast<INT>(picture->GetWidth()),
+                                   static_cast<INT>(picture->GetHeight()), PixelFormat32bppARGB);
+            {
+                Gdiplus::Graphics g(&canvas);
+                g.Clear(Gdiplus::Color(0xFFFFFFFF));
+                g.DrawImage(picture.get(), 0, 0, canvas.GetWidth(), canvas.GetHeight());
+            }
+            int marked = 0;
+            for (int y = blank.area.top * dpi / 96; y < blank.area.bottom * dpi / 96; ++y) {
+                for (int x = blank.area.left * dpi / 96; x < blank.area.right * dpi / 96; ++x)
+                    marked += (PixelOf(canvas, x, y) & 0xFFFFFF) != 0xFFFFFF ? 1 : 0;
+            }
+            EXPECT_EQ(0, marked) << "picture " << blank.id << " at " << dpi << " DPI";
+        }
+    }
+}
