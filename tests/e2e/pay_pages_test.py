@@ -248,6 +248,13 @@ class FirstPageTest(PageFlow):
                          {k: first[0][k] for k in ("pay_type", "package_id", "mobile", "type")})
         order_a = self.newest_order()
         self.wait_qr(self.QR, self.sim.url + "/pay/" + order_a)
+        # At 100 % too the code is stretched nearest-neighbour: hard black and
+        # white modules, no grey of a smoothed stretch.
+        self.assertTrue(self.app.wait_still())
+        x, y, w, h = self.QR
+        ox, oy = self.app.origin()
+        colours = {p for row in Shot().region(ox + x, oy + PAGE_Y + y, w, h) for p in row}
+        self.assertEqual({(0, 0, 0), (255, 255, 255)}, colours)
         self.assertTrue(self.mark_checked(self.WECHAT))
         self.assertFalse(self.mark_checked(self.ALIPAY))
 
