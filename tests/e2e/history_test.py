@@ -14,7 +14,8 @@ import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from e2e_support import (BUILD_DIR, App, Shot, Sim, child, distance, main_dialog,  # noqa: E402
-                         probe, wait_for_no_instance, wait_until, wine_env, xdotool)
+                         probe, round_trip, wait_for_no_instance, wait_until, wine_env,
+                         xdotool)
 
 # Main window client coordinates (the page lies at y 24).
 MY_ORDERS = (688, 12)
@@ -259,8 +260,8 @@ class HistoryFlowTest(unittest.TestCase):
         self.click(BACK)
         self.assertTrue(wait_until(lambda: self.requests_since(mark, "orderList")[0]["status"],
                                    10, 0.1), "no answer to orderList")
-        # A round trip through the program's queue: the page has slid in.
-        main_dialog(self.title)
+        # The page has slid in and the queued click is handled.
+        round_trip(main_dialog(self.title)["hwnd"])
         self.wait_pages([0, 0, 0])
         d = main_dialog(self.title)
         self.assertEqual(1, child(d, 1000)["visible"])
