@@ -4,6 +4,7 @@
 
 #include "base/text.h"
 #include "config/channel.h"
+#include "config/data_folder.h"
 #include "config/local_config.h"
 #include "config/module_paths.h"
 #include "config/server_ini.h"
@@ -22,9 +23,7 @@ bool FillPaths(LocalConfig& config, const StartupInputs& inputs) {
     }
     config.moduleDir = *inputs.moduleDir;
     config.moduleDirAnsi = WideToAnsi(config.moduleDir);
-    config.qrImagePath = QrImagePathIn(config.moduleDir);
-    DeleteFileW(config.qrImagePath.c_str());
-    return true;
+    return FillDataFolders(config);
 }
 
 }  // namespace
@@ -49,8 +48,8 @@ bool RunStartupSequence(StartupWindow& window, const StartupInputs& inputs) {
         return false;
     }
     config.channel = inputs.firstArgument
-                         ? ResolveChannel(*inputs.firstArgument, config.moduleDir)
-                         : ResolveChannel(FirstCommandLineArgument(), config.moduleDir);
+                         ? ResolveChannel(*inputs.firstArgument, config.dataDir)
+                         : ResolveChannel(FirstCommandLineArgument(), config.dataDir);
     if (config.channel.empty()) {
         config.channel = "master";
     }

@@ -13,8 +13,8 @@ constexpr int kNameAttempts = 4;
 // when it gives nothing: a name that can be predicted is never used.
 std::wstring UnpredictableNameBeside(const std::wstring& path) {
     unsigned char random[16];
-    if (!BCRYPT_SUCCESS(BCryptGenRandom(nullptr, random, sizeof random,
-                                        BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
+    if (!BCRYPT_SUCCESS(
+            BCryptGenRandom(nullptr, random, sizeof random, BCRYPT_USE_SYSTEM_PREFERRED_RNG)))
         return {};
     std::wstring name = path + L".";
     for (unsigned char byte : random) {

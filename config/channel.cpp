@@ -7,7 +7,6 @@
 #include "base/text.h"
 #include "config/ini_file.h"
 #include "config/local_config.h"
-#include "config/module_paths.h"
 
 namespace {
 
@@ -105,6 +104,5 @@ std::string ResolveChannel(const std::wstring& firstArgument, const std::wstring
 }
 
 std::string ResolveChannel() {
-    const std::wstring& dir = localConfig.moduleDir;
-    return ResolveChannel(FirstCommandLineArgument(), dir.empty() ? ModuleDirectory() : dir);
+    return ResolveChannel(FirstCommandLineArgument(), localConfig.dataDir);
 }

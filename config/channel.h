@@ -26,5 +26,5 @@ std::wstring FirstCommandLineArgument();
 // "master"). Failed INI writes are ignored.
 std::string ResolveChannel(const std::wstring& firstArgument, const std::wstring& configDir);
 
-// The same for this process: its first argument and localConfig.moduleDir.
+// The same for this process: its first argument and localConfig.dataDir.
 std::string ResolveChannel();

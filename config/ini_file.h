@@ -22,5 +22,4 @@ std::wstring WithIniValues(const std::wstring& text, const std::wstring& section
 // Sets `values` in `section` of the file `path`, keeping the rest of what it
 // held (UTF-16 with a byte-order mark, or else text in the ANSI code page).
 // False when the file cannot be written; it is then as it was.
-bool WriteIniValues(const std::wstring& path, const std::wstring& section,
-                    const IniValues& values);
+bool WriteIniValues(const std::wstring& path, const std::wstring& section, const IniValues& values);

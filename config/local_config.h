@@ -17,7 +17,11 @@ constexpr std::size_t kResponseBufferSize = 1048577;
 struct LocalConfig {
     std::wstring moduleDir;     // executable's directory, no trailing backslash
     std::string moduleDirAnsi;  // the same in the ANSI code page (ANSI profile reads)
-    std::wstring qrImagePath;   // moduleDir + "\tmp.bin"
+    // Where everything the program writes goes (config/data_folder.h):
+    // moduleDir itself, or the user's own folder.
+    std::wstring dataDir;
+    std::wstring answerDir;    // where b.txt and c.txt go; empty: the current folder
+    std::wstring qrImagePath;  // dataDir + "\tmp.bin"
     std::string apiHost;
     std::string machineId;  // "00:1a:2b:3c:4d:5e"; empty when no adapter qualifies
     std::string channel;    // "master" when the installer record names none

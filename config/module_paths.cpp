@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "config/data_folder.h"
 #include "config/local_config.h"
 
 namespace {
@@ -69,8 +70,5 @@ bool FillModulePaths(LocalConfig& config) {
     if (config.moduleDir.empty()) {
         return false;
     }
-    config.qrImagePath = QrImagePathIn(config.moduleDir);
-    // A QR image of an earlier run must never be shown; a missing file is fine.
-    DeleteFileW(config.qrImagePath.c_str());
-    return true;
+    return FillDataFolders(config);
 }

@@ -23,6 +23,7 @@ std::string ModuleDirectoryAnsi();
 // moduleDir + "\tmp.bin".
 std::wstring QrImagePathIn(const std::wstring& dir);
 
-// Fills moduleDir, moduleDirAnsi and qrImagePath and deletes the QR image an
-// earlier run may have left. False when the module path cannot be read.
+// Fills moduleDir and moduleDirAnsi, then the folders the program writes in
+// (FillDataFolders, config/data_folder.h). False when the module path cannot
+// be read or no folder to write in can be had.
 bool FillModulePaths(LocalConfig& config);

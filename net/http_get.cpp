@@ -55,7 +55,8 @@ size_t WriteChunk(char* data, size_t size, size_t count, void* userData) {
             return 0;
         }
         DWORD written = 0;
-        if (n > 0x7fffffff || !WriteFile(sink->file, data, static_cast<DWORD>(n), &written, nullptr))
+        if (n > 0x7fffffff ||
+            !WriteFile(sink->file, data, static_cast<DWORD>(n), &written, nullptr))
             written = 0;
         n = written;
     } else {

@@ -3,6 +3,11 @@
     msi_finish.py FILE.msi PACKAGE_CODE
 with what wixl cannot say, and makes the file depend only on its inputs.
 
+The program's folder keeps the permissions Windows gives a folder under
+Program Files (users read and run, never write): the package has no
+permission table. The client keeps what it writes in each user's own
+%LOCALAPPDATA%\Parvelle (config/data_folder.h).
+
 Run with Debian's python3: it needs libmsi's bindings (gir1.2-libmsi-1.0).
 """
 
@@ -18,11 +23,11 @@ from gi.repository import Libmsi  # noqa: E402
 # differ.
 FIXED_TIME = 132223104000000000
 
-# Removed with the program's component: what the client writes beside its exe
-# (settings, picture cache, QR image, downloads cut short) and, as the
-# shortcut starts it there, the copies of answers it writes to its current
-# folder. An upgrade keeps them: the component stays in use by the newer
-# version while the older one is removed.
+# Removed with the program's component: what older versions of the client
+# wrote beside its exe (settings, picture cache, QR image, downloads cut
+# short) and, as the shortcut started them there, the copies of answers they
+# wrote to their current folder. An upgrade keeps them: the component stays
+# in use by the newer version while the older one is removed.
 CLIENT_FILES = [("ClientSettings", "config.ini"), ("AnswerCopyB", "b.txt"), ("AnswerCopyC", "c.txt")]
 REMOVE_ON_UNINSTALL = 2
 # The picture cache's names are numbered. RemoveFile takes wildcards on
@@ -32,19 +37,20 @@ REMOVE_ON_UNINSTALL = 2
 CLIENT_PATTERNS_ACTION = (
     "RemoveClientCache", 34 + 64 + 1024 + 2048, "TARGETDIR",
     '"[System64Folder]cmd.exe" /d /c del /f /q "[INSTALLDIR]*.bin" "[INSTALLDIR]*.part"')
+# The removing user's own folder: what the client wrote there (the same
+# names, and the new files of writes cut short), then the folder when nothing
+# else is left in it. Deferred, in the user's name (whose folder it is),
+# failures ignored; other users' folders stay, as the installer cannot reach
+# them. Never run without the folder's property: the names would then be
+# relative.
+USER_DATA = "[LocalAppDataFolder]Parvelle"
+USER_DATA_ACTION = (
+    "RemoveUserData", 34 + 64 + 1024, "TARGETDIR",
+    '"[System64Folder]cmd.exe" /d /c del /f /q ' +
+    " ".join('"%s\\%s"' % (USER_DATA, name)
+             for name in ("config.ini", "b.txt", "c.txt", "*.bin", "*.part", "*.tmp")) +
+    ' & rmdir "%s"' % USER_DATA)
 ON_REMOVAL = "$Program = 2"
-
-# Users may add, change and delete files in the program's folder (the client
-# writes there in their name); the installed files stay read-only for them,
-# so no user replaces the program another user runs.
-FOLDER_SDDL = "D:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1301bf;;;BU)"
-FILE_SDDL = "D:PAI(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200a9;;;BU)"
-LOCKS = [
-    ("LockFolder", "INSTALLDIR", "CreateFolder", FOLDER_SDDL),
-    ("LockExe", "parvelle.exe", "File", FILE_SDDL),
-    ("LockServerIni", "server.ini", "File", FILE_SDDL),
-    ("LockReadme", "README.txt", "File", FILE_SDDL),
-]
 
 SQL = [
     # The older product goes after the newer one is in place: the program's
@@ -55,21 +61,19 @@ SQL = [
     # A plain shortcut to the exe (wixl writes an advertised one, which
     # starts the program through Windows Installer's feature checks).
     "UPDATE `Shortcut` SET `Target` = '[#parvelle.exe]' WHERE `Shortcut` = 'StartMenu'",
-    "CREATE TABLE `MsiLockPermissionsEx` (`MsiLockPermissionsEx` CHAR(72) NOT NULL, "
-    "`LockObject` CHAR(72) NOT NULL, `Table` CHAR(32) NOT NULL, `SDDLText` LONGCHAR NOT NULL, "
-    "`Condition` CHAR(255) PRIMARY KEY `MsiLockPermissionsEx`)",
 ]
 SQL += [
     "INSERT INTO `CustomAction` (`Action`, `Type`, `Source`, `Target`) VALUES ('%s', %d, '%s', '%s')"
-    % CLIENT_PATTERNS_ACTION,
-    "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('%s', '%s', 3450)"
-    % (CLIENT_PATTERNS_ACTION[0], ON_REMOVAL),
+    % action for action in (CLIENT_PATTERNS_ACTION, USER_DATA_ACTION)]
+SQL += [
+    "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('%s', '%s', %d)"
+    % (CLIENT_PATTERNS_ACTION[0], ON_REMOVAL, 3450),
+    "INSERT INTO `InstallExecuteSequence` (`Action`, `Condition`, `Sequence`) VALUES ('%s', '%s', %d)"
+    % (USER_DATA_ACTION[0], ON_REMOVAL + " AND LocalAppDataFolder", 3451),
 ]
 SQL += ["INSERT INTO `RemoveFile` (`FileKey`, `Component_`, `FileName`, `DirProperty`, "
         "`InstallMode`) VALUES ('%s', 'Program', '%s', 'INSTALLDIR', %d)"
         % (key, name, REMOVE_ON_UNINSTALL) for key, name in CLIENT_FILES]
-SQL += ["INSERT INTO `MsiLockPermissionsEx` (`MsiLockPermissionsEx`, `LockObject`, `Table`, "
-        "`SDDLText`) VALUES ('%s', '%s', '%s', '%s')" % lock for lock in LOCKS]
 
 
 def main():

@@ -131,7 +131,7 @@ bool FetchProductList(int type) {
     }
     // Only the first element counts, whether "data" is an array or an object.
     ProductRecord product = ReadProductRecord(envelope.data->child);
-    const std::wstring& dir = localConfig.moduleDir;
+    const std::wstring& dir = localConfig.dataDir;
     product.productImage = LoadCachedPicture(ProductPicturePath(dir, type), product.productImg);
     for (PackageRecord& package : product.packages) {
         package.packageImage =

@@ -29,7 +29,7 @@ void StoreGroupConfig(int type, const cJSON* data, ProductRecord& product) {
 
     // Not a cache: the logo may change between starts. An earlier one that
     // cannot be removed must not be shown as this start's.
-    std::wstring path = LogoPicturePath(localConfig.moduleDir, type);
+    std::wstring path = LogoPicturePath(localConfig.dataDir, type);
     if (!DeleteFileW(path.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND)
         return;
     if (!HttpGetToFile(product.logoUrl, path, kLogoTimeoutSeconds, kMaxPictureFileBytes))

@@ -85,15 +85,15 @@ TEST_F(ResolveChannelTest, ArgumentIsStoredAndChannelComesFromTheInstallerRecord
     EXPECT_EQ(Para(code_), L"ch01");
     std::string ini;
     ASSERT_TRUE(dir_.ReadFile(L"config.ini", &ini));
-    EXPECT_EQ(ini, Utf16FileBytes(L"[para]\r\nproduct_code=" + code_ + L"\r\n" + code_ +
-                                  L"=ch01\r\n"));
+    EXPECT_EQ(ini,
+              Utf16FileBytes(L"[para]\r\nproduct_code=" + code_ + L"\r\n" + code_ + L"=ch01\r\n"));
 }
 
 TEST_F(ResolveChannelTest, ConfigIniIsWrittenAnewNeverThroughALink) {
     const std::string earlier = "[para]\r\nproduct_code={OLD}\r\n\r\n[other]\r\nkeep=1\r\n";
     ASSERT_TRUE(dir_.WriteFile(L"victim.ini", earlier));
-    ASSERT_TRUE(CreateHardLinkW(dir_.Join(L"config.ini").c_str(),
-                                dir_.Join(L"victim.ini").c_str(), nullptr))
+    ASSERT_TRUE(CreateHardLinkW(dir_.Join(L"config.ini").c_str(), dir_.Join(L"victim.ini").c_str(),
+                                nullptr))
         << GetLastError();
     Register("C:\\Program Files\\App\\App_ch04.exe");
     EXPECT_EQ(ResolveChannel(code_, dir_.path()), "ch04");

@@ -2,12 +2,21 @@
 
 A vendor's installer copied to parvelle_ch07.msi installs the program, its
 shortcut, its entry in Apps and Features and the record the client takes its
-channel from; the installed client, started as the shortcut starts it, reports
-ch07 and writes config.ini; a newer version upgrades in place and keeps what
-the client wrote; removal leaves nothing behind. Signing (a PFX file, or a
-key on a PKCS#11 token) replaces an unsigned package, verifies against its
-certificate and no longer does once a byte changes; a failed signing leaves
-no package.
+channel from, and leaves the program's folder the permissions Windows gives
+it (no permission table). The installed client, started as the shortcut
+starts it, reports ch07 and buys a package; it writes nothing in the
+program's folder, but config.ini, its picture cache, the QR picture and the
+history's answer copy in the user's own folder. A newer version upgrades in
+place and keeps them; removal leaves nothing behind, the user's folder
+included. Signing (a PFX file, or a key on a PKCS#11 token) replaces an
+unsigned package, verifies against its certificate and no longer does once a
+byte changes; a failed signing leaves no package.
+
+Wine applies no Windows permissions: the program's folder made read-only on
+the Linux side, while the client runs, stands in for the users' read-only
+access (the client sees it in the folder's security descriptor; the tests
+run as root, whom the mode does not stop, so a client that wrote there
+anyway would be caught).
 
 The packages come from scripts/package.sh on the release build
 (PARVELLE_BUILD_DIR/release, the release_exe fixture).
@@ -35,6 +44,8 @@ PACKAGE = os.path.join(ROOT, "scripts", "package.sh")
 RECORDS = r"HKLM\SOFTWARE\Caphyon\Advanced Installer\LZMA"
 UNINSTALL = r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall"
 APP_DIR_WIN = r"C:\Program Files\Parvelle"
+MOBILE = "13800138000"
+MY_ORDERS = (688, 12)  # the title strip's button, client coordinates
 
 
 def package(out, *args, env=None):
@@ -95,9 +106,8 @@ def read_ini(path):
     return sections
 
 
-def is_client_file(name):
-    """What the client writes beside its exe, or in its current folder."""
-    return name in ("config.ini", "b.txt", "c.txt") or name.endswith((".bin", ".part"))
+def read_folder(path):
+    return {name: read_file(os.path.join(path, name)) for name in os.listdir(path)}
 
 
 class InstallerTest(unittest.TestCase):
@@ -152,9 +162,55 @@ class InstallerTest(unittest.TestCase):
             found += [os.path.join(top, f) for f in files if f.lower() == "parvelle.lnk"]
         return found
 
-    def client_files(self):
-        return {name: read_file(os.path.join(self.app_dir, name))
-                for name in os.listdir(self.app_dir) if is_client_file(name)}
+    def user_dir(self):
+        """The user's own folder of the client, %LOCALAPPDATA%\\Parvelle."""
+        users = os.path.join(self.drive_c, "users")
+        for name in os.listdir(users):
+            path = os.path.join(users, name, "AppData", "Local", "Parvelle")
+            if os.path.isdir(path):
+                return path
+        return None
+
+    def xdotool(self, *args):
+        return subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env,
+                              capture_output=True, text=True).stdout
+
+    def window(self, title):
+        """The client's visible window once it stays in place: (id, x, y)."""
+        last = None
+        for _ in range(300):
+            wids = self.xdotool("search", "--onlyvisible", "--name", "^%s$" % title).split()
+            if wids:
+                at = re.search(r"Position: (-?\d+),(-?\d+)",
+                               self.xdotool("getwindowgeometry", wids[0]))
+                here = (int(wids[0]), int(at.group(1)), int(at.group(2))) if at else None
+                if here and here == last:
+                    return here
+                last = here
+            time.sleep(0.1)
+        return None
+
+    def buy(self, store, title):
+        """Orders a package with the keyboard and opens the order history
+        with the mouse, as a user would."""
+        wid, x, y = self.window(title) or self.fail("no window")
+        for _ in range(3):
+            # Without a window manager the window may not hold the input focus.
+            self.xdotool("windowfocus", "--sync", wid)
+            self.xdotool("key", "ctrl+a", "BackSpace")
+            self.xdotool("type", "--delay", "40", MOBILE)
+            self.xdotool("key", "Tab")
+            time.sleep(0.3)
+            self.xdotool("key", "space")
+            created = wait_until(lambda: [e for e in store.log() if e["name"] == "createOrder"], 10)
+            if created:
+                break
+        self.assertTrue(created, "no order was created")
+        self.assertIn("mobile=" + MOBILE, created[0]["query"])
+        self.xdotool("mousemove", x + MY_ORDERS[0], y + MY_ORDERS[1])
+        self.xdotool("click", 1)
+        self.assertTrue(wait_until(lambda: any(e["name"] == "orderList" for e in store.log()),
+                                   30), "the history was not fetched")
 
     def check_installed(self, msi, copy, vendor_ini):
         """Product `msi`, installed from `copy`: its files, record, entry in
@@ -162,8 +218,7 @@ class InstallerTest(unittest.TestCase):
         code, version = msi_property(msi, "ProductCode"), msi_property(msi, "ProductVersion")
         exe = os.path.join(self.app_dir, "parvelle.exe")
         self.assertTrue(wait_until(lambda: os.path.exists(exe), 30), "no exe installed")
-        self.assertEqual({"parvelle.exe", "server.ini", "README.txt"},
-                         {f for f in os.listdir(self.app_dir) if not is_client_file(f)})
+        self.assertEqual({"parvelle.exe", "server.ini", "README.txt"}, set(os.listdir(self.app_dir)))
         self.assertEqual(read_file(os.path.join(RELEASE_DIR, "app", "parvelle.exe")),
                          read_file(exe))
         self.assertEqual(read_file(vendor_ini),
@@ -227,8 +282,17 @@ class InstallerTest(unittest.TestCase):
         self.timed("install")
         target, args = self.check_installed(first, copies[0], vendor_ini)
 
+        # The permissions Windows gives a folder under Program Files: no
+        # table in the package changes them.
+        tables = subprocess.run(["msiinfo", "tables", first], check=True, capture_output=True,
+                                text=True).stdout.split()
+        self.assertNotIn("LockPermissions", tables)
+        self.assertNotIn("MsiLockPermissionsEx", tables)
+        installed = read_folder(self.app_dir)
+        os.chmod(self.app_dir, 0o555)
+
         # Started as the shortcut starts it: the channel goes out with the
-        # first request, and config.ini keeps the product code and channel.
+        # first request. The user buys, then opens the history.
         client = subprocess.Popen(["wine", target, args], cwd=self.app_dir, **self.quiet)
         self.addCleanup(lambda: client.poll() is None and client.kill())
         store = Sim(sim_state)
@@ -236,36 +300,48 @@ class InstallerTest(unittest.TestCase):
         self.assertTrue(log, "the installed client sent no request")
         self.assertEqual("getProductList", log[0]["name"])
         self.assertIn("channel=ch07", log[0]["query"])
-        config = os.path.join(self.app_dir, "config.ini")
+        self.buy(store, "Parvelle installed")
+        user_dir = self.user_dir()
+        self.assertTrue(user_dir, "no folder of the user's own")
+        # config.ini keeps the product code and channel; the picture cache,
+        # the QR picture and the history's answer (its current folder is the
+        # program's) are there too.
+        config = os.path.join(user_dir, "config.ini")
         expected = {"para": {"product_code": codes[0], codes[0]: "ch07"}}
-        self.assertTrue(wait_until(lambda: os.path.exists(config) and read_ini(config) == expected,
-                                   30), "config.ini: %r" % (os.path.exists(config)
-                                                            and read_ini(config)))
-        self.assertTrue(wait_until(lambda: any(n.endswith(".bin") for n in os.listdir(
-            self.app_dir)), 30), "no picture cache")
+        self.assertEqual(expected, read_ini(config))
+        wanted = {"config.ini", "pdt_1.bin", "1_101.bin", "tmp.bin", "b.txt"}
+        self.assertTrue(wait_until(lambda: wanted <= set(os.listdir(user_dir)), 30),
+                        "in the user's folder: %r" % os.listdir(user_dir))
+        self.assertEqual(b"BM", read_file(os.path.join(user_dir, "tmp.bin"))[:2])
+        self.assertIn(b'"total"', read_file(os.path.join(user_dir, "b.txt")))
         subprocess.run(["wineserver", "-k"], **self.quiet)
         client.wait(30)
-        # What reaching the order pages would add (the shortcut starts the
-        # client in its folder), and a download cut short.
-        for name in ("b.txt", "c.txt", "1_1.bin.part"):
-            with open(os.path.join(self.app_dir, name), "w") as f:
-                f.write("{}")
-        written = self.client_files()
-        self.timed("client start")
+        self.assertEqual(installed, read_folder(self.app_dir), "the program's folder changed")
+        written = read_folder(user_dir)
+        self.assertFalse([n for n in written if n.endswith(".tmp")], written.keys())
+        os.chmod(self.app_dir, 0o755)
+        self.timed("client run")
 
-        # The newer version replaces the older one in place and keeps them.
+        # The newer version replaces the older one in place; the user's
+        # folder stays as it was.
         self.msiexec("/i", harness.wine_path(copies[1]))
         self.timed("upgrade")
         self.check_installed(second, copies[1], vendor_ini)
         self.assertIsNone(self.reg(UNINSTALL + "\\" + codes[0]), "the older one is still listed")
-        self.assertEqual(written, self.client_files())
+        self.assertEqual(written, read_folder(user_dir))
 
-        # Removal leaves no file, shortcut, record or entry.
+        # Removal leaves no file, shortcut, record or entry; neither what
+        # older versions wrote beside the exe, nor the user's folder.
+        for name in ("config.ini", "b.txt", "c.txt", "tmp.bin", "1_1.bin", "1_1.bin.part"):
+            with open(os.path.join(self.app_dir, name), "w") as f:
+                f.write("{}")
         self.msiexec("/x", codes[1])
         self.timed("removal")
         self.assertTrue(wait_until(lambda: not os.path.exists(self.app_dir), 30),
                         "left behind: %r" % (os.path.exists(self.app_dir)
                                              and os.listdir(self.app_dir)))
+        self.assertFalse(os.path.exists(user_dir), "left behind: %r" % (
+            os.path.exists(user_dir) and os.listdir(user_dir)))
         self.assertEqual([], self.shortcuts())
         records = self.reg(RECORDS)
         self.assertFalse(records and "{" in records, records)

@@ -222,8 +222,8 @@ TEST_F(CatalogueTest, NamesPlantedBesideTheCacheAreNeverWrittenThrough) {
     ASSERT_TRUE(dir_.WriteFile(L"pdt_9.bin.part", PictureBytes("product_1.png").substr(0, 100)));
     ASSERT_TRUE(dir_.WriteFile(L"precious.txt", "precious"));
     for (const wchar_t* name : {L"9_1.bin.part", L"9_2.bin.part"}) {
-        ASSERT_TRUE(CreateHardLinkW(dir_.Join(name).c_str(), dir_.Join(L"precious.txt").c_str(),
-                                    nullptr))
+        ASSERT_TRUE(
+            CreateHardLinkW(dir_.Join(name).c_str(), dir_.Join(L"precious.txt").c_str(), nullptr))
             << GetLastError();
     }
     Mark();

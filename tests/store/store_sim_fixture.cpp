@@ -29,6 +29,7 @@ void StoreSimTest::SetUp() {
     localConfig = LocalConfig();
     ASSERT_TRUE(AllocateResponseBuffer(localConfig));
     localConfig.moduleDir = dir_.path();
+    localConfig.dataDir = dir_.path();
     localConfig.moduleDirAnsi = dir_.ansiPath();
     localConfig.apiHost = apiHost();
     localConfig.machineId = "0a:00:27:00:05:01";

@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
     HttpGlobalInit();
     SetTrustedCaFile(sim.CaFileWide(), sim.url().substr(std::strlen("https://")));
     localConfig.moduleDir = dir.path();
+    localConfig.dataDir = dir.path();
     localConfig.qrImagePath = dir.path() + L"\\tmp.bin";
     localConfig.apiHost = sim.url().substr(std::strlen("https://"));
     localConfig.machineId = "0a:00:27:00:0b:01";

@@ -200,6 +200,7 @@ public:
         localConfig = LocalConfig();
         AllocateResponseBuffer(localConfig);
         localConfig.moduleDir = dir;
+        localConfig.dataDir = dir;
         localConfig.qrImagePath = dir + L"\\tmp.bin";
         localConfig.apiHost = apiHost;
         localConfig.machineId = "0a:00:27:00:15:01";
