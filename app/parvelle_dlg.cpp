@@ -58,11 +58,9 @@ CparvelleDlg::CparvelleDlg(CWnd* pParent) : CDialogEx(IDD, pParent) {
 }
 
 CparvelleDlg::~CparvelleDlg() {
-    // The window goes first, so that nothing paints with a released picture.
+    // The window goes first, so that nothing paints with a released picture
+    // (and the icon it shows goes after it).
     DestroyWindow();
-    if (ownsIcon && icon != nullptr) {
-        ::DestroyIcon(icon);
-    }
 }
 
 void CparvelleDlg::OnDestroy() {
@@ -137,11 +135,9 @@ void CparvelleDlg::SetTitle(const std::wstring& title) {
 }
 
 void CparvelleDlg::SetIcon(HICON newIcon) {
-    if (ownsIcon && icon != nullptr && icon != newIcon) {
-        ::DestroyIcon(icon);
-    }
+    if (newIcon != fileIcon_.get())
+        fileIcon_.reset(newIcon);
     icon = newIcon;
-    ownsIcon = true;
 }
 
 BOOL CparvelleDlg::OnInitDialog() {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/page_switcher.h"
+#include "base/scoped_handle.h"
 #include "app/startup_sequence.h"
 #include "app/scaled_picture.h"
 #include "app/startup_window.h"
@@ -135,7 +136,7 @@ private:
     void DoAccessibleAction(int action) override;
     AccessibleHost accessible{*this};
 
-    bool ownsIcon = false;  // icon came from a file (DestroyIcon), not from resources
+    ScopedIcon fileIcon_;  // `icon` when it came from a file; a resource icon is shared
     // The edit's font for a display scale the window moved to; none while the
     // template's font (made for the scale it started at) serves.
     CFont scaledEditFont;

@@ -1,8 +1,8 @@
 #pragma once
 // Owners of the system's resources that have no destructor of their own:
 // kernel handles (events, threads, files, mutexes), registry keys, COM
-// interfaces such as IStream, global and local memory blocks and C runtime
-// files. Each frees what it holds
+// interfaces such as IStream, global and local memory blocks, C runtime
+// files, GDI objects (bitmaps, fonts, icons) and memory DCs. Each frees what it holds
 // when it goes; release() hands it on to whoever takes it over (the clipboard
 // owns a block it accepted, for one). Copying is deleted, moving hands over.
 #include <windows.h>
@@ -111,6 +111,31 @@ struct CrtFileTraits {
     static bool Free(Type f) { return std::fclose(f) == 0; }
 };
 
+// Bitmaps, brushes, fonts, pens: DeleteObject, once no DC has them selected.
+template <typename Object>
+struct GdiObjectTraits {
+    using Type = Object;
+    static Type Empty() { return nullptr; }
+    static bool Valid(Type h) { return h != nullptr; }
+    static bool Free(Type h) { return DeleteObject(h) != FALSE; }
+};
+
+// A DC made by CreateCompatibleDC (not one a window lends: ReleaseDC).
+struct MemoryDcTraits {
+    using Type = HDC;
+    static Type Empty() { return nullptr; }
+    static bool Valid(Type dc) { return dc != nullptr; }
+    static bool Free(Type dc) { return DeleteDC(dc) != FALSE; }
+};
+
+// An icon loaded from a file (a resource icon is shared and never destroyed).
+struct IconTraits {
+    using Type = HICON;
+    static Type Empty() { return nullptr; }
+    static bool Valid(Type h) { return h != nullptr; }
+    static bool Free(Type h) { return DestroyIcon(h) != FALSE; }
+};
+
 }  // namespace scoped_handle_detail
 
 using ScopedHandle = ScopedResource<scoped_handle_detail::KernelHandleTraits>;
@@ -120,3 +145,31 @@ using ScopedHGlobal = ScopedResource<scoped_handle_detail::GlobalMemoryTraits>;
 using ScopedFilePtr = ScopedResource<scoped_handle_detail::CrtFileTraits>;
 using ScopedRegKey = ScopedResource<scoped_handle_detail::RegistryKeyTraits>;
 using ScopedHLocal = ScopedResource<scoped_handle_detail::LocalMemoryTraits>;
+template <typename Object>
+using ScopedGdiObject = ScopedResource<scoped_handle_detail::GdiObjectTraits<Object>>;
+using ScopedBitmap = ScopedGdiObject<HBITMAP>;
+using ScopedMemoryDc = ScopedResource<scoped_handle_detail::MemoryDcTraits>;
+using ScopedIcon = ScopedResource<scoped_handle_detail::IconTraits>;
+
+// An object selected into a DC for this scope: the DC's previous object is
+// selected back when it ends, so the object can then be freed (and the DC
+// deleted) safely. Declare it after the owners of the DC and the object.
+class ScopedSelection {
+public:
+    ScopedSelection(HDC dc, HGDIOBJ object)
+        : dc_(dc),
+          previous_(dc != nullptr && object != nullptr ? SelectObject(dc, object) : nullptr) {}
+    ~ScopedSelection() {
+        if (previous_ != nullptr && previous_ != HGDI_ERROR)
+            SelectObject(dc_, previous_);
+    }
+    ScopedSelection(const ScopedSelection&) = delete;
+    ScopedSelection& operator=(const ScopedSelection&) = delete;
+
+    // False when the object could not be selected.
+    bool ok() const { return previous_ != nullptr && previous_ != HGDI_ERROR; }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};

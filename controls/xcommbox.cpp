@@ -197,28 +197,34 @@ void XCommbox::Paint(HDC target) {
     {
         Gdiplus::Graphics g(buffer.dc());
         const DisplayScale scale = DisplayScale::Of(m_hWnd);
+        const HWND focus = ::GetFocus();
+        const bool ring = elements.focusCues() && focus != nullptr &&
+                          (focus == m_hWnd || ::IsChild(m_hWnd, focus));
         if (!scale.identity()) {
             g.ScaleTransform(scale.factor(), scale.factor());
         }
-        g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
-        Gdiplus::Pen pen(Gdiplus::Color(kChevronArgb), 2.0f);
-        const RECT client = scale.ToLogical(buffer.client());
-        const int w = client.right - client.left;
-        const int c = (client.bottom - client.top) / 2;
-        if (dropWnd.m_hWnd != nullptr && dropWnd.IsWindowVisible()) {
-            g.DrawLine(&pen, w - 20, c + 4, w - 13, c - 4);  // pointing up
-            g.DrawLine(&pen, w - 13, c - 4, w - 6, c + 4);
-        } else {
-            g.DrawLine(&pen, w - 20, c - 4, w - 13, c + 4);  // pointing down
-            g.DrawLine(&pen, w - 13, c + 4, w - 6, c - 4);
-        }
-        const HWND focus = ::GetFocus();
-        if (elements.focusCues() && focus != nullptr &&
-            (focus == m_hWnd || ::IsChild(m_hWnd, focus)))
-            DrawFocusRect(g, RECT{0, 0, w, buffer.height()});
+        DrawComboBody(g, scale.ToLogical(buffer.client()), DropShown(), ring);
         g.Flush(Gdiplus::FlushIntentionSync);
     }
     buffer.Present();
+}
+
+void DrawComboBody(Gdiplus::Graphics& g, const RECT& client, bool open, bool focusRing) {
+    g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
+    Gdiplus::Pen pen(Gdiplus::Color(XCommbox::kChevronArgb), 2.0f);
+    const int w = client.right - client.left;
+    const int h = client.bottom - client.top;
+    const int c = h / 2;
+    if (open) {
+        g.DrawLine(&pen, w - 20, c + 4, w - 13, c - 4);  // pointing up
+        g.DrawLine(&pen, w - 13, c - 4, w - 6, c + 4);
+    } else {
+        g.DrawLine(&pen, w - 20, c - 4, w - 13, c + 4);  // pointing down
+        g.DrawLine(&pen, w - 13, c + 4, w - 6, c - 4);
+    }
+    // Logical like everything else the scaled graphics draws.
+    if (focusRing)
+        DrawFocusRect(g, RECT{0, 0, w, h});
 }
 
 HBRUSH XCommbox::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {

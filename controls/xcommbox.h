@@ -11,6 +11,7 @@
 //   selector.SelectInitial();   // item 0, once the message loop runs
 //   ... on WM_COMBO_SELECT (wParam 0) or later: selector.dropWnd.selectedIndex
 #include <windows.h>
+#include <gdiplus.h>
 
 #include "controls/combo_messages.h"
 #include "controls/xdropwnd.h"
@@ -95,6 +96,12 @@ private:
     void Paint(HDC target);
     void DiscardPendingChoices();
 };
+
+// The body's own drawing on `graphics`, which draws logical units at the
+// window's scale, over a client area of logical `client`: the chevron
+// (pointing up while the list is `open`) and, with `focusRing`, the
+// keyboard's ring just inside the body.
+void DrawComboBody(Gdiplus::Graphics& graphics, const RECT& client, bool open, bool focusRing);
 
 // 0x00BBGGRR -> opaque 0xFFRRGGBB.
 constexpr std::uint32_t ArgbFromColorref(COLORREF c) {

@@ -32,9 +32,7 @@ BOOL CPagePay1::OnInitDialog() {
 
 void CPagePay1::ShowPackage(int newView, const PackageRecord& record) {
     core.paidLinks = OrderLinks{};
-    const int payStatus = core.package.payStatus;
-    core.package = record;
-    core.package.payStatus = payStatus;
+    core.SetPackage(m_hWnd, record);
     if (newView == 3) {
         core.SetView(ViewOfOrder(record.payStatus), m_hWnd);
         core.paidLinks.linkUrl = record.linkUrl;
@@ -52,7 +50,7 @@ void CPagePay1::ShowPackage(int newView, const PackageRecord& record) {
 void CPagePay1::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
                                  int height) {
     core.DrawPurchaseBackdrop(graphics, width, height);
-    const PackageRecord& package = core.package;
+    const PackageRecord& package = core.package();
     Gdiplus::Font& titleFont = tools.Font(10, Gdiplus::FontStyleBold);
     tools.DrawText(graphics, package.title1.c_str(), Gdiplus::RectF(464, 33, 280, 38), titleFont,
                    tools.NearFormat(), kBlueArgb);

@@ -59,12 +59,9 @@ bool CPagePay2::LoadPackage(int index) {
     const std::vector<PackageRecord>* packages = CurrentPackages();
     if (!packages || index < 0 || static_cast<size_t>(index) >= packages->size())
         return false;
-    const int payStatus = core.package.payStatus;
-    core.package = (*packages)[static_cast<size_t>(index)];
-    core.package.payStatus = payStatus;
+    core.SetPackage(m_hWnd, (*packages)[static_cast<size_t>(index)]);
     ::DeleteFileW(localConfig.qrImagePath.c_str());
     StopOrderPolling();
-    core.frame.Changed(m_hWnd);
     return true;
 }
 
@@ -91,14 +88,14 @@ void CPagePay2::ShowPackage(int newView, const PackageRecord& record) {
 void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
                                  int height) {
     core.DrawPurchaseBackdrop(graphics, width, height);
-    core.detailBox.Draw(graphics, tools, core.package.packageDetail, RECT{520, 160, 775, 310},
+    core.detailBox.Draw(graphics, tools, core.package().packageDetail, RECT{520, 160, 775, 310},
                         kTextArgb);
-    DrawPriceLine(graphics, tools, 520, 119, 130, core.package.price, core.package.sourcePrice);
+    DrawPriceLine(graphics, tools, 520, 119, 130, core.package().price, core.package().sourcePrice);
     core.DrawChoicesAndQr(graphics);
 }
 
 void CPagePay2::OnPaidOrderArrived(int packageId) {
-    const int index = core.TakeCataloguePackage(packageId);
+    const int index = core.TakeCataloguePackage(m_hWnd, packageId);
     if (index >= 0)
         selector.dropWnd.SelectIndex(index);
     selector.ShowWindow(SW_HIDE);

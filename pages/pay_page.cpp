@@ -100,7 +100,7 @@ LRESULT CPayPage::OnOrderPaid(WPARAM wParam, LPARAM lParam) {
 }
 
 void CPayPage::OnPaidOrderArrived(int packageId) {
-    core.TakeCataloguePackage(packageId);
+    core.TakeCataloguePackage(m_hWnd, packageId);
 }
 
 LRESULT CPayPage::OnWindowPosChanged(WPARAM, LPARAM lParam) {

@@ -120,12 +120,6 @@ int ViewOfOrder(int payStatus) {
     return payStatus < INT_MAX ? payStatus + 1 : 0;
 }
 
-bool SameDrawnPackage(const PackageRecord& a, const PackageRecord& b) {
-    return a.price == b.price && a.sourcePrice == b.sourcePrice &&
-           a.packageImage == b.packageImage && a.name == b.name && a.title1 == b.title1 &&
-           a.title2 == b.title2 && a.packageDetail == b.packageDetail && a.helpTitle == b.helpTitle;
-}
-
 std::wstring FormatPrice(int hundredths) {
     // Room for any 32-bit value: "-21474836.48" and the terminator.
     wchar_t text[32] = {};
@@ -200,8 +194,8 @@ void PayPageCore::TakePictures() {
 void PayPageCore::ReleaseUnseen(HWND page) {
     ReleaseFramesOf(page);
     packageBackdrop_.Release();
-    if (package.packageImage)
-        package.packageImage->ReleaseScaled();
+    if (package_.packageImage)
+        package_.packageImage->ReleaseScaled();
     panelBackdrop_.Release();
     paidBackdrop_.Release();
     background.reset();
@@ -258,7 +252,7 @@ bool PayPageCore::RequestOrder(HWND page, int payType) {
     bool created = false;
     {
         BlockingRequest wait;
-        created = CreateOrder(page, payType, package.id, mobileNumber);
+        created = CreateOrder(page, payType, package_.id, mobileNumber);
     }
     // Also after a failure: the old order's QR code is gone and must not stay
     // on screen to be paid while nothing watches that order any more.
@@ -307,10 +301,10 @@ PayAction PayPageCore::ClickElement(HWND page, int element) {
                 ShowCopied(page);
             break;
         case PayAction::OpenHelp:
-            OpenUrlInShellW(package.helpLinkUrl);
+            OpenUrlInShellW(package_.helpLinkUrl);
             break;
         case PayAction::CopyHelp:
-            if (CopyTextToClipboard(package.helpLinkUrl))
+            if (CopyTextToClipboard(package_.helpLinkUrl))
                 ShowCopied(page);
             break;
         case PayAction::None:
@@ -333,15 +327,20 @@ void PayPageCore::ShowPaidOrder(HWND page, const OrderLinks& links) {
     NotifyAlert(page);
 }
 
-int PayPageCore::TakeCataloguePackage(int packageId) {
-    if (packageId == package.id || storeState.products.empty())
+void PayPageCore::SetPackage(HWND page, const PackageRecord& record) {
+    const int payStatus = package_.payStatus;
+    package_ = record;
+    package_.payStatus = payStatus;
+    frame.Changed(page);
+}
+
+int PayPageCore::TakeCataloguePackage(HWND page, int packageId) {
+    if (packageId == package_.id || storeState.products.empty())
         return -1;
     const std::vector<PackageRecord>& packages = storeState.products.front().packages;
     for (size_t i = 0; i < packages.size(); ++i) {
         if (packages[i].id == packageId) {
-            const int payStatus = package.payStatus;
-            package = packages[i];
-            package.payStatus = payStatus;
+            SetPackage(page, packages[i]);
             return static_cast<int>(i);
         }
     }
@@ -349,10 +348,10 @@ int PayPageCore::TakeCataloguePackage(int packageId) {
 }
 
 void PayPageCore::DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, int height) const {
-    if (package.packageImage) {
+    if (package_.packageImage) {
         // Kept at the device pixels it covers, so each compose copies it.
         const RECT device = ScaleOf(graphics).ToDevice(RECT{0, 0, kPackagePictureWidth, height});
-        if (Gdiplus::Image* picture = package.packageImage->At(
+        if (Gdiplus::Image* picture = package_.packageImage->At(
                 static_cast<UINT>(std::max(0L, device.right - device.left)),
                 static_cast<UINT>(std::max(0L, device.bottom - device.top))))
             packageBackdrop_.Draw(graphics, picture, RECT{0, 0, kPackagePictureWidth, height});
@@ -382,9 +381,9 @@ void PayPageCore::DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, i
                                int height) const {
     paidBackdrop_.Draw(graphics, paidBackground.get(), RECT{0, 0, width, height});
     Gdiplus::Font& font = tools.Font(9);
-    tools.DrawText(graphics, package.name.c_str(), Gdiplus::RectF(94, 216, 400, 24), font,
+    tools.DrawText(graphics, package_.name.c_str(), Gdiplus::RectF(94, 216, 400, 24), font,
                    tools.CentredFormat(), kTextArgb);
-    tools.DrawText(graphics, package.helpTitle.c_str(), Gdiplus::RectF(94, 265, 400, 24), font,
+    tools.DrawText(graphics, package_.helpTitle.c_str(), Gdiplus::RectF(94, 265, 400, 24), font,
                    tools.CentredFormat(), kTextArgb);
     for (int i = kOpenLink; i <= kCopyHelp; ++i)
         DrawSkinElement(graphics, elements[static_cast<size_t>(i)]);

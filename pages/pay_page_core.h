@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "pages/detail_box.h"
@@ -72,10 +73,6 @@ enum class PayAction {
 // (unpaid: purchase view, paid: paid view; anything else is plain white).
 int ViewOfOrder(int payStatus);
 
-// True when the pages draw `a` and `b` alike: the same name, titles,
-// details, help title, prices and picture.
-bool SameDrawnPackage(const PackageRecord& a, const PackageRecord& b);
-
 // A price in hundredths as the pages show it ("%0.2f" of price / 100).
 std::wstring FormatPrice(int hundredths);
 
@@ -118,24 +115,20 @@ public:
     SkinPicture qrPlaceholder;
     int view = 0;
     OrderLinks paidLinks;
-    PackageRecord package;  // shares the picture with the catalogue
-    DetailBox detailBox;    // the package's details as the purchase view draws them
+    // The package shown; shares the picture with the catalogue.
+    const PackageRecord& package() const { return package_; }
+    // Makes `record` the page's package (the page's pay status kept) and
+    // marks the frame: the one way the package changes.
+    void SetPackage(HWND page, const PackageRecord& record);
+    DetailBox detailBox;  // the package's details as the purchase view draws them
     // The page as last composed: whatever changes the view, the package, the
     // choices or the QR code marks it (frame.Changed).
     FrameCache frame;
 
     // The erase handler's paint through `frame`; `compose` draws the view.
-    // The package is copied in from several places (a showing, the
-    // selector, a paid order): it is compared with the one last composed at
-    // every paint, which costs far less than the blit.
     template <typename Compose>
     void Paint(HWND page, HDC dc, Compose&& compose) {
-        if (!SameDrawnPackage(package, composedPackage_))
-            frame.Changed(nullptr);
-        frame.Paint(page, dc, [&](OffscreenFrame& f) {
-            composedPackage_ = package;
-            compose(f);
-        });
+        frame.Paint(page, dc, std::forward<Compose>(compose));
     }
 
     // Switches the view and shows what it draws: the choices, the
@@ -179,7 +172,7 @@ public:
     // (its pay status kept) when it is another one, and returns its index;
     // -1, and nothing changed, when it is the page's package already or no
     // such package exists.
-    int TakeCataloguePackage(int packageId);
+    int TakeCataloguePackage(HWND page, int packageId);
 
     // --- painting
     // The package's picture over the left 408 pixels and the panel at the
@@ -193,7 +186,7 @@ public:
 
 private:
     UINT dpi_ = 96;  // the display scale the pictures are for
-    PackageRecord composedPackage_;
+    PackageRecord package_;
     // The three page-sized pictures as the frame's device pixels: kept
     // pixels, not state, so the const drawing keeps them up to date.
     mutable KeptBackdrop packageBackdrop_;

@@ -2,53 +2,36 @@
 
 BackBuffer::BackBuffer(HWND hwnd, HDC target) : target_(target) {
     GetClientRect(hwnd, &client_);
-    if (width() <= 0 || height() <= 0) {
+    if (width() <= 0 || height() <= 0)
         return;
-    }
-    memoryDc_ = CreateCompatibleDC(target);
-    if (memoryDc_ == nullptr) {
-        return;
-    }
+    memoryDc_.reset(CreateCompatibleDC(target));
     // Compatible with the target: a bitmap compatible with the fresh memory DC
     // would be monochrome.
-    bitmap_ = CreateCompatibleBitmap(target, width(), height());
-    if (bitmap_ == nullptr) {
-        DeleteDC(memoryDc_);
-        memoryDc_ = nullptr;
+    own_.reset(CreateCompatibleBitmap(target, width(), height()));
+    if (!memoryDc_ || !own_)
         return;
-    }
-    oldBitmap_ = SelectObject(memoryDc_, bitmap_);
+    selection_.emplace(memoryDc_.get(), own_.get());
+    if (selection_->ok())
+        bitmap_ = own_.get();
 }
 
 BackBuffer::BackBuffer(HDC target, HBITMAP kept, SIZE size)
-    : target_(target), client_{0, 0, size.cx, size.cy}, ownsBitmap_(false) {
-    if (kept == nullptr || width() <= 0 || height() <= 0) {
+    : target_(target), client_{0, 0, size.cx, size.cy} {
+    if (kept == nullptr || width() <= 0 || height() <= 0)
         return;
-    }
-    memoryDc_ = CreateCompatibleDC(target);
-    if (memoryDc_ == nullptr) {
+    memoryDc_.reset(CreateCompatibleDC(target));
+    if (!memoryDc_)
         return;
-    }
-    oldBitmap_ = SelectObject(memoryDc_, kept);
-    if (oldBitmap_ == nullptr) {
-        DeleteDC(memoryDc_);
-        memoryDc_ = nullptr;
-        return;
-    }
-    bitmap_ = kept;
+    selection_.emplace(memoryDc_.get(), kept);
+    if (selection_->ok())
+        bitmap_ = kept;
 }
 
 BackBuffer::~BackBuffer() {
-    if (memoryDc_ != nullptr) {
-        SelectObject(memoryDc_, oldBitmap_);
-        if (ownsBitmap_)
-            DeleteObject(bitmap_);
-        DeleteDC(memoryDc_);
-    }
+    selection_.reset();
 }
 
 void BackBuffer::Present(HDC target) const {
-    if (ok()) {
-        BitBlt(target, 0, 0, width(), height(), memoryDc_, 0, 0, SRCCOPY);
-    }
+    if (ok())
+        BitBlt(target, 0, 0, width(), height(), memoryDc_.get(), 0, 0, SRCCOPY);
 }

@@ -6,6 +6,10 @@
 // FrameCache keeps one between paints, over a bitmap it owns and lends.
 #include <windows.h>
 
+#include <optional>
+
+#include "base/scoped_handle.h"
+
 class BackBuffer {
 public:
     // A bitmap of its own, of the client size of `hwnd`.
@@ -20,7 +24,7 @@ public:
 
     // False when the client area is empty or the bitmap could not be made.
     bool ok() const { return bitmap_ != nullptr; }
-    HDC dc() const { return memoryDc_; }
+    HDC dc() const { return memoryDc_.get(); }
     HBITMAP bitmap() const { return bitmap_; }
     const RECT& client() const { return client_; }
     int width() const { return client_.right - client_.left; }
@@ -34,8 +38,9 @@ public:
 private:
     HDC target_;
     RECT client_{};
-    HDC memoryDc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
-    bool ownsBitmap_ = true;
+    ScopedMemoryDc memoryDc_;
+    ScopedBitmap own_;          // the bitmap, when not lent
+    HBITMAP bitmap_ = nullptr;  // own_'s or the lent one, selected into memoryDc_
+    // Last: the DC lets go of the bitmap before either is freed.
+    std::optional<ScopedSelection> selection_;
 };

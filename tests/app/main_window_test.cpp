@@ -362,7 +362,7 @@ TEST_F(MainWindowTest, KeptFramesShowEveryChange) {
     EXPECT_LT(100, Differing(before, after, 800, pay.core.qrRect));
     auto links = std::make_unique<OrderLinks>();
     links->linkUrl = "https://paid/1";
-    links->packageId = pay.core.package.id;
+    links->packageId = pay.core.package().id;
     ASSERT_TRUE(PaidOrderPosts().Post(pay.m_hWnd, WM_ORDER_PAID, 1, std::move(links)));
     PumpPending();
     ASSERT_EQ(kPaidView, pay.core.view);
@@ -414,7 +414,7 @@ TEST_F(MainWindowTest, ValidNumberOpensTheChosenPackageOnTheConfiguredPage) {
     EXPECT_TRUE(Visible(dlg_.pagePay1));
     EXPECT_FALSE(Visible(dlg_.pagePay2));
     EXPECT_EQ(1, dlg_.pagePay1.core.view);
-    EXPECT_EQ(storeState.products.front().packages[2].id, dlg_.pagePay1.core.package.id);
+    EXPECT_EQ(storeState.products.front().packages[2].id, dlg_.pagePay1.core.package().id);
 }
 
 TEST_F(MainWindowTest, SecondPayTypeUsesTheOtherPage) {
@@ -423,7 +423,7 @@ TEST_F(MainWindowTest, SecondPayTypeUsesTheOtherPage) {
     EXPECT_FALSE(Activate(L"19912345678"));
     EXPECT_TRUE(Visible(dlg_.pagePay2));
     EXPECT_FALSE(Visible(dlg_.pagePay1));
-    EXPECT_EQ(storeState.products.front().packages[0].id, dlg_.pagePay2.core.package.id);
+    EXPECT_EQ(storeState.products.front().packages[0].id, dlg_.pagePay2.core.package().id);
     // My orders covers the order page, which stays shown beneath it.
     Press(680, 10);
     EXPECT_TRUE(Visible(dlg_.pageHistory));
@@ -439,7 +439,7 @@ TEST_F(MainWindowTest, APaymentConfirmedElsewhereBringsItsPageForward) {
     auto paid = [&](const char* link) {
         auto links = std::make_unique<OrderLinks>();
         links->linkUrl = link;
-        links->packageId = dlg_.pagePay1.core.package.id;
+        links->packageId = dlg_.pagePay1.core.package().id;
         ASSERT_TRUE(
             PaidOrderPosts().Post(dlg_.pagePay1.m_hWnd, WM_ORDER_PAID, 1, std::move(links)));
         PumpPending();
@@ -553,7 +553,7 @@ TEST_F(MainWindowTest, HistoryNavigationOpensTheOrderOrGoesBack) {
     EXPECT_TRUE(Visible(dlg_.pagePay1));
     EXPECT_FALSE(Visible(dlg_.mobileEdit));
     EXPECT_EQ(kPaidView, dlg_.pagePay1.core.view);
-    EXPECT_EQ(storeState.products.front().packages[1].name, dlg_.pagePay1.core.package.name);
+    EXPECT_EQ(storeState.products.front().packages[1].name, dlg_.pagePay1.core.package().name);
     EXPECT_EQ(storeState.products.front().packages[1].linkUrl,
               dlg_.pagePay1.core.paidLinks.linkUrl);
 
@@ -616,7 +616,7 @@ TEST_F(MainWindowTest, HistoryRecordOpensOnTheSecondPageWhenConfigured) {
     EXPECT_TRUE(Visible(dlg_.pagePay2));
     EXPECT_FALSE(Visible(dlg_.pagePay1));
     EXPECT_EQ(kPurchaseView, dlg_.pagePay2.core.view);
-    EXPECT_EQ(storeState.products.front().packages[3].id, dlg_.pagePay2.core.package.id);
+    EXPECT_EQ(storeState.products.front().packages[3].id, dlg_.pagePay2.core.package().id);
 
     // A copy still queued when the window goes is freed with it.
     HistoryNavigatePosts().Post(dlg_.m_hWnd, WM_HISTORY_NAVIGATE, kHistoryNavigateSource,
@@ -888,7 +888,7 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
     EXPECT_EQ("13800138000", mobileNumber);
     PayPageCore& core = dlg_.pagePay1.core;
     EXPECT_EQ(kPurchaseView, core.view);
-    EXPECT_EQ(packages[2].id, core.package.id);
+    EXPECT_EQ(packages[2].id, core.package().id);
     // The page covers the store front: only the title strip is left there.
     Accessible front;
     ClientObject(dlg_.m_hWnd, front);
@@ -909,7 +909,7 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
     // The paid view: Open and Copy of each link, and nothing of the purchase view.
     auto links = std::make_unique<OrderLinks>();
     links->linkUrl = "https://paid/1";
-    links->packageId = core.package.id;
+    links->packageId = core.package().id;
     ASSERT_TRUE(PaidOrderPosts().Post(page, WM_ORDER_PAID, 1, std::move(links)));
     PumpPending();
     ASSERT_EQ(kPaidView, core.view);

@@ -10,6 +10,8 @@
 #include <memory>
 
 #include "combo_fixture.h"
+#include "dib_canvas.h"
+#include "skin/display_scale.h"
 
 namespace {
 
@@ -234,6 +236,38 @@ TEST_F(ComboPaintTest, ScreenShowsTheChevronAndTheOpenList) {
     HWND list = combo().dropWnd.m_hWnd;
     EXPECT_EQ(screenPixel(list, 150, 30), RGB(0xE6, 0xE6, 0xE6));
     EXPECT_EQ(screenPixel(list, kWidth - 20, 45), RGB(255, 255, 255));
+}
+
+// At 150 % the body's drawing goes through the scale: the keyboard's ring
+// lies wholly inside the 429 x 37 device pixels of a 286 x 25 body, with
+// dots on each of its four sides.
+TEST(ComboBodyDrawing, FocusRingStaysInsideTheBodyAt150Percent) {
+    const DisplayScale scale(144);
+    const RECT client{0, 0, kWidth, kHeight};
+    const RECT device = scale.ToDevice(client);
+    DibCanvas canvas(device.right, device.bottom);
+    canvas.Fill(0x808080);
+    {
+        Gdiplus::Graphics g(canvas.dc);
+        g.ScaleTransform(scale.factor(), scale.factor());
+        DrawComboBody(g, client, false, true);
+        g.Flush(Gdiplus::FlushIntentionSync);
+    }
+    auto dark = [&](int left, int top, int right, int bottom) {
+        int n = 0;
+        for (int y = top; y < bottom; ++y) {
+            for (int x = left; x < right; ++x)
+                n += (canvas.Pixel(x, y) & 0xC0C0C0) == 0;
+        }
+        return n;
+    };
+    const int w = canvas.width;
+    const int h = canvas.height;
+    ASSERT_EQ(37, h);
+    EXPECT_GT(dark(0, 0, w - 40, 6), 20) << "top side";
+    EXPECT_GT(dark(0, h - 6, w - 40, h), 20) << "bottom side";
+    EXPECT_GT(dark(0, 0, 6, h), 5) << "left side";
+    EXPECT_GT(dark(w - 6, 0, w, h), 5) << "right side";
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ TEST_F(PaidReportTest, AConfirmedPaymentOutranksTheOrderMadeMeanwhile) {
     Pump();  // the selector's first choice: package 101
     page.ShowPackage(1, storeState.products[0].packages[0]);
     Pump();
-    ASSERT_EQ(101, page.core.package.id);
+    ASSERT_EQ(101, page.core.package().id);
     const RECT qr = page.core.qrRect;
     const LPARAM inQr = MAKELPARAM(qr.left + 20, qr.top + 20);
 
@@ -135,8 +135,8 @@ TEST_F(PaidReportTest, AConfirmedPaymentOutranksTheOrderMadeMeanwhile) {
     Pump();
     EXPECT_EQ(kPaidView, page.core.view);
     EXPECT_EQ("https://dl.example.com/a", page.core.paidLinks.linkUrl);
-    EXPECT_EQ(101, page.core.package.id);
-    EXPECT_EQ(L"月卡", page.core.package.name);
+    EXPECT_EQ(101, page.core.package().id);
+    EXPECT_EQ(L"月卡", page.core.package().name);
     EXPECT_FALSE(page.selector.IsWindowVisible());
     EXPECT_FALSE(OrderWatchActive());
     EXPECT_EQ(0u, PaidOrderPosts().Outstanding());

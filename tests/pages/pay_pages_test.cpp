@@ -297,7 +297,9 @@ TEST_F(PayPagesTest, LongDetailsShowWhatTheWholeTextShows) {
     page.core.SetView(kPurchaseView);
     const RECT box{464, 150, 784, 300};
     auto paint = [&](DibCanvas& canvas, const std::wstring& detail) {
-        page.core.package.packageDetail = detail;
+        PackageRecord record = page.core.package();
+        record.packageDetail = detail;
+        page.core.SetPackage(nullptr, record);
         page.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc));
         GdiFlush();
     };
@@ -336,10 +338,12 @@ TEST_F(PayPagesTest, AnythingTheStoreSendsPaints) {
     CPagePay1 page;
     Open(page);
     page.core.SetView(kPurchaseView);
-    page.core.package.packageDetail.assign(10000, L'长');
-    page.core.package.title1.assign(10000, L'W');
-    page.core.package.price = INT_MAX;
-    page.core.package.sourcePrice = INT_MIN;
+    PackageRecord record = page.core.package();
+    record.packageDetail.assign(10000, L'长');
+    record.title1.assign(10000, L'W');
+    record.price = INT_MAX;
+    record.sourcePrice = INT_MIN;
+    page.core.SetPackage(nullptr, record);
     DibCanvas canvas(800, 576);
     EXPECT_TRUE(page.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.dc)));
     GdiFlush();
@@ -357,7 +361,7 @@ TEST_F(PayPagesTest, AnythingTheStoreSendsPaints) {
     Open(empty);
     storeState.products[0].packages.swap(saved);
     EXPECT_EQ(0u, empty.selector.dropWnd.ItemCount());
-    EXPECT_EQ(0, empty.core.package.id);
+    EXPECT_EQ(0, empty.core.package().id);
     empty.core.SetView(kPurchaseView);
     DibCanvas canvas2(800, 576);
     EXPECT_TRUE(empty.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas2.dc)));

@@ -53,11 +53,13 @@ void TimeViews(const char* name, const std::string& key, CWnd& page, PayPageCore
                 (key + "_placeholder_ms").c_str(), kTimedRuns, compose);
     MoveFileW(aside.c_str(), localConfig.qrImagePath.c_str());
 
-    const std::wstring detail = core.package.packageDetail;
-    core.package.packageDetail.assign(10000, L'长');
+    const PackageRecord shown = core.package();
+    PackageRecord longDetails = shown;
+    longDetails.packageDetail.assign(10000, L'长');
+    core.SetPackage(nullptr, longDetails);
     ReportTimes((prefix + " purchase view, 10,000-char details, composed").c_str(),
                 (key + "_long_details_ms").c_str(), 50, compose);
-    core.package.packageDetail = detail;
+    core.SetPackage(nullptr, shown);
 
     core.SetView(kPaidView);
     for (int i = 0; i < 20; ++i)
