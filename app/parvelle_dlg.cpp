@@ -37,23 +37,18 @@ constexpr int kEditFontPoints = 9;
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CparvelleDlg, CDialogEx)
+BEGIN_MESSAGE_MAP(CparvelleDlg, CSkinnedWnd<CDialogEx>)
 ON_MESSAGE(WM_SETFOCUS, &CparvelleDlg::OnSetFocusMessage)
-ON_ELEMENT_FOCUS(elements, accessible)
 ON_MESSAGE(WM_CHANGEUISTATE, &CparvelleDlg::OnChangeUiState)
-ON_WM_ERASEBKGND()
-ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
-ON_WM_MOUSELEAVE()
 ON_MESSAGE(WM_HISTORY_NAVIGATE, &CparvelleDlg::OnHistoryNavigate)
 ON_MESSAGE(WM_PAID_ORDER_SHOWN, &CparvelleDlg::OnPaidOrderShown)
 ON_WM_DESTROY()
-ON_MESSAGE(WM_GETOBJECT, &CparvelleDlg::OnGetObject)
 ON_MESSAGE(WM_DPICHANGED, &CparvelleDlg::OnDpiChanged)
 END_MESSAGE_MAP()
 
-CparvelleDlg::CparvelleDlg(CWnd* pParent) : CDialogEx(IDD, pParent) {
+CparvelleDlg::CparvelleDlg(CWnd* pParent) : CSkinnedWnd(IDD, pParent) {
     icon = ::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME));
 }
 
@@ -68,10 +63,6 @@ void CparvelleDlg::OnDestroy() {
     HistoryNavigatePosts().Discard(m_hWnd);
     accessible.Disconnect();
     CDialogEx::OnDestroy();
-}
-
-LRESULT CparvelleDlg::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 bool CparvelleDlg::Covered(const SkinElement& element) const {
@@ -194,10 +185,6 @@ void CparvelleDlg::ShowStoreFrontControls(bool show) {
     selector.ShowWindow(show ? SW_SHOW : SW_HIDE);
 }
 
-CPoint CparvelleDlg::MessageClientPoint(CPoint devicePoint) const {
-    return LogicalClientPoint(m_hWnd, devicePoint);
-}
-
 LRESULT CparvelleDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     // The system suggests where the window goes at the new scale; the layout
     // stays the same in logical units.
@@ -230,28 +217,16 @@ LRESULT CparvelleDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-BOOL CparvelleDlg::OnEraseBkgnd(CDC* pDC) {
-    frame.Paint(m_hWnd, pDC->GetSafeHdc(), [this](OffscreenFrame& f) {
-        StoreFrontContent content;
-        content.product = CurrentProduct();
-        content.productName = localConfig.currentProductName;
-        content.bottomStrip = bottomStrip.get();
-        content.elements = &elements;
-        content.productCache = &productPicture;
-        content.productBackdrop = &productBackdrop;
-        PaintStoreFront(f.graphics(), f.tools(), f.width(), content);
-        elements.DrawFocusRing(f.graphics(), HasKeyboardFocus(m_hWnd));
-    });
-    return TRUE;
-}
-
-void CparvelleDlg::OnMouseMove(UINT nFlags, CPoint point) {
-    elements.OnMouseMove(m_hWnd, point);
-    CDialogEx::OnMouseMove(nFlags, point);
-}
-
-void CparvelleDlg::OnMouseLeave() {
-    elements.OnMouseLeave(m_hWnd);
+void CparvelleDlg::Compose(OffscreenFrame& f) {
+    StoreFrontContent content;
+    content.product = CurrentProduct();
+    content.productName = localConfig.currentProductName;
+    content.bottomStrip = bottomStrip.get();
+    content.elements = &elements;
+    content.productCache = &productPicture;
+    content.productBackdrop = &productBackdrop;
+    PaintStoreFront(f.graphics(), f.tools(), f.width(), content);
+    elements.DrawFocusRing(f.graphics(), HasKeyboardFocus(m_hWnd));
 }
 
 void CparvelleDlg::OnLButtonDown(UINT nFlags, CPoint point) {

@@ -27,9 +27,10 @@
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
 #include "skin/frame_cache.h"
+#include "skin/skinned_window.h"
 #include "resource.h"
 
-class CparvelleDlg : public CDialogEx, public StartupWindow, private AccessibleSource {
+class CparvelleDlg : public CSkinnedWnd<CDialogEx>, public StartupWindow {
 public:
     explicit CparvelleDlg(CWnd* pParent = nullptr);
     ~CparvelleDlg() override;
@@ -82,21 +83,21 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
 
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
-    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
-    afx_msg void OnMouseLeave();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg LRESULT OnHistoryNavigate(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnPaidOrderShown(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDestroy();
-    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnChangeUiState(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnSetFocusMessage(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDpiChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
-    CPoint MessageClientPoint(CPoint devicePoint) const override;
+    // The skinned window: the title strip's and the store front's buttons,
+    // composed into `frame`.
+    DrawnElements& Elements() override { return elements; }
+    FrameCache* Frame() override { return &frame; }
+    void Compose(OffscreenFrame& f) override;
 
 private:
     void CreatePage(CDialogEx& page);
@@ -134,7 +135,6 @@ private:
     // Screen readers: the title strip's and the store front's buttons.
     void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
     void DoAccessibleAction(int action) override;
-    AccessibleHost accessible{*this};
 
     ScopedIcon fileIcon_;  // `icon` when it came from a file; a resource icon is shared
     // The edit's font for a display scale the window moved to; none while the

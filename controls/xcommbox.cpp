@@ -32,15 +32,11 @@ void RegisterDropClass() {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(XCommbox, CWnd)
-ON_WM_ERASEBKGND()
+BEGIN_MESSAGE_MAP(XCommbox, CSkinnedWnd<CWnd>)
 ON_WM_CTLCOLOR()
-ON_WM_MOUSEMOVE()
-ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
 ON_MESSAGE(WM_COMBO_SELECT, &XCommbox::OnComboSelect)
 ON_MESSAGE(WM_DESTROY, &XCommbox::OnDestroyBody)
-ON_MESSAGE(WM_GETOBJECT, &XCommbox::OnGetObject)
 ON_MESSAGE(WM_SETFOCUS, &XCommbox::OnFocusChange)
 ON_MESSAGE(WM_KILLFOCUS, &XCommbox::OnFocusChange)
 ON_MESSAGE(WM_UPDATEUISTATE, &XCommbox::OnUpdateUiState)
@@ -121,10 +117,6 @@ void XCommbox::LayOut(const RECT& rect) {
     MoveWindowLogical(edit.m_hWnd, RECT{6, m + 2, width - 32, m + 16});
 }
 
-CPoint XCommbox::MessageClientPoint(CPoint devicePoint) const {
-    return LogicalClientPoint(m_hWnd, devicePoint);
-}
-
 bool XCommbox::SelectInitial() {
     if (dropWnd.ItemCount() == 0) {
         return false;
@@ -147,7 +139,7 @@ bool XCommbox::DropShown() const {
 void XCommbox::CloseDrop() {
     if (dropWnd.m_hWnd != nullptr)
         dropWnd.ShowWindow(SW_HIDE);
-    Invalidate();  // the chevron flips
+    FrameChanged(m_hWnd);  // the chevron flips
 }
 
 void XCommbox::ToggleDrop() {
@@ -169,44 +161,19 @@ void XCommbox::ToggleDrop() {
             dropWnd.UpdateWindow();
         }
     }
-    Invalidate();  // the chevron flips
+    FrameChanged(m_hWnd);  // the chevron flips
 }
 
-void XCommbox::OnMouseMove(UINT nFlags, CPoint point) {
-    elements.OnMouseMove(m_hWnd, point);
-    CWnd::OnMouseMove(nFlags, point);
-}
-
-void XCommbox::OnMouseLeave() {
-    elements.OnMouseLeave(m_hWnd);
-    CWnd::OnMouseLeave();
-}
-
-BOOL XCommbox::OnEraseBkgnd(CDC* pDC) {
-    Paint(pDC->GetSafeHdc());
-    return TRUE;
-}
-
-void XCommbox::Paint(HDC target) {
-    BackBuffer buffer(m_hWnd, target);
-    if (!buffer.ok()) {
+void XCommbox::Compose(OffscreenFrame& frame) {
+    if (!frame.buffered()) {
         return;
     }
     // No fill of its own: the body shows its parent's background.
-    DrawThemeParentBackground(m_hWnd, buffer.dc(), nullptr);
-    {
-        Gdiplus::Graphics g(buffer.dc());
-        const DisplayScale scale = DisplayScale::Of(m_hWnd);
-        const HWND focus = ::GetFocus();
-        const bool ring = elements.focusCues() && focus != nullptr &&
-                          (focus == m_hWnd || ::IsChild(m_hWnd, focus));
-        if (!scale.identity()) {
-            g.ScaleTransform(scale.factor(), scale.factor());
-        }
-        DrawComboBody(g, scale.ToLogical(buffer.client()), DropShown(), ring);
-        g.Flush(Gdiplus::FlushIntentionSync);
-    }
-    buffer.Present();
+    DrawThemeParentBackground(m_hWnd, frame.memoryDc(), nullptr);
+    const HWND focus = ::GetFocus();
+    const bool ring =
+        elements.focusCues() && focus != nullptr && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
+    DrawComboBody(frame.graphics(), frame.client(), DropShown(), ring);
 }
 
 void DrawComboBody(Gdiplus::Graphics& g, const RECT& client, bool open, bool focusRing) {
@@ -252,7 +219,7 @@ LRESULT XCommbox::OnComboSelect(WPARAM wParam, LPARAM lParam) {
         if (dropWnd.m_hWnd != nullptr) {
             dropWnd.ShowWindow(SW_HIDE);
         }
-        Invalidate();
+        FrameChanged(m_hWnd);
         // Posted after the edit changed: the parent reads a settled selection.
         if (HWND parent = ::GetParent(m_hWnd)) {
             ::PostMessageW(parent, WM_COMBO_SELECT, kComboChanged, 0);
@@ -261,7 +228,7 @@ LRESULT XCommbox::OnComboSelect(WPARAM wParam, LPARAM lParam) {
         if (dropWnd.m_hWnd != nullptr) {
             dropWnd.ShowWindow(SW_HIDE);
         }
-        Invalidate();
+        FrameChanged(m_hWnd);
     }
     return 0;
 }
@@ -270,10 +237,6 @@ LRESULT XCommbox::OnDestroyBody(WPARAM, LPARAM) {
     DiscardPendingChoices();
     accessible.Disconnect();
     return Default();
-}
-
-LRESULT XCommbox::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 bool XCommbox::AccessibleValue(std::wstring& value) const {
@@ -305,7 +268,7 @@ void XCommbox::DiscardPendingChoices() {
 }
 
 LRESULT XCommbox::OnFocusChange(WPARAM, LPARAM) {
-    Invalidate();  // the focus ring comes or goes
+    FrameChanged(m_hWnd);  // the focus ring comes or goes
     return Default();
 }
 
@@ -313,7 +276,7 @@ LRESULT XCommbox::OnUpdateUiState(WPARAM wParam, LPARAM) {
     elements.OnUpdateUiState(m_hWnd, wParam);
     if (dropWnd.m_hWnd != nullptr)
         dropWnd.SetFocusCues(elements.focusCues());
-    Invalidate();
+    FrameChanged(m_hWnd);
     return 0;
 }
 

@@ -21,8 +21,9 @@
 #include "framework/afxmsgmap.h"
 #include "skin/drawn_elements.h"
 #include "skin/element_accessible.h"
+#include "skin/skinned_window.h"
 
-class XCommbox : public CWnd, private AccessibleSource {
+class XCommbox : public CSkinnedWnd<CWnd> {
 public:
     static constexpr UINT kEditId = 7001;
     static constexpr int kChevronZone = 30;  // presses at x > width - 30 open or close
@@ -66,20 +67,20 @@ public:
     COLORREF backColor = RGB(255, 255, 255);
 
 protected:
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg HBRUSH OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor);
-    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
-    afx_msg void OnMouseLeave();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg LRESULT OnComboSelect(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDestroyBody(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnFocusChange(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnUpdateUiState(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnAccessibleAction(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
-    CPoint MessageClientPoint(CPoint devicePoint) const override;
+    // The skinned window: the chevron zone, composed at every paint over the
+    // parent's background; the body keeps a system control's focus rules.
+    DrawnElements& Elements() override { return elements; }
+    bool TakesElementFocus() const override { return false; }
+    void Compose(OffscreenFrame& frame) override;
 
 private:
     // Screen readers: a combo box whose value is the choice shown, with the
@@ -88,12 +89,10 @@ private:
     bool AccessibleValue(std::wstring& value) const override;
     void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
     void DoAccessibleAction(int action) override;
-    AccessibleHost accessible{*this};
 
     void ToggleDrop();
     void CloseDrop();
     bool DropShown() const;
-    void Paint(HDC target);
     void DiscardPendingChoices();
 };
 

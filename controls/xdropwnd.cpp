@@ -18,15 +18,12 @@ bool PostComboChoice(HWND target, const std::wstring& text) {
                                    std::make_unique<std::wstring>(text));
 }
 
-BEGIN_MESSAGE_MAP(XDropWnd, CWnd)
+BEGIN_MESSAGE_MAP(XDropWnd, CSkinnedWnd<CWnd>)
 ON_WM_CREATE()
 ON_WM_ERASEBKGND()
-ON_WM_MOUSEMOVE()
 ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
-ON_MESSAGE(WM_GETOBJECT, &XDropWnd::OnGetObject)
 ON_MESSAGE(WM_ACCESSIBLE_ACTION, &XDropWnd::OnAccessibleAction)
-ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 int XDropWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
@@ -81,56 +78,37 @@ BOOL XDropWnd::OnEraseBkgnd(CDC* pDC) {
     if (logFont == nullptr) {
         return FALSE;
     }
-    Paint(pDC->GetSafeHdc());
-    return TRUE;
+    return CSkinnedWnd::OnEraseBkgnd(pDC);
 }
 
-void XDropWnd::Paint(HDC target) {
-    BackBuffer buffer(m_hWnd, target);
-    if (!buffer.ok()) {
+void XDropWnd::Compose(OffscreenFrame& frame) {
+    if (!frame.buffered()) {
         return;
     }
-    const DisplayScale scale = DisplayScale::Of(m_hWnd);
-    const RECT client = scale.ToLogical(buffer.client());
-    const int w = client.right - client.left;
-    const int h = client.bottom - client.top;
+    const int w = frame.width();
+    const int h = frame.height();
     LayOutRows(w);
-    {
-        Gdiplus::Graphics g(buffer.dc());
-        g.Clear(Gdiplus::Color(backArgb));
-        // The font, made from a LOGFONT, is in world units: it scales too.
-        if (!scale.identity())
-            g.ScaleTransform(scale.factor(), scale.factor());
-        Gdiplus::Font font(buffer.dc(), logFont);
-        Gdiplus::StringFormat format;
-        format.SetAlignment(Gdiplus::StringAlignmentNear);
-        format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
-        Gdiplus::Pen line(Gdiplus::Color(kLineArgb), 1.0f);
-        Gdiplus::SolidBrush textBrush{Gdiplus::Color(textArgb)};
+    Gdiplus::Graphics& g = frame.graphics();
+    g.Clear(Gdiplus::Color(backArgb));
+    // The font, made from a LOGFONT, is in world units: it scales too.
+    Gdiplus::Font font(frame.memoryDc(), logFont);
+    Gdiplus::StringFormat format;
+    format.SetAlignment(Gdiplus::StringAlignmentNear);
+    format.SetLineAlignment(Gdiplus::StringAlignmentCenter);
+    Gdiplus::Pen line(Gdiplus::Color(kLineArgb), 1.0f);
+    Gdiplus::SolidBrush textBrush{Gdiplus::Color(textArgb)};
 
-        g.DrawRectangle(&line, 0, 0, w - 1, h - 1);
-        // The hover mark is not drawn: the list shows no highlight.
-        for (const SkinElement& row : rows_) {
-            const Gdiplus::RectF layout(3.0f, static_cast<Gdiplus::REAL>(row.rect.top),
-                                        static_cast<Gdiplus::REAL>(w),
-                                        static_cast<Gdiplus::REAL>(kRowHeight));
-            g.DrawString(row.name.c_str(), static_cast<INT>(row.name.size()), &font, layout,
-                         &format, &textBrush);
-            g.DrawLine(&line, 0, row.rect.bottom, w, row.rect.bottom);
-        }
-        rows_.DrawFocusRing(g, true);
-        g.Flush(Gdiplus::FlushIntentionSync);
+    g.DrawRectangle(&line, 0, 0, w - 1, h - 1);
+    // The hover mark is not drawn: the list shows no highlight.
+    for (const SkinElement& row : rows_) {
+        const Gdiplus::RectF layout(3.0f, static_cast<Gdiplus::REAL>(row.rect.top),
+                                    static_cast<Gdiplus::REAL>(w),
+                                    static_cast<Gdiplus::REAL>(kRowHeight));
+        g.DrawString(row.name.c_str(), static_cast<INT>(row.name.size()), &font, layout, &format,
+                     &textBrush);
+        g.DrawLine(&line, 0, row.rect.bottom, w, row.rect.bottom);
     }
-    buffer.Present();
-}
-
-CPoint XDropWnd::MessageClientPoint(CPoint devicePoint) const {
-    return LogicalClientPoint(m_hWnd, devicePoint);
-}
-
-void XDropWnd::OnMouseMove(UINT nFlags, CPoint point) {
-    rows_.OnMouseMove(m_hWnd, point);
-    CWnd::OnMouseMove(nFlags, point);
+    rows_.DrawFocusRing(g, true);
 }
 
 void XDropWnd::OnLButtonDown(UINT nFlags, CPoint point) {
@@ -151,15 +129,6 @@ void XDropWnd::ChooseRow(const SkinElement* chosen) {
             InvalidateRow(row);
         }
     }
-}
-
-void XDropWnd::OnDestroy() {
-    accessible.Disconnect();
-    CWnd::OnDestroy();
-}
-
-LRESULT XDropWnd::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 void XDropWnd::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {

@@ -15,8 +15,9 @@
 #include "skin/drawn_elements.h"
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
+#include "skin/skinned_window.h"
 
-class XDropWnd : public CWnd, private AccessibleSource {
+class XDropWnd : public CSkinnedWnd<CWnd> {
 public:
     static constexpr int kRowHeight = 30;
     static constexpr std::uint32_t kLineArgb = 0xFFE6E6E6;  // border and separators
@@ -64,15 +65,16 @@ public:
 protected:
     afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
-    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnMouseLeave();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
-    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnAccessibleAction(WPARAM wParam, LPARAM lParam);
-    afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
-    CPoint MessageClientPoint(CPoint devicePoint) const override;
+    // The skinned window: the rows, composed at every paint; a pop-up
+    // keeps the focus rules of a system list.
+    DrawnElements& Elements() override { return rows_; }
+    bool TakesElementFocus() const override { return false; }
+    void Compose(OffscreenFrame& frame) override;
 
 private:
     // What a click on `chosen` (null: on no row) does.
@@ -82,11 +84,9 @@ private:
     LONG AccessibleRole() const override { return ROLE_SYSTEM_LIST; }
     void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
     void DoAccessibleAction(int action) override;
-    AccessibleHost accessible{*this};
 
     void LayOutRows(int width);
     void InvalidateRow(const SkinElement& row);
-    void Paint(HDC target);
 
     DrawnElements rows_;
     std::vector<std::int32_t> values_;  // one per row

@@ -50,18 +50,14 @@ size_t FirstDrawnColumn(const std::vector<XListItem>& columns) {
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(XListHistory, CWnd)
-ON_WM_ERASEBKGND()
+BEGIN_MESSAGE_MAP(XListHistory, CSkinnedWnd<CWnd>)
 ON_WM_MOUSEMOVE()
 ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_WM_SETCURSOR()
 ON_WM_MOUSEWHEEL()
-ON_MESSAGE(WM_GETOBJECT, &XListHistory::OnGetObject)
 ON_MESSAGE(WM_FOCUS_ELEMENT, &XListHistory::OnFocusElement)
-ON_ELEMENT_FOCUS(buttons, accessible)
-ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 XListHistory::~XListHistory() {
@@ -91,10 +87,6 @@ void XListHistory::LayOut() {
 void XListHistory::LoadPictures(UINT dpi) {
     buttonPicture = SharedPngResource(buttonPictureId, dpi);
     frame.Changed(m_hWnd);
-}
-
-CPoint XListHistory::MessageClientPoint(CPoint devicePoint) const {
-    return LogicalClientPoint(m_hWnd, devicePoint);
 }
 
 void XListHistory::AddColumn(const std::wstring& title, int width) {
@@ -162,11 +154,6 @@ void XListHistory::ResetRows() {
     rows.clear();
     buttons.Clear();
     frame.Changed(m_hWnd);
-}
-
-BOOL XListHistory::OnEraseBkgnd(CDC* pDC) {
-    frame.Paint(m_hWnd, pDC->GetSafeHdc(), [this](OffscreenFrame& f) { Compose(f); });
-    return TRUE;
 }
 
 void XListHistory::LayOutButtons(int width, int height, int header) {
@@ -309,15 +296,6 @@ void XListHistory::OpenRow(int row) {
     selectedRow = row;
     if (CWnd* parent = GetParent())
         parent->PostMessage(WM_HISTORY_ROW_OPEN, static_cast<WPARAM>(row), 0);
-}
-
-void XListHistory::OnDestroy() {
-    accessible.Disconnect();
-    CWnd::OnDestroy();
-}
-
-LRESULT XListHistory::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 void XListHistory::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {

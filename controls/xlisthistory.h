@@ -29,6 +29,7 @@
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
 #include "skin/frame_cache.h"
+#include "skin/skinned_window.h"
 
 // A column (title and header rectangle) or a cell of a row.
 struct XListItem {
@@ -37,7 +38,7 @@ struct XListItem {
     void* data = nullptr;  // the owner's, on a row's first cell; never read or freed here
 };
 
-class XListHistory : public CWnd, private AccessibleSource {
+class XListHistory : public CSkinnedWnd<CWnd> {
 public:
     static constexpr int kAmountColumn = 2;
     static constexpr int kButtonColumn = 4;
@@ -108,19 +109,19 @@ public:
     FrameCache frame;
 
 protected:
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnMouseLeave();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
-    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnFocusElement(WPARAM wParam, LPARAM lParam);
-    afx_msg void OnDestroy();
     DECLARE_MESSAGE_MAP()
 
-    CPoint MessageClientPoint(CPoint devicePoint) const override;
+    // The skinned window: the row buttons, the table composed into `frame`.
+    DrawnElements& Elements() override { return buttons; }
+    FrameCache* Frame() override { return &frame; }
+    void Compose(OffscreenFrame& canvas) override;
 
 private:
     // What a click on row `row`'s button does: posts the row to the parent.
@@ -131,8 +132,6 @@ private:
     LONG AccessibleRole() const override { return ROLE_SYSTEM_TABLE; }
     void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
     void DoAccessibleAction(int action) override;
-    AccessibleHost accessible{*this};
 
     void LayOutButtons(int width, int height, int header);
-    void Compose(OffscreenFrame& canvas);
 };

@@ -86,17 +86,12 @@ void DrawPager(Gdiplus::Graphics& g, PaintTools& tools, Gdiplus::Image* arrows,
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CPageHistory, CDialogEx)
-ON_ELEMENT_FOCUS(elements, accessible)
-ON_WM_ERASEBKGND()
-ON_WM_MOUSEMOVE()
+BEGIN_MESSAGE_MAP(CPageHistory, CSkinnedWnd<CDialogEx>)
 ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
 ON_MESSAGE(WM_HISTORY_ROW_OPEN, &CPageHistory::OnHistoryRowOpen)
-ON_MESSAGE(WM_GETOBJECT, &CPageHistory::OnGetObject)
 ON_MESSAGE(WM_WINDOWPOSCHANGED, &CPageHistory::OnWindowPosChanged)
-ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CPageHistory::~CPageHistory() {
@@ -156,10 +151,6 @@ LRESULT CPageHistory::OnWindowPosChanged(WPARAM, LPARAM lParam) {
     return Default();
 }
 
-CPoint CPageHistory::MessageClientPoint(CPoint devicePoint) const {
-    return LogicalClientPoint(m_hWnd, devicePoint);
-}
-
 void CPageHistory::FetchOrderPage(int page) {
     // The rows go before the orders they point to.
     list.ResetRows();
@@ -206,15 +197,6 @@ void CPageHistory::FetchOrderPage(int page) {
     // The pager and the total line are the page's own drawing.
     frame.Changed(m_hWnd);
     NotifyViewChanged(m_hWnd);
-}
-
-void CPageHistory::OnDestroy() {
-    accessible.Disconnect();
-    CDialogEx::OnDestroy();
-}
-
-LRESULT CPageHistory::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 void CPageHistory::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
@@ -270,30 +252,21 @@ void CPageHistory::OpenHistoryOrder(int row) {
                                 std::move(copy));
 }
 
-BOOL CPageHistory::OnEraseBkgnd(CDC* pDC) {
-    frame.Paint(m_hWnd, pDC->GetSafeHdc(), [this](OffscreenFrame& f) {
-        Gdiplus::Graphics& g = f.graphics();
-        PaintTools& tools = f.tools();
-        elements.Draw(g);
-        if (pagerBuilt) {
-            DrawPager(g, tools, arrowPicture.get(), pagerCells);
-            const std::wstring line =
-                L"共有" + std::to_wstring(totalOrders) + L"个订单，每页显示12个";
-            tools.DrawText(g, line.c_str(), kTotalLineBox, tools.Font(kTextPoints),
-                           tools.NearFormat(), kTextColour);
-        }
-        elements.DrawFocusRing(g, HasKeyboardFocus(m_hWnd));
-    });
-    return TRUE;
-}
-
-void CPageHistory::OnMouseMove(UINT nFlags, CPoint point) {
-    elements.OnMouseMove(m_hWnd, point);
-    CDialogEx::OnMouseMove(nFlags, point);
+void CPageHistory::Compose(OffscreenFrame& f) {
+    Gdiplus::Graphics& g = f.graphics();
+    PaintTools& tools = f.tools();
+    elements.Draw(g);
+    if (pagerBuilt) {
+        DrawPager(g, tools, arrowPicture.get(), pagerCells);
+        const std::wstring line = L"共有" + std::to_wstring(totalOrders) + L"个订单，每页显示12个";
+        tools.DrawText(g, line.c_str(), kTotalLineBox, tools.Font(kTextPoints), tools.NearFormat(),
+                       kTextColour);
+    }
+    elements.DrawFocusRing(g, HasKeyboardFocus(m_hWnd));
 }
 
 void CPageHistory::OnMouseLeave() {
-    elements.OnMouseLeave(m_hWnd);
+    CSkinnedWnd::OnMouseLeave();
     pressed = 0;
 }
 

@@ -21,12 +21,13 @@
 #include "skin/focus_order.h"
 #include "skin/frame_cache.h"
 #include "skin/skin_element.h"
+#include "skin/skinned_window.h"
 #include "store/history_order.h"
 #include "resource.h"
 
-class CPageHistory : public CDialogEx, public SwitchedPage, private AccessibleSource {
+class CPageHistory : public CSkinnedWnd<CDialogEx>, public SwitchedPage {
 public:
-    CPageHistory() noexcept : CDialogEx(kTemplateId) {}
+    CPageHistory() noexcept : CSkinnedWnd(kTemplateId) {}
     ~CPageHistory() override;
 
     static constexpr UINT kTemplateId = IDD_PAGE_EMPTY;
@@ -77,17 +78,18 @@ public:
 protected:
     BOOL OnInitDialog() override;
 
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
-    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnMouseLeave();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg LRESULT OnHistoryRowOpen(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
-    afx_msg void OnDestroy();
-    CPoint MessageClientPoint(CPoint devicePoint) const override;
     DECLARE_MESSAGE_MAP()
+
+    // The skinned window: Back, the official site and the pager cells, and
+    // the total line, composed into `frame`.
+    DrawnElements& Elements() override { return elements; }
+    FrameCache* Frame() override { return &frame; }
+    void Compose(OffscreenFrame& f) override;
 
 private:
     // The handler of WM_HISTORY_ROW_OPEN: posts the row's order to the main
@@ -100,5 +102,4 @@ private:
     // answers for itself.
     void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
     void DoAccessibleAction(int action) override;
-    AccessibleHost accessible{*this};
 };

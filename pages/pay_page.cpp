@@ -7,16 +7,12 @@
 #include "store/order_watch.h"
 #include "store/orders.h"
 
-BEGIN_MESSAGE_MAP(CPayPage, CDialogEx)
-ON_ELEMENT_FOCUS(core.elements, accessible)
+BEGIN_MESSAGE_MAP(CPayPage, CSkinnedWnd<CDialogEx>)
 ON_WM_ERASEBKGND()
-ON_WM_MOUSEMOVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
-ON_WM_MOUSELEAVE()
 ON_MESSAGE(WM_ORDER_PAID, &CPayPage::OnOrderPaid)
 ON_MESSAGE(WM_DESTROY, &CPayPage::OnDestroyPage)
-ON_MESSAGE(WM_GETOBJECT, &CPayPage::OnGetObject)
 ON_MESSAGE(WM_WINDOWPOSCHANGED, &CPayPage::OnWindowPosChanged)
 END_MESSAGE_MAP()
 
@@ -25,17 +21,17 @@ BOOL CPayPage::PreTranslateMessage(MSG* pMsg) {
 }
 
 BOOL CPayPage::OnEraseBkgnd(CDC* pDC) {
+    // The pictures come back from the shared cache when the page shows again.
     core.TakePictures();
-    if (!core.background)
-        return CDialogEx::OnEraseBkgnd(pDC);
-    core.Paint(m_hWnd, pDC->GetSafeHdc(), [this](OffscreenFrame& frame) {
-        if (core.view == kPurchaseView)
-            DrawPurchaseView(frame.graphics(), frame.tools(), frame.width(), frame.height());
-        else if (core.view == kPaidView)
-            core.DrawPaidView(frame.graphics(), frame.tools(), frame.width(), frame.height());
-        core.elements.DrawFocusRing(frame.graphics(), HasKeyboardFocus(m_hWnd));
-    });
-    return TRUE;
+    return CSkinnedWnd::OnEraseBkgnd(pDC);
+}
+
+void CPayPage::Compose(OffscreenFrame& frame) {
+    if (core.view == kPurchaseView)
+        DrawPurchaseView(frame.graphics(), frame.tools(), frame.width(), frame.height());
+    else if (core.view == kPaidView)
+        core.DrawPaidView(frame.graphics(), frame.tools(), frame.width(), frame.height());
+    core.elements.DrawFocusRing(frame.graphics(), HasKeyboardFocus(m_hWnd));
 }
 
 void CPayPage::ScaleChanged(UINT dpi) {
@@ -58,19 +54,6 @@ void CPayPage::Leave() {
 
 void CPayPage::LayOut(const RECT& rect) {
     MoveWindowLogical(m_hWnd, rect);
-}
-
-CPoint CPayPage::MessageClientPoint(CPoint devicePoint) const {
-    return LogicalClientPoint(m_hWnd, devicePoint);
-}
-
-void CPayPage::OnMouseMove(UINT nFlags, CPoint point) {
-    core.OnMouseMove(m_hWnd, point);
-    CDialogEx::OnMouseMove(nFlags, point);
-}
-
-void CPayPage::OnMouseLeave() {
-    core.OnMouseLeave(m_hWnd);
 }
 
 void CPayPage::OnLButtonDown(UINT nFlags, CPoint point) {
@@ -114,10 +97,6 @@ LRESULT CPayPage::OnDestroyPage(WPARAM, LPARAM) {
     PaidOrderPosts().Discard(m_hWnd);
     accessible.Disconnect();
     return Default();
-}
-
-LRESULT CPayPage::OnGetObject(WPARAM wParam, LPARAM lParam) {
-    return accessible.OnGetObject(m_hWnd, wParam, lParam);
 }
 
 void CPayPage::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {

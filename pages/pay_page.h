@@ -9,10 +9,11 @@
 #include "pages/switched_page.h"
 #include "skin/element_accessible.h"
 #include "skin/focus_order.h"
+#include "skin/skinned_window.h"
 
-class CPayPage : public CDialogEx, public SwitchedPage, private AccessibleSource {
+class CPayPage : public CSkinnedWnd<CDialogEx>, public SwitchedPage {
 public:
-    explicit CPayPage(UINT templateId) noexcept : CDialogEx(templateId) {}
+    explicit CPayPage(UINT templateId) noexcept : CSkinnedWnd(templateId) {}
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
@@ -47,22 +48,23 @@ protected:
     // that the paid view names the package that was paid for.
     virtual void OnPaidOrderArrived(int packageId);
 
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
-    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
-    afx_msg void OnMouseLeave();
     afx_msg LRESULT OnOrderPaid(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDestroyPage(WPARAM wParam, LPARAM lParam);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg LRESULT OnWindowPosChanged(WPARAM wParam, LPARAM lParam);
-    afx_msg LRESULT OnGetObject(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
-    CPoint MessageClientPoint(CPoint devicePoint) const override;
+    // The skinned window: core's elements, composed into core's frame once
+    // the pictures are loaded.
+    DrawnElements& Elements() override { return core.elements; }
+    FrameCache* Frame() override { return &core.frame; }
+    bool CanCompose() const override { return core.background != nullptr; }
+    void Compose(OffscreenFrame& frame) override;
 
 private:
     // Screen readers: the elements of the current view.
     void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
     void DoAccessibleAction(int action) override;
-    AccessibleHost accessible{*this};
 };

@@ -260,14 +260,6 @@ bool PayPageCore::RequestOrder(HWND page, int payType) {
     return created;
 }
 
-void PayPageCore::OnMouseMove(HWND page, POINT p) {
-    elements.OnMouseMove(page, p);
-}
-
-void PayPageCore::OnMouseLeave(HWND page) {
-    elements.OnMouseLeave(page);
-}
-
 PayAction PayPageCore::OnClick(HWND page, POINT p) {
     const SkinElement* element = elements.At(p);
     return element ? ClickElement(page, element->action) : PayAction::None;

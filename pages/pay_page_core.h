@@ -125,12 +125,6 @@ public:
     // choices or the QR code marks it (frame.Changed).
     FrameCache frame;
 
-    // The erase handler's paint through `frame`; `compose` draws the view.
-    template <typename Compose>
-    void Paint(HWND page, HDC dc, Compose&& compose) {
-        frame.Paint(page, dc, std::forward<Compose>(compose));
-    }
-
     // Switches the view and shows what it draws: the choices, the
     // official-site tab and the QR square in the purchase view, the Open and
     // Copy buttons in the paid view, nothing in any other view. Hover marks of
@@ -155,8 +149,6 @@ public:
     bool RequestOrder(HWND page, int payType);
 
     // --- mouse
-    void OnMouseMove(HWND page, POINT p);
-    void OnMouseLeave(HWND page);
     // Carries out a click released at `p` and returns what it was.
     PayAction OnClick(HWND page, POINT p);
     // Carries out a click on element `element` (its action), as OnClick.

@@ -1,7 +1,7 @@
 #pragma once
-// A plain Win32 window that paints like the program's skinned windows: a
-// title band with a caption, a line of body text and picture buttons with
-// hover tracking, all through the off-screen frame.
+// A window on the skinned-window base as the program's windows use it: a
+// title band with a caption, a line of body text and picture buttons, hover
+// tracked by the base, composed at every paint.
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -10,19 +10,18 @@
 
 #include "pump.h"
 #include "skin/drawn_elements.h"
+#include "skin/skinned_window.h"
 
-class SkinTestWindow {
+class SkinTestWindow : public CSkinnedWnd<CWnd> {
 public:
     static constexpr Gdiplus::ARGB kTitleBand = 0xFF272E48;
     static constexpr int kTitleHeight = 24;
 
     SkinTestWindow(std::vector<SkinElement> elements, int width, int height,
                    const wchar_t* caption = L"测试窗口");
-    ~SkinTestWindow();
-    SkinTestWindow(const SkinTestWindow&) = delete;
-    SkinTestWindow& operator=(const SkinTestWindow&) = delete;
+    ~SkinTestWindow() override;
 
-    HWND hwnd() const { return hwnd_; }
+    HWND hwnd() const { return m_hWnd; }
     DrawnElements& elements() { return elements_; }
 
     // Paints into a 32-bit DIB through WM_ERASEBKGND, as the window would paint
@@ -33,12 +32,15 @@ public:
     HDC lastMemoryDc = nullptr;    // the handles of the last paint's frame,
     HBITMAP lastBitmap = nullptr;  // gone once the paint has ended
 
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-    LRESULT Handle(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
-    void Paint(HDC dc);
+protected:
+    DrawnElements& Elements() override { return elements_; }
+    void Compose(OffscreenFrame& frame) override;
+    void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override {
+        AppendShownElements(elements_, nodes, m_hWnd);
+    }
+    void DoAccessibleAction(int) override {}
 
-    HWND hwnd_ = nullptr;
+private:
     int width_;
     int height_;
     DrawnElements elements_;
