@@ -22,21 +22,6 @@
 #include "pump.h"
 #include "tests/store/store_sim_fixture.h"
 
-// Which PackageRecord the window frees: the test watches one address.
-namespace {
-void* g_watched = nullptr;
-bool g_watchedFreed = false;
-}  // namespace
-
-void operator delete(void* p) noexcept {
-    if (p != nullptr && p == g_watched)
-        g_watchedFreed = true;
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    ::operator delete(p);
-}
-
 namespace {
 
 std::vector<std::string> g_commandLines;
@@ -529,26 +514,31 @@ TEST_F(MainWindowTest, HistoryNavigationOpensTheOrderOrGoesBack) {
     Press(680, 10);
     ASSERT_TRUE(Visible(dlg_.pageHistory));
 
+    // Each record carries a picture handle of the test's own (holding no
+    // picture): its owner count tells how many copies of the record live.
+    const PackagePicture marker(static_cast<DeferredPicture*>(nullptr), [](DeferredPicture*) {});
+
     // Another source, or a pointer this process never posted (any program
     // can post the message): ignored, and never freed.
-    PackageRecord stray;
-    g_watched = &stray;
-    g_watchedFreed = false;
-    EXPECT_EQ(1, dlg_.SendMessage(WM_HISTORY_NAVIGATE, 131, reinterpret_cast<LPARAM>(&stray)));
+    auto stray = std::make_unique<PackageRecord>();
+    stray->packageImage = marker;
+    EXPECT_EQ(1, dlg_.SendMessage(WM_HISTORY_NAVIGATE, 131, reinterpret_cast<LPARAM>(stray.get())));
     EXPECT_EQ(1, dlg_.SendMessage(WM_HISTORY_NAVIGATE, kHistoryNavigateSource,
-                                  reinterpret_cast<LPARAM>(&stray)));
-    EXPECT_FALSE(g_watchedFreed);
+                                  reinterpret_cast<LPARAM>(stray.get())));
+    EXPECT_EQ(2, marker.use_count()) << "the stray record is neither freed nor copied";
+    stray.reset();
     EXPECT_TRUE(Visible(dlg_.pageHistory));
 
+    // The posted record: redeemed, its package copied into the page, and
+    // freed (the marker's owners: the test and the page's copy).
     auto record = std::make_unique<PackageRecord>(storeState.products.front().packages[1]);
     record->payStatus = 1;
-    g_watched = record.get();
+    record->packageImage = marker;
     ASSERT_TRUE(HistoryNavigatePosts().Post(dlg_.m_hWnd, WM_HISTORY_NAVIGATE,
                                             kHistoryNavigateSource, std::move(record)));
     PumpPending();
-    EXPECT_TRUE(g_watchedFreed);
+    EXPECT_EQ(2, marker.use_count());
     EXPECT_EQ(0u, HistoryNavigatePosts().Outstanding());
-    g_watched = nullptr;
     EXPECT_FALSE(Visible(dlg_.pageHistory));
     EXPECT_TRUE(Visible(dlg_.pagePay1));
     EXPECT_FALSE(Visible(dlg_.mobileEdit));
