@@ -86,7 +86,7 @@ void DrawPager(Gdiplus::Graphics& g, PaintTools& tools, Gdiplus::Image* arrows,
 
 }  // namespace
 
-BEGIN_MESSAGE_MAP(CPageHistory, CSkinnedWnd<CDialogEx>)
+BEGIN_MESSAGE_MAP(CPageHistory, CSwitchedDialogPage)
 ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
@@ -131,16 +131,8 @@ void CPageHistory::OpenWith(int, const PackageRecord*) {
     FetchOrderPage(1);
 }
 
-void CPageHistory::SlideIn() {
-    SlideWindowIn(m_hWnd);
-}
-
 void CPageHistory::Leave() {
     SlideWindowOut(m_hWnd);
-}
-
-void CPageHistory::LayOut(const RECT& rect) {
-    MoveWindowLogical(m_hWnd, rect);
 }
 
 LRESULT CPageHistory::OnWindowPosChanged(WPARAM, LPARAM lParam) {

@@ -25,9 +25,9 @@
 #include "store/history_order.h"
 #include "resource.h"
 
-class CPageHistory : public CSkinnedWnd<CDialogEx>, public SwitchedPage {
+class CPageHistory : public CSwitchedDialogPage {
 public:
-    CPageHistory() noexcept : CSkinnedWnd(kTemplateId) {}
+    CPageHistory() noexcept : CSwitchedDialogPage(kTemplateId) {}
     ~CPageHistory() override;
 
     static constexpr UINT kTemplateId = IDD_PAGE_EMPTY;
@@ -53,11 +53,8 @@ public:
 
     // SwitchedPage: opens with its first page fetched, leaves sliding out to
     // the right.
-    HWND PageHandle() const override { return m_hWnd; }
     void OpenWith(int view, const PackageRecord* record) override;
-    void SlideIn() override;
     void Leave() override;
-    void LayOut(const RECT& rect) override;
 
     DrawnElements elements;             // Back, official site
     std::vector<PagerCell> pagerCells;  // empty until the first successful fetch

@@ -7,7 +7,7 @@
 #include "store/order_watch.h"
 #include "store/orders.h"
 
-BEGIN_MESSAGE_MAP(CPayPage, CSkinnedWnd<CDialogEx>)
+BEGIN_MESSAGE_MAP(CPayPage, CSwitchedDialogPage)
 ON_WM_ERASEBKGND()
 ON_WM_LBUTTONDOWN()
 ON_WM_LBUTTONUP()
@@ -44,16 +44,8 @@ void CPayPage::OpenWith(int view, const PackageRecord* record) {
         ShowPackage(view, *record);
 }
 
-void CPayPage::SlideIn() {
-    SlideWindowIn(m_hWnd);
-}
-
 void CPayPage::Leave() {
     ShowWindow(SW_HIDE);
-}
-
-void CPayPage::LayOut(const RECT& rect) {
-    MoveWindowLogical(m_hWnd, rect);
 }
 
 void CPayPage::OnLButtonDown(UINT nFlags, CPoint point) {

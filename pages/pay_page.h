@@ -11,9 +11,9 @@
 #include "skin/focus_order.h"
 #include "skin/skinned_window.h"
 
-class CPayPage : public CSkinnedWnd<CDialogEx>, public SwitchedPage {
+class CPayPage : public CSwitchedDialogPage {
 public:
-    explicit CPayPage(UINT templateId) noexcept : CSkinnedWnd(templateId) {}
+    explicit CPayPage(UINT templateId) noexcept : CSwitchedDialogPage(templateId) {}
 
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
@@ -21,11 +21,8 @@ public:
     virtual void ShowPackage(int view, const PackageRecord& record) = 0;
 
     // SwitchedPage. A payment page leaves by hiding at once.
-    HWND PageHandle() const override { return m_hWnd; }
     void OpenWith(int view, const PackageRecord* record) override;
-    void SlideIn() override;
     void Leave() override;
-    void LayOut(const RECT& rect) override;
     // The window moved to a display of `dpi`: the pictures in the variant for
     // that scale, everything repainted.
     void ScaleChanged(UINT dpi) override;

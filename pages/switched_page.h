@@ -8,7 +8,10 @@
 
 #include <vector>
 
+#include "framework/afxdialogex.h"
+#include "skin/display_scale.h"
 #include "skin/focus_order.h"
+#include "skin/skinned_window.h"
 #include "store/store_state.h"
 
 class SwitchedPage {
@@ -39,3 +42,14 @@ public:
 // right.
 void SlideWindowIn(HWND page);
 void SlideWindowOut(HWND page);
+
+// A skinned dialog page: the switcher's handle, slide-in and layout, which
+// every page does alike.
+class CSwitchedDialogPage : public CSkinnedWnd<CDialogEx>, public SwitchedPage {
+public:
+    explicit CSwitchedDialogPage(UINT templateId) noexcept : CSkinnedWnd(templateId) {}
+
+    HWND PageHandle() const override { return m_hWnd; }
+    void SlideIn() override { SlideWindowIn(m_hWnd); }
+    void LayOut(const RECT& rect) override { MoveWindowLogical(m_hWnd, rect); }
+};
