@@ -63,10 +63,12 @@ bool ScopedUserProxySettings::Write(const std::string& proxy, const std::string&
               SetText(L"ProxyServer", proxy) && SetText(L"ProxyOverride", bypass) &&
               SetText(L"AutoConfigURL", script);
     std::vector<BYTE> blob;
+    // Appends a little-endian DWORD as one 4-byte range: GCC 12 at -O3 warns
+    // (stringop-overflow, a false positive) on a push_back loop here.
     auto put32 = [&blob](DWORD v) {
-        for (int i = 0; i < 4; ++i) {
-            blob.push_back(static_cast<BYTE>(v >> (8 * i)));
-        }
+        const BYTE bytes[4] = {static_cast<BYTE>(v), static_cast<BYTE>(v >> 8),
+                               static_cast<BYTE>(v >> 16), static_cast<BYTE>(v >> 24)};
+        blob.insert(blob.end(), bytes, bytes + 4);
     };
     put32(0x46);                                                    // format
     put32(1);                                                       // change counter
