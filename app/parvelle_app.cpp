@@ -9,6 +9,7 @@
 #include "store/store_state.h"
 #include "net/http.h"
 #include "skin/gdiplus_session.h"
+#include "skin/ole_session.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
 
@@ -25,6 +26,10 @@ BOOL CparvelleApp::InitInstance() {
 
     // Before any thread exists.
     HttpGlobalInit();
+
+    // Before the first window, and gone last: screen readers reach the
+    // windows' objects through it, on this thread.
+    OleSession ole;
 
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof controls;

@@ -41,6 +41,7 @@ ON_MESSAGE(WM_SETFOCUS, &XCommbox::OnFocusChange)
 ON_MESSAGE(WM_KILLFOCUS, &XCommbox::OnFocusChange)
 ON_MESSAGE(WM_UPDATEUISTATE, &XCommbox::OnUpdateUiState)
 ON_MESSAGE(WM_ACCESSIBLE_ACTION, &XCommbox::OnAccessibleAction)
+ON_MESSAGE(WM_SHOWWINDOW, &XCommbox::OnShowBody)
 END_MESSAGE_MAP()
 
 XCommbox::XCommbox() {
@@ -281,8 +282,16 @@ LRESULT XCommbox::OnUpdateUiState(WPARAM wParam, LPARAM) {
 }
 
 LRESULT XCommbox::OnAccessibleAction(WPARAM wParam, LPARAM) {
-    accessible.RunPostedAction(wParam);
+    accessible.RunPostedAction(m_hWnd, wParam);
     return 0;
+}
+
+LRESULT XCommbox::OnShowBody(WPARAM wParam, LPARAM) {
+    // An open list never outlives its body on screen (a view without the
+    // selector came while it was open).
+    if (!wParam && DropShown())
+        CloseDrop();
+    return Default();
 }
 
 BOOL XCommbox::PreTranslateMessage(MSG* pMsg) {

@@ -74,6 +74,7 @@ protected:
     afx_msg LRESULT OnFocusChange(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnUpdateUiState(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnAccessibleAction(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnShowBody(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     // The skinned window: the chevron zone, composed at every paint over the

@@ -157,7 +157,7 @@ void XDropWnd::OnMouseLeave() {
 }
 
 LRESULT XDropWnd::OnAccessibleAction(WPARAM wParam, LPARAM) {
-    accessible.RunPostedAction(wParam);
+    accessible.RunPostedAction(m_hWnd, wParam);
     return 0;
 }
 

@@ -84,6 +84,8 @@ private:
     LONG AccessibleRole() const override { return ROLE_SYSTEM_LIST; }
     void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
     void DoAccessibleAction(int action) override;
+    // The rows are the combo's: hidden with it, whatever this window shows.
+    HWND AccessibleAnchor() const override { return notifyHwnd; }
 
     void LayOutRows(int width);
     void InvalidateRow(const SkinElement& row);

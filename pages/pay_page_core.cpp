@@ -306,10 +306,11 @@ PayAction PayPageCore::ClickElement(HWND page, int element) {
 }
 
 std::unique_ptr<OrderLinks> PayPageCore::RedeemPaidOrder(HWND page, WPARAM wParam, LPARAM lParam) {
-    std::unique_ptr<OrderLinks> links = PaidOrderPosts().Redeem(page, lParam);
+    // Checked before redeeming: a message that is not the watch's must leave
+    // the record it names outstanding for the watch's own message.
     if (wParam != 1)
         return nullptr;
-    return links;
+    return PaidOrderPosts().Redeem(page, lParam);
 }
 
 void PayPageCore::ShowPaidOrder(HWND page, const OrderLinks& links) {

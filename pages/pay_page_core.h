@@ -155,8 +155,8 @@ public:
     PayAction ClickElement(HWND page, int element);
 
     // --- WM_ORDER_PAID: the record, when this page is to act on it (wParam 1
-    // and a record this process issued to `page`); null otherwise. Whatever
-    // the answer, an issued record is freed by the returned pointer.
+    // and a record this process issued to `page`), redeemed and owned by the
+    // returned pointer; null otherwise, and then no record is touched.
     static std::unique_ptr<OrderLinks> RedeemPaidOrder(HWND page, WPARAM wParam, LPARAM lParam);
     // Keeps the links and shows the paid view.
     void ShowPaidOrder(HWND page, const OrderLinks& links);

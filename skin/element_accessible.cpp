@@ -57,13 +57,36 @@ std::vector<HWND> ChildWindows(HWND hwnd) {
     return children;
 }
 
+// What cannot be seen offers nothing to do: the node and everything in it.
+void Conceal(AccessibleNode& node, bool hidden) {
+    hidden = hidden || (node.state & STATE_SYSTEM_INVISIBLE) != 0;
+    if (hidden) {
+        node.state = (node.state | STATE_SYSTEM_INVISIBLE) &
+                     ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED);
+        node.defaultAction.clear();
+    }
+    for (AccessibleNode& child : node.children)
+        Conceal(child, hidden);
+}
+
+// The source's nodes, concealed where they cannot be seen: all of them while
+// the window or the window it belongs to is hidden.
+void ListSeenNodes(const AccessibleSource& source, HWND hwnd, std::vector<AccessibleNode>& nodes) {
+    source.ListAccessibleNodes(nodes);
+    const HWND anchor = source.AccessibleAnchor();
+    const bool hidden =
+        !::IsWindowVisible(hwnd) || (anchor != nullptr && !::IsWindowVisible(anchor));
+    for (AccessibleNode& node : nodes)
+        Conceal(node, hidden);
+}
+
 // The client object of one window, or (a non-empty path) one node with
 // children below it, such as a table or a row. Every call lists the nodes
 // afresh, so nothing it answers outlives the view it was read from.
 class ElementAccessible final : public IAccessible {
 public:
     ElementAccessible(std::shared_ptr<Link> link, std::vector<size_t> path)
-        : link_(std::move(link)), path_(std::move(path)) {}
+        : link_(std::move(link)), path_(std::move(path)), thread_(::GetCurrentThreadId()) {}
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
@@ -77,12 +100,15 @@ public:
         *out = nullptr;
         return E_NOINTERFACE;
     }
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    // A reader may hold and let go of the object on any thread.
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(::InterlockedIncrement(&refs_));
+    }
     ULONG STDMETHODCALLTYPE Release() override {
-        const ULONG left = --refs_;
+        const LONG left = ::InterlockedDecrement(&refs_);
         if (left == 0)
             delete this;
-        return left;
+        return static_cast<ULONG>(left);
     }
 
     // IDispatch: no type information; screen readers call IAccessible.
@@ -226,7 +252,6 @@ public:
         View view;
         if (HRESULT hr = Read(view); FAILED(hr))
             return hr;
-        const LONG hidden = ::IsWindowVisible(view.hwnd) ? 0 : STATE_SYSTEM_INVISIBLE;
         const Target target = Find(view, child);
         switch (target.kind) {
             case Target::Self:
@@ -234,11 +259,11 @@ public:
                     return Standard(view,
                                     [&](IAccessible* s) { return s->get_accState(child, state); });
                 state->vt = VT_I4;
-                state->lVal = view.self.state | hidden;
+                state->lVal = view.self.state;
                 return S_OK;
             case Target::Node:
                 state->vt = VT_I4;
-                state->lVal = view.nodes[target.index].state | hidden;
+                state->lVal = view.nodes[target.index].state;
                 return S_OK;
             case Target::Window:
                 return OfWindow(view, target, [&](IAccessible* s, VARIANT v) {
@@ -429,11 +454,16 @@ private:
     };
 
     HRESULT Read(View& view) const {
+        // The window, its view and the link belong to the thread that made
+        // the object; a caller elsewhere that reached it unmarshalled (an
+        // apartment the system put the window's thread in) is turned away.
+        if (::GetCurrentThreadId() != thread_)
+            return RPC_E_WRONG_THREAD;
         if (link_->source == nullptr || !::IsWindow(link_->hwnd))
             return CO_E_OBJNOTCONNECTED;
         view.source = link_->source;
         view.hwnd = link_->hwnd;
-        view.source->ListAccessibleNodes(view.nodes);
+        ListSeenNodes(*view.source, view.hwnd, view.nodes);
         for (size_t index : path_) {
             // The view changed under a table or row object a reader kept.
             if (index >= view.nodes.size())
@@ -541,7 +571,8 @@ private:
 
     std::shared_ptr<Link> link_;
     std::vector<size_t> path_;
-    ULONG refs_ = 1;
+    const DWORD thread_;
+    volatile LONG refs_ = 1;
 };
 
 }  // namespace
@@ -550,6 +581,8 @@ AccessibleNode ElementNode(const SkinElement& element, bool focused) {
     AccessibleNode node;
     node.name = element.name;
     node.role = RoleOf(element.role);
+    if (!element.shown)
+        node.state |= STATE_SYSTEM_INVISIBLE;
     if (element.role == ElementRole::Choice && element.hover)
         node.state |= STATE_SYSTEM_CHECKED;
     if (element.action >= 0)
@@ -620,11 +653,11 @@ bool OffersAction(const AccessibleNode& node, int action) {
 
 }  // namespace
 
-bool AccessibleHost::RunPostedAction(WPARAM action) {
+bool AccessibleHost::RunPostedAction(HWND hwnd, WPARAM action) {
     if (action > static_cast<WPARAM>(INT_MAX))
         return false;
     std::vector<AccessibleNode> nodes;
-    source_.ListAccessibleNodes(nodes);
+    ListSeenNodes(source_, hwnd, nodes);
     for (const AccessibleNode& node : nodes) {
         if (OffersAction(node, static_cast<int>(action))) {
             source_.DoAccessibleAction(static_cast<int>(action));
@@ -634,9 +667,9 @@ bool AccessibleHost::RunPostedAction(WPARAM action) {
     return false;
 }
 
-LONG AccessibleHost::ChildIdOf(int action) const {
+LONG AccessibleHost::ChildIdOf(HWND hwnd, int action) const {
     std::vector<AccessibleNode> nodes;
-    source_.ListAccessibleNodes(nodes);
+    ListSeenNodes(source_, hwnd, nodes);
     for (size_t i = 0; i < nodes.size(); ++i) {
         if (OffersAction(nodes[i], action))
             return static_cast<LONG>(i + 1);

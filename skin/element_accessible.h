@@ -14,6 +14,13 @@
 // A default action is posted to the window (WM_ACCESSIBLE_ACTION) rather
 // than run inside the reader's call, which a message box would block; the
 // window runs it only if it still names something the view shows.
+//
+// Nothing hidden acts, whoever asks: a node the source marks invisible, and
+// every node while the window (or the window it belongs to) is hidden, reads
+// as invisible with no default action, and a posted action naming it is
+// dropped. The objects answer only on the window's own thread: a caller
+// elsewhere reaches them through COM's marshalling (the user-interface thread
+// initialises OLE) or gets RPC_E_WRONG_THREAD.
 #include <windows.h>
 #include <oleacc.h>
 
@@ -45,6 +52,9 @@ public:
     virtual void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const = 0;
     // Does what a click on the node with `action` does.
     virtual void DoAccessibleAction(int action) = 0;
+    // The window this one is part of though not its child (a pop-up list's
+    // combo box): while it is hidden, so are this window's nodes.
+    virtual HWND AccessibleAnchor() const { return nullptr; }
 
 protected:
     ~AccessibleSource() = default;
@@ -54,7 +64,8 @@ protected:
 constexpr UINT WM_ACCESSIBLE_ACTION = WM_APP + 0x2A2;
 
 // The node of one drawn element: its caption, the role of its kind, checked
-// when it is a chosen choice, focusable when it acts, focused when `focused`.
+// when it is a chosen choice, focusable when it acts, focused when `focused`,
+// invisible when the element is hidden.
 AccessibleNode ElementNode(const SkinElement& element, bool focused = false);
 // Appends the nodes of the shown elements, in list order; the focused one
 // reads as focused while `hwnd` holds the keyboard focus.
@@ -80,12 +91,13 @@ public:
     LRESULT OnGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam);
     // Cuts every object handed out (the window is going).
     void Disconnect();
-    // WM_ACCESSIBLE_ACTION: does `action` when a node the view shows now
-    // offers it as its default action; false (nothing done) otherwise.
-    bool RunPostedAction(WPARAM action);
-    // The child id under which the view lists `action` (the row holding it,
-    // for a node inside a row); 0 when it lists none.
-    LONG ChildIdOf(int action) const;
+    // WM_ACCESSIBLE_ACTION to `hwnd`: does `action` when a node the view
+    // shows now offers it as its default action; false (nothing done)
+    // otherwise.
+    bool RunPostedAction(HWND hwnd, WPARAM action);
+    // The child id under which `hwnd`'s view lists `action` (the row holding
+    // it, for a node inside a row); 0 when it lists none.
+    LONG ChildIdOf(HWND hwnd, int action) const;
 
     struct Link;
 

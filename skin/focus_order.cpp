@@ -132,7 +132,8 @@ bool HandleElementFocus(HWND hwnd, DrawnElements& elements, AccessibleHost& acce
         const int focused = elements.focused();
         if (focused >= 0 && HasKeyboardFocus(hwnd) &&
             elements.Focusable(static_cast<size_t>(focused)))
-            NotifyFocus(hwnd, accessible.ChildIdOf(elements[static_cast<size_t>(focused)].action));
+            NotifyFocus(hwnd,
+                        accessible.ChildIdOf(hwnd, elements[static_cast<size_t>(focused)].action));
     };
     switch (message) {
         case WM_FOCUS_ELEMENT: {
@@ -164,7 +165,7 @@ bool HandleElementFocus(HWND hwnd, DrawnElements& elements, AccessibleHost& acce
             *result = 0;
             return true;
         case WM_ACCESSIBLE_ACTION:
-            accessible.RunPostedAction(wParam);
+            accessible.RunPostedAction(hwnd, wParam);
             *result = 0;
             return true;
         default:

@@ -838,7 +838,8 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
     }
 
     // The package selector reads as a combo box showing its choice; its
-    // list's items are the packages, and choosing one works as a click.
+    // list's items are the packages, and once its button opened the list,
+    // choosing one works as a click.
     const std::vector<PackageRecord>& packages = storeState.products.front().packages;
     ASSERT_LT(2u, packages.size());
     Accessible combo, list;
@@ -859,6 +860,9 @@ TEST_F(MainWindowTest, ScreenReadersReadAndActOnEveryView) {
         EXPECT_EQ(ROLE_SYSTEM_LISTITEM, items[i].role);
         EXPECT_EQ(i == 0, (items[i].state & STATE_SYSTEM_SELECTED) != 0);
     }
+    EXPECT_EQ(S_OK, combo.object->accDoDefaultAction(ChildId(1)));
+    PumpPending();
+    ASSERT_TRUE(Visible(dlg_.selector.dropWnd));
     EXPECT_EQ(S_OK, list.object->accDoDefaultAction(ChildId(3)));
     PumpPending();
     EXPECT_EQ(2, dlg_.selector.dropWnd.selectedIndex);

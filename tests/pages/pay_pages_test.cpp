@@ -1,9 +1,11 @@
 // The payment pages without the store: what a click reaches in each view,
 // the price line's pixels, hover repainting only the element under the
-// pointer, and the paid-order message's record freed on every path. The
+// pointer, the paid-order message's record freed on every path, and the
+// hidden selector offering screen readers nothing. The
 // order itself is driven end to end in tests/e2e/pay_pages_test.py.
 #include <windows.h>
 #include <gdiplus.h>
+#include <oleacc.h>
 
 #include <gtest/gtest.h>
 
@@ -21,6 +23,7 @@
 #include "pages/page_pay2.h"
 #include "pages/pay_page_core.h"
 #include "pump.h"
+#include "skin/ole_session.h"
 #include "skin/paint_tools.h"
 #include "store/order_watch.h"
 #include "store/orders.h"
@@ -384,11 +387,6 @@ TEST_F(PayPagesTest, PaidOrderRecordsAreFreedOnEveryPath) {
         record->linkUrl = url;
         return record;
     };
-    // Not wParam 1: ignored, and still freed.
-    ASSERT_TRUE(PaidOrderPosts().Post(page.m_hWnd, WM_ORDER_PAID, 0, links("https://a/0")));
-    PumpPending();
-    EXPECT_EQ(0u, PaidOrderPosts().Outstanding());
-    EXPECT_EQ(kPurchaseView, page.core.view);
     // A record this process never issued is neither read nor freed.
     OrderLinks forged;
     forged.linkUrl = "https://forged";
@@ -396,8 +394,15 @@ TEST_F(PayPagesTest, PaidOrderRecordsAreFreedOnEveryPath) {
     EXPECT_EQ(0, page.SendMessage(WM_ORDER_PAID, 1, 0));
     EXPECT_EQ(kPurchaseView, page.core.view);
     EXPECT_TRUE(page.selector.IsWindowVisible());
-    // The real one: paid view, links kept, selector hidden.
+    // The real one, queued; a message of another kind naming its record
+    // first leaves it for the real one.
     ASSERT_TRUE(PaidOrderPosts().Post(page.m_hWnd, WM_ORDER_PAID, 1, links("https://a/1")));
+    MSG queued{};
+    ASSERT_TRUE(PeekMessageW(&queued, page.m_hWnd, WM_ORDER_PAID, WM_ORDER_PAID, PM_NOREMOVE));
+    EXPECT_EQ(0, page.SendMessage(WM_ORDER_PAID, 0, queued.lParam));
+    EXPECT_EQ(1u, PaidOrderPosts().Outstanding());
+    EXPECT_EQ(kPurchaseView, page.core.view);
+    // Paid view, links kept, selector hidden.
     PumpPending();
     EXPECT_EQ(kPaidView, page.core.view);
     EXPECT_EQ("https://a/1", page.core.paidLinks.linkUrl);
@@ -408,6 +413,67 @@ TEST_F(PayPagesTest, PaidOrderRecordsAreFreedOnEveryPath) {
     page.DestroyWindow();
     EXPECT_EQ(0u, PaidOrderPosts().Outstanding());
     PumpPending();
+}
+
+// In the paid view the selector is hidden and its list closed: a screen
+// reader finds its rows unseen and without an action, and actions posted to
+// the list and to the selector anyway change nothing. Back in the purchase
+// view, the opened list's rows choose as a click does.
+TEST_F(PayPagesTest, TheHiddenSelectorAndItsListNeverAct) {
+    OleSession ole;
+    SetCursorPos(5, 590);  // away from where the list opens
+    const std::vector<PackageRecord>& packages = storeState.products[0].packages;
+    CPagePay2 page;
+    Open(page);
+    ASSERT_EQ(packages[0].id, page.core.package().id);
+    XDropWnd& list = page.selector.dropWnd;
+    auto paid = std::make_unique<OrderLinks>();
+    paid->linkUrl = "https://paid/1";
+    paid->packageId = packages[0].id;
+    ASSERT_TRUE(PaidOrderPosts().Post(page.m_hWnd, WM_ORDER_PAID, 1, std::move(paid)));
+    PumpPending();
+    ASSERT_EQ(kPaidView, page.core.view);
+    ASSERT_FALSE(page.selector.IsWindowVisible());
+
+    IAccessible* rows = nullptr;
+    ASSERT_EQ(S_OK, AccessibleObjectFromWindow(list.m_hWnd, OBJID_CLIENT, __uuidof(IAccessible),
+                                               reinterpret_cast<void**>(&rows)));
+    LONG count = 0;
+    EXPECT_EQ(S_OK, rows->get_accChildCount(&count));
+    EXPECT_EQ(3, count);
+    for (LONG id = 1; id <= count; ++id) {
+        VARIANT child;
+        child.vt = VT_I4;
+        child.lVal = id;
+        VARIANT state;
+        VariantInit(&state);
+        EXPECT_EQ(S_OK, rows->get_accState(child, &state));
+        EXPECT_NE(0, state.lVal & STATE_SYSTEM_INVISIBLE) << id;
+        BSTR action = nullptr;
+        EXPECT_EQ(S_FALSE, rows->get_accDefaultAction(child, &action)) << id;
+        SysFreeString(action);
+        EXPECT_EQ(DISP_E_MEMBERNOTFOUND, rows->accDoDefaultAction(child)) << id;
+    }
+    rows->Release();
+    PostMessage(list.m_hWnd, WM_ACCESSIBLE_ACTION, 2, 0);
+    PostMessage(page.selector.m_hWnd, WM_ACCESSIBLE_ACTION, XCommbox::kToggleList, 0);
+    PumpPending();
+    EXPECT_EQ(packages[0].id, page.core.package().id);
+    EXPECT_EQ(0, list.selectedIndex);
+    EXPECT_EQ(kPaidView, page.core.view);
+    EXPECT_EQ("https://paid/1", page.core.paidLinks.linkUrl);
+    EXPECT_FALSE(list.IsWindowVisible());
+
+    page.ShowPackage(kPurchaseView, packages[0]);
+    PumpPending();
+    ASSERT_TRUE(page.selector.IsWindowVisible());
+    PostMessage(page.selector.m_hWnd, WM_ACCESSIBLE_ACTION, XCommbox::kToggleList, 0);
+    PumpPending();
+    ASSERT_TRUE(list.IsWindowVisible());
+    PostMessage(list.m_hWnd, WM_ACCESSIBLE_ACTION, 2, 0);
+    PumpPending();
+    EXPECT_EQ(packages[2].id, page.core.package().id);
+    EXPECT_FALSE(list.IsWindowVisible());
 }
 
 }  // namespace
