@@ -418,7 +418,7 @@ TEST_F(PayPagesTest, PaidOrderRecordsAreFreedOnEveryPath) {
 // In the paid view the selector is hidden and its list closed: a screen
 // reader finds its rows unseen and without an action, and actions posted to
 // the list and to the selector anyway change nothing. Back in the purchase
-// view, the opened list's rows choose as a click does.
+// view, the opened list's rows choose as a click does, until the page hides.
 TEST_F(PayPagesTest, TheHiddenSelectorAndItsListNeverAct) {
     OleSession ole;
     SetCursorPos(5, 590);  // away from where the list opens
@@ -474,6 +474,14 @@ TEST_F(PayPagesTest, TheHiddenSelectorAndItsListNeverAct) {
     PumpPending();
     EXPECT_EQ(packages[2].id, page.core.package().id);
     EXPECT_FALSE(list.IsWindowVisible());
+    // A list left open by a page that went is hidden with its selector.
+    PostMessage(page.selector.m_hWnd, WM_ACCESSIBLE_ACTION, XCommbox::kToggleList, 0);
+    PumpPending();
+    ASSERT_TRUE(list.IsWindowVisible());
+    page.ShowWindow(SW_HIDE);
+    PostMessage(list.m_hWnd, WM_ACCESSIBLE_ACTION, 1, 0);
+    PumpPending();
+    EXPECT_EQ(packages[2].id, page.core.package().id);
 }
 
 }  // namespace
