@@ -327,23 +327,6 @@ def round_trip(hwnd):
         raise RuntimeError("window %s did not answer a round trip: %r" % (hwnd, out))
 
 
-def accessible_names(hwnd):
-    """(hr, names) of the children of window `hwnd`'s client object, read
-    from another process as a screen reader reads them (win_probe.exe
-    accessible); hr 0 when the object was found and counted its children."""
-    exe = os.path.join(BUILD_DIR, "tests", "e2e", "win_probe.exe")
-    with tempfile.TemporaryFile() as f:
-        subprocess.run(["wine", exe, "accessible", str(hwnd)], env=wine_env(), stdout=f,
-                       stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=60)
-        f.seek(0)
-        out = f.read().decode("utf-8", "replace")
-    for line in out.splitlines():
-        if line.startswith("{"):
-            read = json.loads(line)
-            return read["hr"], read["names"]
-    raise RuntimeError("win_probe accessible printed nothing: %r" % out)
-
-
 def probe():
     """The session's top-level windows (win_probe.exe), as dicts. Its output
     goes through a file: a pipe would stay open as long as any Wine helper

@@ -16,14 +16,7 @@
 //                            (a decimal handle) were answered: what that
 //                            thread had queued before, input included, has
 //                            been handled, and so has what handling it posted
-//   win_probe.exe accessible HWND
-//                            {"hr":N,"names":[".."]}: the names of the children
-//                            of window HWND's client object, read as a screen
-//                            reader in this other process reads them (hr: the
-//                            failure of finding the object or counting its
-//                            children, 0 when none)
 #include <windows.h>
-#include <oleacc.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -116,31 +109,6 @@ BOOL CALLBACK OnTop(HWND hwnd, LPARAM) {
     return TRUE;
 }
 
-std::string ReadAccessible(HWND hwnd) {
-    IAccessible* object = nullptr;
-    HRESULT hr = AccessibleObjectFromWindow(hwnd, OBJID_CLIENT, __uuidof(IAccessible),
-                                            reinterpret_cast<void**>(&object));
-    LONG count = 0;
-    if (SUCCEEDED(hr))
-        hr = object->get_accChildCount(&count);
-    std::string names;
-    for (LONG id = 1; SUCCEEDED(hr) && id <= count; ++id) {
-        VARIANT child;
-        child.vt = VT_I4;
-        child.lVal = id;
-        BSTR name = nullptr;
-        // Child windows answer through Wine's standard objects, which may
-        // leave the name out.
-        if (object->get_accName(child, &name) == S_OK && name != nullptr)
-            names += (names.empty() ? "" : ",") + Quote(std::wstring(name, SysStringLen(name)));
-        SysFreeString(name);
-    }
-    if (object != nullptr)
-        object->Release();
-    return "{\"hr\":" + std::to_string(SUCCEEDED(hr) ? 0L : static_cast<long>(hr)) +
-           ",\"names\":[" + names + "]}\n";
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -174,14 +142,6 @@ int main(int argc, char** argv) {
             answered = SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) != 0;
         }
         std::printf("{\"sync\":%d}\n", answered ? 1 : 0);
-        return 0;
-    }
-    if (argc > 2 && std::string(argv[1]) == "accessible") {
-        CoInitialize(nullptr);
-        const std::string line = ReadAccessible(
-            reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 10))));
-        std::fwrite(line.data(), 1, line.size(), stdout);
-        CoUninitialize();
         return 0;
     }
     EnumWindows(OnTop, 0);
