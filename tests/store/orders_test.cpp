@@ -272,7 +272,7 @@ TEST_F(OrdersTest, TemporaryNamesTakenInAdvanceDoNotStopAnOrder) {
 // taken back), nothing deadlocks, and handles and heap come back to where
 // they were.
 TEST_F(OrdersTest, StoppedWatchesNeverReportAndLeaveNothingBehind) {
-    constexpr int kCycles = 1000;
+    constexpr int kCycles = 400;
     const std::string paid = R"({"status_code":1000,"data":{"status":1,"link_url":"https://x/y"}})";
     // Four kinds of answer, a quarter of the cycles each, each quarter with an
     // order (and mobile number) of its own: a hanging transfer, a paid answer
