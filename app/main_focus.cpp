@@ -25,10 +25,9 @@ void CparvelleDlg::ListFocusStops(std::vector<FocusStop>& stops) const {
             stops.push_back(WindowStop(selector));
         if (Shows(mobileEdit))
             stops.push_back(WindowStop(mobileEdit));
-        AppendElementStops(stops, m_hWnd, elements, {kElementActivate, kElementOfficialSite});
     }
-    AppendElementStops(stops, m_hWnd, elements,
-                       {kElementService, kElementMyOrders, kElementMinimise, kElementClose});
+    AppendElementStops(stops, m_hWnd, elements, 1, INT_MAX,
+                       ViewBit(static_cast<int>(pages.view())));
 }
 
 bool CparvelleDlg::HandleFocusKeys(const MSG& msg) {

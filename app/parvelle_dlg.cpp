@@ -66,10 +66,8 @@ void CparvelleDlg::OnDestroy() {
 }
 
 bool CparvelleDlg::Covered(const SkinElement& element) const {
-    // A page in view lies over everything below the title strip.
-    const POINT centre{(element.rect.left + element.rect.right) / 2,
-                       (element.rect.top + element.rect.bottom) / 2};
-    return pages.view() != View::StoreFront && ::PtInRect(&kPageRect, centre);
+    // A page in view lies over the store front's own buttons.
+    return (element.views & ViewBit(static_cast<int>(pages.view()))) == 0;
 }
 
 void CparvelleDlg::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {

@@ -75,8 +75,8 @@ BOOL XCommbox::Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nI
     chevron.name = kNoChoiceName;
     chevron.action = kToggleList;
     chevron.followsPointer = false;  // the body shows no hover
-    elements.Clear();
-    elements.Add(std::move(chevron));
+    elements.Clear(m_hWnd);
+    elements.Add(m_hWnd, std::move(chevron));
 
     edit.Create(WS_CHILD | WS_VISIBLE | ES_READONLY | ES_AUTOHSCROLL, CRect(0, 0, 0, 0), this,
                 kEditId);
@@ -101,9 +101,8 @@ void XCommbox::LayOut(const RECT& rect) {
     MoveWindowLogical(m_hWnd, rect);
     width = rect.right - rect.left;
     height = rect.bottom - rect.top;
-    if (!elements.empty()) {
-        elements[kToggleList].rect = RECT{width - kChevronZone + 1, 0, width, height};
-    }
+    if (!elements.empty())
+        elements.SetRect(m_hWnd, kToggleList, RECT{width - kChevronZone + 1, 0, width, height});
     // The edit is a system control: its font is made in device pixels.
     LOGFONTW scaled = lfont;
     scaled.lfHeight = DisplayScale::Of(m_hWnd).ToDevice(lfont.lfHeight);
@@ -174,7 +173,10 @@ void XCommbox::Compose(OffscreenFrame& frame) {
     const HWND focus = ::GetFocus();
     const bool ring =
         elements.focusCues() && focus != nullptr && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
-    DrawComboBody(frame.graphics(), frame.client(), DropShown(), ring);
+    // The chevron zone is the body's one element, drawn by the body.
+    elements.Draw(frame.graphics(), [&](Gdiplus::Graphics& g, const SkinElement&) {
+        DrawComboBody(g, frame.client(), DropShown(), ring);
+    });
 }
 
 void DrawComboBody(Gdiplus::Graphics& g, const RECT& client, bool open, bool focusRing) {
@@ -214,9 +216,8 @@ LRESULT XCommbox::OnComboSelect(WPARAM wParam, LPARAM lParam) {
         if (!text)
             return 0;
         edit.SetWindowText(text->c_str());
-        if (!elements.empty()) {
-            elements[kToggleList].name = *text;
-        }
+        if (!elements.empty())
+            elements.SetName(m_hWnd, kToggleList, *text);
         if (dropWnd.m_hWnd != nullptr) {
             dropWnd.ShowWindow(SW_HIDE);
         }

@@ -24,13 +24,14 @@ ON_WM_ERASEBKGND()
 ON_WM_MOUSELEAVE()
 ON_WM_LBUTTONDOWN()
 ON_MESSAGE(WM_ACCESSIBLE_ACTION, &XDropWnd::OnAccessibleAction)
+ON_MESSAGE(WM_SIZE, &XDropWnd::OnSizeMessage)
 END_MESSAGE_MAP()
 
 int XDropWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
     if (CWnd::OnCreate(lpCreateStruct) == -1) {
         return -1;
     }
-    rows_.Clear();
+    rows_.Clear(m_hWnd);
     values_.clear();
     return 0;
 }
@@ -40,27 +41,23 @@ void XDropWnd::AddItem(const std::wstring& text, std::int32_t value) {
     row.name = text;
     row.action = static_cast<int>(rows_.size());
     row.role = ElementRole::Choice;
-    rows_.Add(std::move(row));
+    row.value = value;
+    rows_.Add(m_hWnd, std::move(row));
     values_.push_back(value);
-    RECT client{};
-    if (m_hWnd != nullptr) {
-        client = LogicalClientRect(m_hWnd);
-    }
-    LayOutRows(client.right);
+    LayOutRows();
 }
 
-void XDropWnd::LayOutRows(int width) {
-    for (SkinElement& row : rows_) {
-        const int top = row.action * kRowHeight;
-        SetRect(&row.rect, 0, top, width, top + kRowHeight);
+void XDropWnd::LayOutRows() {
+    const int width = m_hWnd != nullptr ? LogicalClientRect(m_hWnd).right : 0;
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        const int top = rows_[i].action * kRowHeight;
+        rows_.SetRect(m_hWnd, i, RECT{0, top, width, top + kRowHeight});
     }
 }
 
-void XDropWnd::InvalidateRow(const SkinElement& row) {
-    // A null window handle would invalidate every window on the desktop.
-    if (m_hWnd != nullptr) {
-        FrameChanged(m_hWnd, row.rect);
-    }
+LRESULT XDropWnd::OnSizeMessage(WPARAM, LPARAM) {
+    LayOutRows();
+    return Default();
 }
 
 void XDropWnd::SelectIndex(int index) {
@@ -68,10 +65,8 @@ void XDropWnd::SelectIndex(int index) {
         return;
     }
     selectedIndex = index;
-    SkinElement& row = rows_[static_cast<size_t>(index)];
-    row.hover = 1;
-    InvalidateRow(row);
-    PostComboChoice(notifyHwnd, row.name);
+    rows_.SetHover(m_hWnd, static_cast<size_t>(index), 1);
+    PostComboChoice(notifyHwnd, rows_[static_cast<size_t>(index)].name);
 }
 
 BOOL XDropWnd::OnEraseBkgnd(CDC* pDC) {
@@ -87,7 +82,6 @@ void XDropWnd::Compose(OffscreenFrame& frame) {
     }
     const int w = frame.width();
     const int h = frame.height();
-    LayOutRows(w);
     Gdiplus::Graphics& g = frame.graphics();
     g.Clear(Gdiplus::Color(backArgb));
     // The font, made from a LOGFONT, is in world units: it scales too.
@@ -100,14 +94,14 @@ void XDropWnd::Compose(OffscreenFrame& frame) {
 
     g.DrawRectangle(&line, 0, 0, w - 1, h - 1);
     // The hover mark is not drawn: the list shows no highlight.
-    for (const SkinElement& row : rows_) {
+    rows_.Draw(g, [&](Gdiplus::Graphics& graphics, const SkinElement& row) {
         const Gdiplus::RectF layout(3.0f, static_cast<Gdiplus::REAL>(row.rect.top),
                                     static_cast<Gdiplus::REAL>(w),
                                     static_cast<Gdiplus::REAL>(kRowHeight));
-        g.DrawString(row.name.c_str(), static_cast<INT>(row.name.size()), &font, layout, &format,
-                     &textBrush);
-        g.DrawLine(&line, 0, row.rect.bottom, w, row.rect.bottom);
-    }
+        graphics.DrawString(row.name.c_str(), static_cast<INT>(row.name.size()), &font, layout,
+                            &format, &textBrush);
+        graphics.DrawLine(&line, 0, row.rect.bottom, w, row.rect.bottom);
+    });
     rows_.DrawFocusRing(g, true);
 }
 
@@ -123,12 +117,8 @@ void XDropWnd::ChooseRow(const SkinElement* chosen) {
     }
     // The chosen row's mark goes too: the list closes on the choice.
     rows_.SetFocused(m_hWnd, -1);
-    for (SkinElement& row : rows_) {
-        if (&row == chosen || row.hover != 0) {
-            row.hover = 0;
-            InvalidateRow(row);
-        }
-    }
+    for (size_t i = 0; i < rows_.size(); ++i)
+        rows_.SetHover(m_hWnd, i, 0);
 }
 
 void XDropWnd::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
@@ -144,8 +134,9 @@ void XDropWnd::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
 }
 
 void XDropWnd::DoAccessibleAction(int action) {
-    if (action >= 0 && static_cast<size_t>(action) < rows_.size())
-        ChooseRow(&rows_[static_cast<size_t>(action)]);
+    const int index = rows_.IndexOf(action);
+    if (index >= 0)
+        ChooseRow(&rows_[static_cast<size_t>(index)]);
 }
 
 void XDropWnd::OnMouseLeave() {

@@ -68,6 +68,7 @@ protected:
     afx_msg void OnMouseLeave();
     afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
     afx_msg LRESULT OnAccessibleAction(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSizeMessage(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     // The skinned window: the rows, composed at every paint; a pop-up
@@ -87,8 +88,9 @@ private:
     // The rows are the combo's: hidden with it, whatever this window shows.
     HWND AccessibleAnchor() const override { return notifyHwnd; }
 
-    void LayOutRows(int width);
-    void InvalidateRow(const SkinElement& row);
+    // The rows' rectangles across the list's width: laid out when items come
+    // and when the list changes size, so hit tests never wait for a paint.
+    void LayOutRows();
 
     DrawnElements rows_;
     std::vector<std::int32_t> values_;  // one per row

@@ -7,7 +7,6 @@
 #include "framework/afxgdi.h"
 #include "controls/list_messages.h"
 #include "skin/display_scale.h"
-#include "skin/picture_frame.h"
 #include "skin/picture_cache.h"
 
 namespace {
@@ -33,10 +32,6 @@ Gdiplus::RectF RectF(int x, int y, int width, int height) {
                           static_cast<Gdiplus::REAL>(width), static_cast<Gdiplus::REAL>(height));
 }
 
-Gdiplus::RectF RectOf(const RECT& r) {
-    return RectF(r.left, r.top, r.right - r.left, r.bottom - r.top);
-}
-
 int Width(const RECT& r) {
     return r.right - r.left;
 }
@@ -58,6 +53,7 @@ ON_WM_LBUTTONUP()
 ON_WM_SETCURSOR()
 ON_WM_MOUSEWHEEL()
 ON_MESSAGE(WM_FOCUS_ELEMENT, &XListHistory::OnFocusElement)
+ON_MESSAGE(WM_SIZE, &XListHistory::OnSizeMessage)
 END_MESSAGE_MAP()
 
 XListHistory::~XListHistory() {
@@ -86,6 +82,7 @@ void XListHistory::LayOut() {
 
 void XListHistory::LoadPictures(UINT dpi) {
     buttonPicture = SharedPngResource(buttonPictureId, dpi);
+    buttons.SetPicture(m_hWnd, buttonPicture);
     frame.Changed(m_hWnd);
 }
 
@@ -97,6 +94,7 @@ void XListHistory::AddColumn(const std::wstring& title, int width) {
     column.text = title;
     column.rect = RECT{left, 0, left + width, headerHeight};
     columns.push_back(std::move(column));
+    LayOutRows();
     frame.Changed(m_hWnd);
 }
 
@@ -118,10 +116,14 @@ void XListHistory::InsertRow(int index, const std::wstring& text) {
             SkinElement button;
             button.name = kButtonName;
             button.action = RowCount();
-            button.shown = false;  // until a paint puts it in view
-            buttons.Add(std::move(button));
+            button.picture = buttonPicture;
+            button.shown = false;  // until the layout puts it in view
+            button.focusOrder = 1;
+            button.focusWhileHidden = true;
+            buttons.Add(m_hWnd, std::move(button));
         }
         rows.push_back(std::move(row));
+        LayOutRows();
     }
     frame.Changed(m_hWnd);
 }
@@ -152,8 +154,34 @@ void XListHistory::ResetRows() {
     scrollY = 0;
     selectedRow = -1;
     rows.clear();
-    buttons.Clear();
+    buttons.Clear(m_hWnd);
+    LayOutRows();
     frame.Changed(m_hWnd);
+}
+
+void XListHistory::LayOutRows() {
+    if (m_hWnd == nullptr)
+        return;
+    const RECT client = LogicalClientRect(m_hWnd);
+    const int width = client.right - client.left;
+    const int height = client.bottom - client.top;
+    const size_t start = FirstDrawnColumn(columns);
+    const int header = showHeader == 1 ? headerHeight : 0;
+    // 64 bits: rows far below the window still get rectangles without wrapping.
+    long long y = static_cast<long long>(scrollY) + header;
+    for (std::vector<XListItem>& row : rows) {
+        const int top = static_cast<int>(y);
+        if (!row.empty() && !columns.empty())
+            row[0].rect = RECT{columns[0].rect.left, top, columns[0].rect.right, top + rowHeight};
+        for (size_t j = start; j < row.size() && j < columns.size(); ++j) {
+            const RECT& column = columns[j].rect;
+            row[j].rect = RECT{column.left, top, column.right, top + rowHeight};
+        }
+        y += rowHeight;
+    }
+    LayOutButtons(width, height, header);
+    contentHeight = ListContentHeight(header, RowCount(),
+                                      ListVisibleRows(height, header, rowHeight), rowHeight);
 }
 
 void XListHistory::LayOutButtons(int width, int height, int header) {
@@ -162,20 +190,22 @@ void XListHistory::LayOutButtons(int width, int height, int header) {
     const RECT& column = columns[kButtonColumn].rect;
     const RECT view{0, header, width, height};
     for (size_t i = 0; i < buttons.size(); ++i) {
-        SkinElement& button = buttons[i];
         // 64 bits: a row far below the window is simply out of view.
         const long long top = static_cast<long long>(scrollY) + header +
-                              static_cast<long long>(button.action) * rowHeight;
+                              static_cast<long long>(buttons[i].action) * rowHeight;
         if (top >= height || top + rowHeight <= header) {
-            buttons.SetShown(i, false);
+            buttons.SetShown(m_hWnd, i, false);
             continue;
         }
         const int y = static_cast<int>(top);
         const RECT cell{column.left, y, column.right, y + rowHeight};
-        buttons.SetShown(i, IntersectRect(&button.rect, &cell, &view) != FALSE);
-        button.pictureRect =
+        RECT seen{};
+        const bool inView = IntersectRect(&seen, &cell, &view) != FALSE;
+        buttons.SetRect(
+            m_hWnd, i, seen,
             RECT{column.left + kButtonLeft, y + kButtonTop,
-                 column.left + kButtonLeft + kButtonWidth, y + kButtonTop + kButtonHeight};
+                 column.left + kButtonLeft + kButtonWidth, y + kButtonTop + kButtonHeight});
+        buttons.SetShown(m_hWnd, i, inView);
     }
 }
 
@@ -185,42 +215,25 @@ void XListHistory::Compose(OffscreenFrame& canvas) {
     Gdiplus::StringFormat& centred = tools.CentredFormat();
 
     const size_t start = FirstDrawnColumn(columns);
-    const int header = showHeader == 1 ? headerHeight : 0;
-    const int visibleRows = ListVisibleRows(canvas.height(), header, rowHeight);
-
-    // 64 bits: rows far below the window still get rectangles without wrapping.
-    long long y = static_cast<long long>(scrollY) + header;
-    for (std::vector<XListItem>& row : rows) {
-        const int top = static_cast<int>(y);
-        const bool onScreen = y < canvas.height() && y + rowHeight > 0;
-        if (!row.empty() && !columns.empty())
-            row[0].rect = RECT{columns[0].rect.left, top, columns[0].rect.right, top + rowHeight};
+    for (const std::vector<XListItem>& row : rows) {
         for (size_t j = start; j < row.size() && j < columns.size(); ++j) {
+            const RECT& cell = row[j].rect;
+            if (cell.top >= canvas.height() || cell.bottom <= 0 || j == kButtonColumn)
+                continue;  // out of view; the buttons follow
             const RECT& column = columns[j].rect;
-            row[j].rect = RECT{column.left, top, column.right, top + rowHeight};
-            if (!onScreen)
-                continue;
-            const Gdiplus::RectF textBox =
-                RectF(column.left, top + kTextInset, Width(column), rowHeight - 2 * kTextInset);
+            const Gdiplus::RectF textBox = RectF(column.left, cell.top + kTextInset, Width(column),
+                                                 rowHeight - 2 * kTextInset);
             if (j == kAmountColumn) {
                 tools.DrawText(g, row[j].text.c_str(), textBox,
                                tools.Font(kCellPoints, Gdiplus::FontStyleBold), centred,
                                kAmountText);
-            } else if (j == kButtonColumn) {
-                continue;  // the buttons follow
             } else {
                 tools.DrawText(g, row[j].text.c_str(), textBox, tools.Font(kCellPoints), centred,
                                kCellText);
             }
         }
-        y += rowHeight;
     }
-    LayOutButtons(canvas.width(), canvas.height(), header);
-    for (const SkinElement& button : buttons) {
-        if (button.shown)
-            DrawPictureFrame(g, buttonPicture.get(), button.hover, RectOf(button.pictureRect));
-    }
-    contentHeight = ListContentHeight(header, RowCount(), visibleRows, rowHeight);
+    buttons.Draw(g);
 
     // Drawn last: the band covers a row scrolled under it.
     if (showHeader == 1) {
@@ -233,6 +246,11 @@ void XListHistory::Compose(OffscreenFrame& canvas) {
         }
     }
     buttons.DrawFocusRing(g, HasKeyboardFocus(m_hWnd));
+}
+
+LRESULT XListHistory::OnSizeMessage(WPARAM, LPARAM) {
+    LayOutRows();
+    return Default();
 }
 
 void XListHistory::OnMouseMove(UINT nFlags, CPoint point) {
@@ -287,8 +305,10 @@ BOOL XListHistory::OnMouseWheel(UINT nFlags, short zDelta, CPoint pt) {
     const RECT logical = DisplayScale::Of(m_hWnd).ToLogical(window);
     const int windowHeight = logical.bottom - logical.top;
     scrollY = ListWheelScroll(scrollY, contentHeight, windowHeight, rowHeight, zDelta > 0);
-    if (contentHeight >= windowHeight + rowHeight)
+    if (contentHeight >= windowHeight + rowHeight) {
+        LayOutRows();
         frame.Changed(m_hWnd);
+    }
     return CWnd::OnMouseWheel(nFlags, zDelta, pt);
 }
 
@@ -359,14 +379,7 @@ void XListHistory::DoAccessibleAction(int action) {
 }
 
 void XListHistory::AppendFocusStops(std::vector<FocusStop>& stops) const {
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        FocusStop stop;
-        stop.window = m_hWnd;
-        stop.element = static_cast<int>(i);
-        stop.action = buttons[i].action;
-        stop.focused = buttons.focused() == static_cast<int>(i);
-        stops.push_back(stop);
-    }
+    AppendElementStops(stops, m_hWnd, buttons);
 }
 
 LRESULT XListHistory::OnFocusElement(WPARAM wParam, LPARAM) {
@@ -382,11 +395,9 @@ void XListHistory::FocusRow(int row) {
     const int scrolled = ListScrollToRow(scrollY, row, rowHeight, client.bottom - header);
     if (scrolled != scrollY) {
         scrollY = scrolled;
+        LayOutRows();
         frame.Changed(m_hWnd);
     }
-    // The buttons' places follow at once, so that the row acts before the
-    // next paint.
-    LayOutButtons(client.right, client.bottom, header);
     // The focus messages of a skinned window: focus taken, ring moved, the
     // row's button announced.
     LRESULT result = 0;

@@ -8,7 +8,9 @@
 //
 // The buttons are the table's drawn elements: painting, hover and clicks read
 // `buttons`, where a button is shown only while its row is in view below the
-// header band, so a row scrolled away can be neither drawn nor clicked.
+// header band, so a row scrolled away can be neither drawn nor clicked. The
+// cells and buttons are laid out whenever the rows, the columns, the
+// scrolling or the size change, so hit tests never wait for a paint.
 //
 // Owner's use:
 //   list.Create(WS_CHILD | WS_VISIBLE, CRect(73, 64, 727, 490), this, 2650, 177);
@@ -34,7 +36,7 @@
 // A column (title and header rectangle) or a cell of a row.
 struct XListItem {
     std::wstring text;
-    RECT rect{};           // logical client coordinates; a cell's is set by each paint
+    RECT rect{};           // logical client coordinates; a cell's follows the scrolling
     void* data = nullptr;  // the owner's, on a row's first cell; never read or freed here
 };
 
@@ -87,12 +89,11 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
     int scrollY = 0;        // 0 or negative: the rows move up
-    int contentHeight = 0;  // header plus drawn rows, as of the last paint
+    int contentHeight = 0;  // header plus drawn rows, as laid out
     std::vector<XListItem> columns;
     std::vector<std::vector<XListItem>> rows;
     // One per row that has a button cell, its action the row's index, its
-    // rectangle the part of the cell in view; laid out by every paint. The
-    // elements carry no picture: all are drawn with `buttonPicture`.
+    // rectangle the part of the cell in view, all drawn with `buttonPicture`.
     DrawnElements buttons;
     int pressed = 0;
     int scrollPressY = -1;  // y of a press in the right-hand strip, -1 when none
@@ -104,8 +105,7 @@ public:
     int rowHeight = 36;
     int headerHeight = 36;
     // The table as last composed; every change of rows, texts, scrolling or
-    // hover marks it. Cells' rectangles, the buttons' places and
-    // contentHeight are those of this frame.
+    // hover marks it.
     FrameCache frame;
 
 protected:
@@ -116,6 +116,7 @@ protected:
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
     afx_msg BOOL OnMouseWheel(UINT nFlags, short zDelta, CPoint pt);
     afx_msg LRESULT OnFocusElement(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSizeMessage(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     // The skinned window: the row buttons, the table composed into `frame`.
@@ -133,5 +134,8 @@ private:
     void ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const override;
     void DoAccessibleAction(int action) override;
 
+    // The cells' and buttons' places and contentHeight for the current rows,
+    // columns, scrolling and client size.
+    void LayOutRows();
     void LayOutButtons(int width, int height, int header);
 };

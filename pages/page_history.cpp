@@ -22,16 +22,22 @@
 namespace {
 
 // Back and the official site come from the table; the pager's cells follow
-// them, each with the action kFirstPagerCell + its index in pagerCells.
+// them, each with the action kFirstPagerCell + its place in the row, its
+// page as its value and its kind as its look.
 enum HistoryElement { kElementBack = 0, kElementOfficialSite = 1, kFirstPagerCell = 2 };
+
+// The keyboard's order: Back, the table's rows (the table's own stops), the
+// pager cells, the official site.
+enum HistoryFocusOrder { kBackStop = 1, kPagerStop = 2, kOfficialSiteStop = 3 };
 
 // The pager cells' group: one keyboard stop, entered at the current page's
 // cell; the arrow keys move between them.
 constexpr int kPagerGroup = 2;
 
 const SkinElementRecord kHistoryElementRecords[] = {
-    {IDP_BACK, 73, 24, 121, 48, L"返回"},
-    {IDP_OFFICIAL_TAB, 769, 470, 801, 530, L"官网查看更多", ElementRole::Link},
+    {IDP_BACK, 73, 24, 121, 48, L"返回", ElementRole::PushButton, kEveryView, kBackStop},
+    {IDP_OFFICIAL_TAB, 769, 470, 801, 530, L"官网查看更多", ElementRole::Link, kEveryView,
+     kOfficialSiteStop},
 };
 
 struct ColumnSpec {
@@ -61,27 +67,28 @@ Gdiplus::RectF CellBox(const RECT& r) {
                           static_cast<Gdiplus::REAL>(r.bottom - r.top));
 }
 
-void DrawPager(Gdiplus::Graphics& g, PaintTools& tools, Gdiplus::Image* arrows,
-               const std::vector<PagerCell>& cells) {
+// One pager cell: a page's number, its fill when it is the current page, or
+// a chevron; the outline round it.
+void DrawPagerCell(Gdiplus::Graphics& g, PaintTools& tools, Gdiplus::Image* arrows,
+                   const SkinElement& cell) {
     Gdiplus::Pen& outline = tools.Pen(kCellOutline);
-    for (const PagerCell& cell : cells) {
-        const RECT& r = cell.rect;
-        if (cell.kind == PagerCellKind::Page) {
-            if (cell.current == 1)
-                g.FillRectangle(&tools.Brush(kCurrentCellFill), CellBox(r));
-            const std::wstring number = std::to_wstring(cell.value);
-            tools.DrawText(g, number.c_str(), CellBox(r), tools.Font(kTextPoints),
-                           tools.CentredFormat(), kTextColour);
-        } else {
-            const int frame = cell.kind == PagerCellKind::First ? 0 : 1;
-            DrawPictureFrame(g, arrows, frame,
-                             Gdiplus::RectF(static_cast<Gdiplus::REAL>(r.left + kArrowInset),
-                                            static_cast<Gdiplus::REAL>(r.top + kArrowInset),
-                                            kArrowSize, kArrowSize));
-        }
-        g.DrawRectangle(&outline, static_cast<INT>(r.left), static_cast<INT>(r.top),
-                        static_cast<INT>(r.right - r.left), static_cast<INT>(r.bottom - r.top));
+    const RECT& r = cell.rect;
+    const auto kind = static_cast<PagerCellKind>(cell.look);
+    if (kind == PagerCellKind::Page) {
+        if (cell.hover == 1)
+            g.FillRectangle(&tools.Brush(kCurrentCellFill), CellBox(r));
+        const std::wstring number = std::to_wstring(cell.value);
+        tools.DrawText(g, number.c_str(), CellBox(r), tools.Font(kTextPoints),
+                       tools.CentredFormat(), kTextColour);
+    } else {
+        const int frame = kind == PagerCellKind::First ? 0 : 1;
+        DrawPictureFrame(g, arrows, frame,
+                         Gdiplus::RectF(static_cast<Gdiplus::REAL>(r.left + kArrowInset),
+                                        static_cast<Gdiplus::REAL>(r.top + kArrowInset), kArrowSize,
+                                        kArrowSize));
     }
+    g.DrawRectangle(&outline, static_cast<INT>(r.left), static_cast<INT>(r.top),
+                    static_cast<INT>(r.right - r.left), static_cast<INT>(r.bottom - r.top));
 }
 
 }  // namespace
@@ -157,21 +164,23 @@ void CPageHistory::FetchOrderPage(int page) {
     }
     if (fetched) {
         totalOrders = answer.total;
-        pagerCells = BuildPager(answer.currentPage, answer.lastPage);
         pagerBuilt = true;
         // A pager cell the keyboard pressed keeps the focus in its place.
         const int focusedCell = elements.focused();
-        elements.RemoveFrom(kFirstPagerCell);
-        for (size_t i = 0; i < pagerCells.size(); ++i) {
+        elements.RemoveFrom(m_hWnd, kFirstPagerCell);
+        for (const PagerCell& pager : BuildPager(answer.currentPage, answer.lastPage)) {
             SkinElement cell;
-            cell.rect = pagerCells[i].rect;
-            cell.name = PagerCellName(pagerCells[i]);
-            cell.action = kFirstPagerCell + static_cast<int>(i);
+            cell.rect = pager.rect;
+            cell.name = PagerCellName(pager);
+            cell.action = static_cast<int>(elements.size());
             cell.role = ElementRole::Cell;
-            cell.followsPointer = false;         // cells have no hover frame
-            cell.hover = pagerCells[i].current;  // the chosen cell of the group
+            cell.followsPointer = false;  // cells have no hover frame
+            cell.hover = pager.current;   // the chosen cell of the group
             cell.group = kPagerGroup;
-            elements.Add(std::move(cell));
+            cell.focusOrder = kPagerStop;
+            cell.value = pager.value;
+            cell.look = static_cast<BYTE>(pager.kind);
+            elements.Add(m_hWnd, std::move(cell));
         }
         if (focusedCell >= kFirstPagerCell)
             elements.SetFocused(m_hWnd, focusedCell);
@@ -196,13 +205,9 @@ void CPageHistory::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const
 }
 
 void CPageHistory::AppendFocusStops(std::vector<FocusStop>& stops) const {
-    AppendElementStops(stops, m_hWnd, elements, {kElementBack});
+    AppendElementStops(stops, m_hWnd, elements, kBackStop, kBackStop);
     list.AppendFocusStops(stops);
-    std::vector<int> cells;
-    for (size_t i = kFirstPagerCell; i < elements.size(); ++i)
-        cells.push_back(static_cast<int>(i));
-    AppendElementStops(stops, m_hWnd, elements, cells);
-    AppendElementStops(stops, m_hWnd, elements, {kElementOfficialSite});
+    AppendElementStops(stops, m_hWnd, elements, kPagerStop);
 }
 
 void CPageHistory::DoAccessibleAction(int action) {
@@ -247,9 +252,10 @@ void CPageHistory::OpenHistoryOrder(int row) {
 void CPageHistory::Compose(OffscreenFrame& f) {
     Gdiplus::Graphics& g = f.graphics();
     PaintTools& tools = f.tools();
-    elements.Draw(g);
+    elements.Draw(g, [this, &tools](Gdiplus::Graphics& graphics, const SkinElement& cell) {
+        DrawPagerCell(graphics, tools, arrowPicture.get(), cell);
+    });
     if (pagerBuilt) {
-        DrawPager(g, tools, arrowPicture.get(), pagerCells);
         const std::wstring line = L"共有" + std::to_wstring(totalOrders) + L"个订单，每页显示12个";
         tools.DrawText(g, line.c_str(), kTotalLineBox, tools.Font(kTextPoints), tools.NearFormat(),
                        kTextColour);
@@ -288,10 +294,10 @@ void CPageHistory::ClickElement(int action) {
         default:
             break;
     }
-    const size_t cell = static_cast<size_t>(action - kFirstPagerCell);
-    if (action >= kFirstPagerCell && cell < pagerCells.size()) {
+    const int cell = elements.IndexOf(action);
+    if (action >= kFirstPagerCell && cell >= 0) {
         // A copy: the fetch rebuilds the cells.
-        const int value = pagerCells[cell].value;
+        const int value = elements[static_cast<size_t>(cell)].value;
         FetchOrderPage(value);
     }
 }

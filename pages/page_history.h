@@ -56,8 +56,9 @@ public:
     void OpenWith(int view, const PackageRecord* record) override;
     void Leave() override;
 
-    DrawnElements elements;             // Back, official site
-    std::vector<PagerCell> pagerCells;  // empty until the first successful fetch
+    // Back, the official site and the pager cells (none until the first
+    // successful fetch).
+    DrawnElements elements;
     // From the first successful fetch on the total line shows, also when no
     // pager cell reaches into the page.
     bool pagerBuilt = false;

@@ -7,26 +7,27 @@
 
 namespace {
 
-// Picture, then left, top, right, bottom in page coordinates; the choices'
-// rectangles take in the payment brand's logo printed right of the mark.
-constexpr SkinElementRecord kElementRecords[kPayElementCount] = {
-    {IDP_CHOICE_MARK, 610, 459, 750, 491},                                       // Alipay
-    {IDP_CHOICE_MARK, 610, 495, 750, 527},                                       // WeChat Pay
-    {IDP_OFFICIAL_TAB, 769, 470, 801, 530, L"官网查看更多", ElementRole::Link},  // official site
-    {IDP_OPEN, 508, 216, 556, 240, L"打开", ElementRole::Link},  // Open, the paid order's link
-    {IDP_COPY, 573, 216, 621, 240, L"复制"},                     // Copy, the paid order's link
-    {IDP_OPEN, 508, 265, 556, 289, L"打开", ElementRole::Link},  // Open, the help link
-    {IDP_COPY, 573, 265, 621, 289, L"复制"},                     // Copy, the help link
+// The purchase view's elements: picture, left, top, right, bottom in page
+// coordinates, name, role, views, keyboard order, then for the pay methods
+// their group, pay type, whether checked at start and the mark's width. The
+// choices' rectangles take in the payment brand's logo printed right of the
+// mark; the QR square is drawn by the page.
+constexpr SkinElementRecord kPurchaseRows[kPurchaseRowCount] = {
+    {IDP_CHOICE_MARK, 610, 459, 750, 491, L"支付宝", ElementRole::Choice, kPurchaseViewBit,
+     kPayMethodsStop, kPayMethodGroup, 1, false, kChoiceMarkWidth},
+    {IDP_CHOICE_MARK, 610, 495, 750, 527, L"微信支付", ElementRole::Choice, kPurchaseViewBit,
+     kPayMethodsStop, kPayMethodGroup, 2, true, kChoiceMarkWidth},
+    {IDP_OFFICIAL_TAB, 769, 470, 801, 530, L"官网查看更多", ElementRole::Link, kPurchaseViewBit,
+     kOfficialSiteStop},
+    {0, 460, 386, 604, 530, L"扫码支付二维码", ElementRole::Graphic, kPurchaseViewBit,
+     kQrSquareStop},
 };
-
-constexpr RECT kQrSquare{460, 386, 604, 530};
 
 }  // namespace
 
 BOOL CPagePay1::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    core.Load(kElementRecords, IDP_PAY_PANEL, kQrSquare,
-              static_cast<UINT>(DisplayScale::Of(m_hWnd).dpi()));
+    core.Load(kPurchaseRows, IDP_PAY_PANEL, static_cast<UINT>(DisplayScale::Of(m_hWnd).dpi()));
     return TRUE;
 }
 
@@ -59,5 +60,4 @@ void CPagePay1::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools,
     core.detailBox.Draw(graphics, tools, package.packageDetail, RECT{464, 150, 784, 300},
                         kTextArgb);
     DrawPriceLine(graphics, tools, 620, 405, 415, package.price, package.sourcePrice);
-    core.DrawChoicesAndQr(graphics);
 }

@@ -9,19 +9,21 @@
 
 namespace {
 
-// Picture, then left, top, right, bottom in page coordinates; the choices'
-// rectangles take in the payment brand's logo printed right of the mark.
-constexpr SkinElementRecord kElementRecords[kPayElementCount] = {
-    {IDP_CHOICE_MARK, 618, 350, 758, 382},                                       // Alipay
-    {IDP_CHOICE_MARK, 618, 403, 758, 435},                                       // WeChat Pay
-    {IDP_OFFICIAL_TAB, 769, 470, 801, 530, L"官网查看更多", ElementRole::Link},  // official site
-    {IDP_OPEN, 508, 216, 556, 240, L"打开", ElementRole::Link},  // Open, the paid order's link
-    {IDP_COPY, 573, 216, 621, 240, L"复制"},                     // Copy, the paid order's link
-    {IDP_OPEN, 508, 265, 556, 289, L"打开", ElementRole::Link},  // Open, the help link
-    {IDP_COPY, 573, 265, 621, 289, L"复制"},                     // Copy, the help link
+// The purchase view's elements: picture, left, top, right, bottom in page
+// coordinates, name, role, views, keyboard order, then for the pay methods
+// their group, pay type, whether checked at start and the mark's width. The
+// choices' rectangles take in the payment brand's logo printed right of the
+// mark; the QR square is drawn by the page.
+constexpr SkinElementRecord kPurchaseRows[kPurchaseRowCount] = {
+    {IDP_CHOICE_MARK, 618, 350, 758, 382, L"支付宝", ElementRole::Choice, kPurchaseViewBit,
+     kPayMethodsStop, kPayMethodGroup, 1, false, kChoiceMarkWidth},
+    {IDP_CHOICE_MARK, 618, 403, 758, 435, L"微信支付", ElementRole::Choice, kPurchaseViewBit,
+     kPayMethodsStop, kPayMethodGroup, 2, true, kChoiceMarkWidth},
+    {IDP_OFFICIAL_TAB, 769, 470, 801, 530, L"官网查看更多", ElementRole::Link, kPurchaseViewBit,
+     kOfficialSiteStop},
+    {0, 473, 323, 617, 467, L"扫码支付二维码", ElementRole::Graphic, kPurchaseViewBit,
+     kQrSquareStop},
 };
-
-constexpr RECT kQrSquare{473, 323, 617, 467};
 constexpr RECT kSelectorRect{522, 64, 772, 90};
 
 const std::vector<PackageRecord>* CurrentPackages() {
@@ -36,8 +38,7 @@ END_MESSAGE_MAP()
 
 BOOL CPagePay2::OnInitDialog() {
     CDialogEx::OnInitDialog();
-    core.Load(kElementRecords, IDP_PAY2_PANEL, kQrSquare,
-              static_cast<UINT>(DisplayScale::Of(m_hWnd).dpi()));
+    core.Load(kPurchaseRows, IDP_PAY2_PANEL, static_cast<UINT>(DisplayScale::Of(m_hWnd).dpi()));
 
     selector.Create(WS_CHILD | WS_VISIBLE, kSelectorRect, this, kSelectorId);
     selector.UpdateWindow();
@@ -91,7 +92,6 @@ void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools,
     core.detailBox.Draw(graphics, tools, core.package().packageDetail, RECT{520, 160, 775, 310},
                         kTextArgb);
     DrawPriceLine(graphics, tools, 520, 119, 130, core.package().price, core.package().sourcePrice);
-    core.DrawChoicesAndQr(graphics);
 }
 
 void CPagePay2::OnPaidOrderArrived(int packageId) {

@@ -31,6 +31,7 @@ void CPayPage::Compose(OffscreenFrame& frame) {
         DrawPurchaseView(frame.graphics(), frame.tools(), frame.width(), frame.height());
     else if (core.view == kPaidView)
         core.DrawPaidView(frame.graphics(), frame.tools(), frame.width(), frame.height());
+    core.DrawElements(frame.graphics());
     core.elements.DrawFocusRing(frame.graphics(), HasKeyboardFocus(m_hWnd));
 }
 
@@ -96,13 +97,7 @@ void CPayPage::ListAccessibleNodes(std::vector<AccessibleNode>& nodes) const {
 }
 
 void CPayPage::AppendFocusStops(std::vector<FocusStop>& stops) const {
-    std::vector<int> methods;
-    for (const PayMethod& method : kPayMethods)
-        methods.push_back(method.element);
-    AppendElementStops(stops, m_hWnd, core.elements, methods);
-    AppendElementStops(
-        stops, m_hWnd, core.elements,
-        {kQrSquareElement, kOfficialSiteTab, kOpenLink, kCopyLink, kOpenHelp, kCopyHelp});
+    AppendElementStops(stops, m_hWnd, core.elements);
 }
 
 void CPayPage::DoAccessibleAction(int action) {

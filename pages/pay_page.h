@@ -30,14 +30,13 @@ public:
     // Elements, pictures, view, paid links and the package (see PayPageCore).
     PayPageCore core;
 
-    // The keyboard's stops in the current view, in reading order: the pay
-    // methods (one stop, entered at the checked one), the QR square and the
-    // official site in the purchase view; Open and Copy of each row in the
-    // paid view.
+    // The keyboard's stops in the current view, in the elements' focus order
+    // (PayFocusOrder).
     void AppendFocusStops(std::vector<FocusStop>& stops) const override;
 
 protected:
-    // The purchase view's own texts and price over core's backdrop.
+    // The purchase view's own backdrop, texts and price; the elements
+    // follow.
     virtual void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
                                   int height) = 0;
     // Called just before the paid view of an order made for package

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cwchar>
+#include <iterator>
 
 #include "config/local_config.h"
 #include "pages/blocking_request.h"
@@ -25,49 +26,14 @@ namespace {
 constexpr int kPackagePictureWidth = 408;
 constexpr int kPanelWidth = 360;
 
-const PayMethod* MethodOfElement(int element) {
-    for (const PayMethod& method : kPayMethods) {
-        if (method.element == element)
-            return &method;
-    }
-    return nullptr;
-}
-
-// The action of each element of the table; the choices are resolved through
-// the pay methods.
-PayAction ActionOfElement(int element) {
-    if (MethodOfElement(element) != nullptr)
-        return PayAction::ChoosePayMethod;
-    switch (element) {
-        case kOfficialSiteTab:
-            return PayAction::OpenShop;
-        case kOpenLink:
-            return PayAction::OpenLink;
-        case kCopyLink:
-            return PayAction::CopyLink;
-        case kOpenHelp:
-            return PayAction::OpenHelp;
-        case kCopyHelp:
-            return PayAction::CopyHelp;
-        case kQrSquareElement:
-            return PayAction::OrderWithCheckedType;
-        default:
-            return PayAction::None;
-    }
-}
-
-bool ShownInView(int element, int view) {
-    switch (view) {
-        case kPurchaseView:
-            return MethodOfElement(element) != nullptr || element == kOfficialSiteTab ||
-                   element == kQrSquareElement;
-        case kPaidView:
-            return element == kOpenLink || element == kCopyLink || element == kOpenHelp ||
-                   element == kCopyHelp;
-        default:
-            return false;
-    }
-}
+// The paid view's rows, the same on both pages: Open and Copy of the paid
+// order's link, then of the package's help link.
+const SkinElementRecord kPaidViewRows[] = {
+    {IDP_OPEN, 508, 216, 556, 240, L"打开", ElementRole::Link, kPaidViewBit, kOpenLinkStop},
+    {IDP_COPY, 573, 216, 621, 240, L"复制", ElementRole::PushButton, kPaidViewBit, kCopyLinkStop},
+    {IDP_OPEN, 508, 265, 556, 289, L"打开", ElementRole::Link, kPaidViewBit, kOpenHelpStop},
+    {IDP_COPY, 573, 265, 621, 289, L"复制", ElementRole::PushButton, kPaidViewBit, kCopyHelpStop},
+};
 
 Gdiplus::RectF RectOf(const RECT& r) {
     return Gdiplus::RectF(static_cast<Gdiplus::REAL>(r.left), static_cast<Gdiplus::REAL>(r.top),
@@ -146,29 +112,16 @@ void DrawPriceLine(Gdiplus::Graphics& graphics, PaintTools& tools, float x, floa
     graphics.DrawLine(&tools.Pen(kGreyArgb), x + w1 + 3, strikeY, x + w1 + w2 - 3, strikeY);
 }
 
-void PayPageCore::Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare,
+void PayPageCore::Load(const SkinElementRecord (&purchaseRows)[kPurchaseRowCount], int backgroundId,
                        UINT dpi) {
     this->backgroundId = backgroundId;
     dpi_ = dpi;
-    qrRect = qrSquare;
-    elements = DrawnElements(BuildSkinElements(table, kPayElementCount, dpi));
-    for (const PayMethod& method : kPayMethods) {
-        SkinElement& choice = elements[method.element];
-        choice.name = method.name;
-        choice.role = ElementRole::Choice;
-        choice.followsPointer = false;  // its byte means "checked"
-        choice.group = kPayMethodGroup;
-        choice.hover = method.checkedAtStart ? 1 : 0;
-        choice.pictureRect = choice.rect;
-        choice.pictureRect.right = choice.rect.left + kChoiceMarkWidth;
-    }
-    SkinElement qr;
-    qr.rect = qrSquare;
-    qr.name = L"扫码支付二维码";
-    qr.action = kQrSquareElement;
-    qr.role = ElementRole::Graphic;
-    qr.followsPointer = false;
-    elements.Add(std::move(qr));
+    std::vector<SkinElement> list = BuildSkinElements(purchaseRows, kPurchaseRowCount, dpi);
+    std::vector<SkinElement> paid =
+        BuildSkinElements(kPaidViewRows, std::size(kPaidViewRows), dpi, kPurchaseRowCount);
+    std::move(paid.begin(), paid.end(), std::back_inserter(list));
+    qrRect = list[kQrSquareElement].rect;
+    elements = DrawnElements(std::move(list));
     SetView(view);
 }
 
@@ -206,45 +159,33 @@ void PayPageCore::ReleaseUnseen(HWND page) {
 void PayPageCore::SetView(int newView, HWND page) {
     const bool changed = newView != view;
     view = newView;
-    for (SkinElement& element : elements) {
-        if (element.followsPointer)
-            element.hover = 0;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        if (elements[i].followsPointer)
+            elements.SetHover(page, i, 0);
     }
-    elements.ShowWhere([this](const SkinElement& e) { return ShownInView(e.action, view); });
+    elements.ShowView(page, view);
     frame.Changed(page);
     if (page != nullptr && changed)
         NotifyViewChanged(page);
 }
 
 int PayPageCore::CheckedPayType() const {
-    for (const PayMethod& method : kPayMethods) {
-        if (elements[method.element].hover)
-            return method.payType;
-    }
-    return kPayMethods[0].payType;
+    return elements.ChosenValue(kPayMethodGroup);
 }
 
 void PayPageCore::Check(HWND page, int payType) {
-    for (const PayMethod& method : kPayMethods) {
-        SkinElement& choice = elements[method.element];
-        const BYTE checked = method.payType == payType ? 1 : 0;
-        if (choice.hover != checked) {
-            choice.hover = checked;
-            frame.Changed(page, choice.rect);
-            NotifyChildStateChanged(page, ShownElementChildId(elements, method.element));
-        }
-    }
+    elements.Choose(page, kPayMethodGroup, payType, [this, page](size_t index) {
+        NotifyChildStateChanged(page, ShownElementChildId(elements, index));
+    });
 }
 
-PayAction PayPageCore::ActionAt(POINT p) const {
-    const SkinElement* element = elements.At(p);
-    return element ? ActionOfElement(element->action) : PayAction::None;
+int PayPageCore::ActionAt(POINT p) const {
+    return elements.ActionAt(p);
 }
 
 int PayPageCore::PayTypeAt(POINT p) const {
     const SkinElement* element = elements.At(p);
-    const PayMethod* method = element ? MethodOfElement(element->action) : nullptr;
-    return method ? method->payType : 0;
+    return element != nullptr && element->group == kPayMethodGroup ? element->value : 0;
 }
 
 bool PayPageCore::RequestOrder(HWND page, int payType) {
@@ -260,49 +201,51 @@ bool PayPageCore::RequestOrder(HWND page, int payType) {
     return created;
 }
 
-PayAction PayPageCore::OnClick(HWND page, POINT p) {
+int PayPageCore::OnClick(HWND page, POINT p) {
     const SkinElement* element = elements.At(p);
-    return element ? ClickElement(page, element->action) : PayAction::None;
+    if (element == nullptr)
+        return -1;
+    const int action = element->action;
+    ClickElement(page, action);
+    return action;
 }
 
-PayAction PayPageCore::ClickElement(HWND page, int element) {
-    const size_t index = static_cast<size_t>(element);
-    if (index >= elements.size() || !elements[index].shown)
-        return PayAction::None;
-    const PayAction action = ActionOfElement(element);
-    switch (action) {
-        case PayAction::OrderWithCheckedType:
+bool PayPageCore::ClickElement(HWND page, int element) {
+    const int index = elements.IndexOf(element);
+    if (index < 0 || !elements[static_cast<size_t>(index)].shown)
+        return false;
+    if (elements[static_cast<size_t>(index)].group == kPayMethodGroup) {
+        const int payType = elements[static_cast<size_t>(index)].value;
+        Check(page, payType);
+        RequestOrder(page, payType);
+        return true;
+    }
+    switch (element) {
+        case kQrSquareElement:
             RequestOrder(page, CheckedPayType());
             break;
-        case PayAction::ChoosePayMethod: {
-            const PayMethod* method = MethodOfElement(element);
-            const int payType = method ? method->payType : 0;
-            Check(page, payType);
-            RequestOrder(page, payType);
-            break;
-        }
-        case PayAction::OpenShop:
+        case kOfficialSiteTab:
             if (!storeState.products.empty())
                 OpenUrlInShell(storeState.products.front().shopUrl);
             break;
-        case PayAction::OpenLink:
+        case kOpenLink:
             OpenUrlInShell(paidLinks.linkUrl);
             break;
-        case PayAction::CopyLink:
+        case kCopyLink:
             if (CopyTextToClipboard(Utf8ToWide(paidLinks.linkUrl)))
                 ShowCopied(page);
             break;
-        case PayAction::OpenHelp:
+        case kOpenHelp:
             OpenUrlInShellW(package_.helpLinkUrl);
             break;
-        case PayAction::CopyHelp:
+        case kCopyHelp:
             if (CopyTextToClipboard(package_.helpLinkUrl))
                 ShowCopied(page);
             break;
-        case PayAction::None:
+        default:
             break;
     }
-    return action;
+    return true;
 }
 
 std::unique_ptr<OrderLinks> PayPageCore::RedeemPaidOrder(HWND page, WPARAM wParam, LPARAM lParam) {
@@ -354,22 +297,6 @@ void PayPageCore::DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, i
                             RECT{width - kPanelWidth, 0, width, height});
 }
 
-void PayPageCore::DrawChoicesAndQr(Gdiplus::Graphics& graphics) const {
-    for (const PayMethod& method : kPayMethods)
-        DrawSkinElement(graphics, elements[method.element]);
-    DrawSkinElement(graphics, elements[kOfficialSiteTab]);
-
-    const std::wstring& path = localConfig.qrImagePath;
-    if (!path.empty() && ::PathFileExistsW(path.c_str())) {
-        // Read at every paint: the file is the only copy of the current code.
-        Gdiplus::Image qr(path.c_str());
-        if (qr.GetLastStatus() == Gdiplus::Ok)
-            DrawQrPicture(graphics, qr, qrRect);
-    } else if (qrPlaceholder) {
-        graphics.DrawImage(qrPlaceholder.get(), RectOf(qrRect));
-    }
-}
-
 void PayPageCore::DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
                                int height) const {
     paidBackdrop_.Draw(graphics, paidBackground.get(), RECT{0, 0, width, height});
@@ -378,6 +305,23 @@ void PayPageCore::DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, i
                    tools.CentredFormat(), kTextArgb);
     tools.DrawText(graphics, package_.helpTitle.c_str(), Gdiplus::RectF(94, 265, 400, 24), font,
                    tools.CentredFormat(), kTextArgb);
-    for (int i = kOpenLink; i <= kCopyHelp; ++i)
-        DrawSkinElement(graphics, elements[static_cast<size_t>(i)]);
+}
+
+void PayPageCore::DrawElements(Gdiplus::Graphics& graphics) const {
+    elements.Draw(graphics, [this](Gdiplus::Graphics& g, const SkinElement& element) {
+        if (element.action == kQrSquareElement)
+            DrawQrSquare(g, element.rect);
+    });
+}
+
+void PayPageCore::DrawQrSquare(Gdiplus::Graphics& graphics, const RECT& square) const {
+    const std::wstring& path = localConfig.qrImagePath;
+    if (!path.empty() && ::PathFileExistsW(path.c_str())) {
+        // Read at every paint: the file is the only copy of the current code.
+        Gdiplus::Image qr(path.c_str());
+        if (qr.GetLastStatus() == Gdiplus::Ok)
+            DrawQrPicture(graphics, qr, square);
+    } else if (qrPlaceholder) {
+        graphics.DrawImage(qrPlaceholder.get(), RectOf(square));
+    }
 }

@@ -24,49 +24,45 @@
 constexpr int kPurchaseView = 1;
 constexpr int kPaidView = 2;
 
-// Indices in both pages' element tables; the QR square follows them.
+// The elements of a payment page, in list (and drawing) order: the rows of
+// the page's own purchase-view table, then the paid-view rows both pages
+// share. Each is its element's action and index.
 enum PayElement : int {
     kAlipayChoice = 0,
     kWeChatChoice = 1,
     kOfficialSiteTab = 2,
-    kOpenLink = 3,  // the paid order's link
-    kCopyLink = 4,
-    kOpenHelp = 5,  // the package's help link
-    kCopyHelp = 6,
-    kPayElementCount = 7,                 // rows of a page's element table
-    kQrSquareElement = kPayElementCount,  // added by Load, drawn by the page
+    kQrSquareElement = 3,           // drawn by the page: the QR code or its placeholder
+    kPurchaseRowCount = 4,          // rows of a page's purchase-view table
+    kOpenLink = kPurchaseRowCount,  // the paid order's link
+    kCopyLink,
+    kOpenHelp,  // the package's help link
+    kCopyHelp,
 };
 
-// The payment methods both pages offer, in drawing order: the pay type sent
-// with an order, the element of its choice, its name, and whether it is
-// checked when a page starts. A choice's picture is a 32-pixel mark at the
-// left of its element; the rest of the element is the brand's logo printed on
-// the panel.
-struct PayMethod {
-    int payType;
-    PayElement element;
-    const wchar_t* name;
-    bool checkedAtStart;
-};
-constexpr PayMethod kPayMethods[] = {
-    {1, kAlipayChoice, L"支付宝", false},
-    {2, kWeChatChoice, L"微信支付", true},
-};
+// The views' bits for the pages' element tables.
+constexpr unsigned kPurchaseViewBit = ViewBit(kPurchaseView);
+constexpr unsigned kPaidViewBit = ViewBit(kPaidView);
+
+// The payment methods are the purchase tables' choices: a row of role Choice
+// in this group, its value the pay type sent with an order, checked when the
+// page starts if the row says so. A choice's picture is a 32-pixel mark at
+// the left of its element; the rest of the element is the brand's logo
+// printed on the panel. The group is one keyboard stop, entered at the
+// checked method; the arrow keys move between them.
 constexpr int kChoiceMarkWidth = 32;
-// The pay methods' group: one keyboard stop, entered at the checked method;
-// the arrow keys move between them.
 constexpr int kPayMethodGroup = 1;
 
-// What a click does.
-enum class PayAction {
-    None,
-    OrderWithCheckedType,  // the QR square
-    ChoosePayMethod,       // see PayTypeAt
-    OpenShop,
-    OpenLink,
-    CopyLink,
-    OpenHelp,
-    CopyHelp,
+// The keyboard's order of the pages' stops: the pay methods, the QR square
+// and the official site in the purchase view, Open and Copy of each row in
+// the paid view.
+enum PayFocusOrder : int {
+    kPayMethodsStop = 1,
+    kQrSquareStop,
+    kOfficialSiteStop,
+    kOpenLinkStop,
+    kCopyLinkStop,
+    kOpenHelpStop,
+    kCopyHelpStop,
 };
 
 // The view an order opened from the history shows: its pay status + 1
@@ -88,11 +84,11 @@ public:
     PayPageCore(const PayPageCore&) = delete;
     PayPageCore& operator=(const PayPageCore&) = delete;
 
-    // Initialisation: the elements of the page's table (kPayElementCount
-    // rows) with their pictures, in the variant for a display of `dpi`, and
-    // the QR square, the methods checked at start. The page-sized pictures
-    // come with the first paint (TakePictures).
-    void Load(const SkinElementRecord* table, int backgroundId, const RECT& qrSquare,
+    // Initialisation: the elements of the page's purchase-view table and of
+    // the shared paid-view table with their pictures, in the variant for a
+    // display of `dpi`. The page-sized pictures come with the first paint
+    // (TakePictures).
+    void Load(const SkinElementRecord (&purchaseRows)[kPurchaseRowCount], int backgroundId,
               UINT dpi = 96);
 
     // --- state, in the pages' member order
@@ -111,7 +107,7 @@ public:
     int backgroundId = 0;
     SkinPicture background;  // the purchase view's panel
     SkinPicture paidBackground;
-    RECT qrRect{};
+    RECT qrRect{};  // the QR square's element rectangle
     SkinPicture qrPlaceholder;
     int view = 0;
     OrderLinks paidLinks;
@@ -125,11 +121,10 @@ public:
     // choices or the QR code marks it (frame.Changed).
     FrameCache frame;
 
-    // Switches the view and shows what it draws: the choices, the
-    // official-site tab and the QR square in the purchase view, the Open and
-    // Copy buttons in the paid view, nothing in any other view. Hover marks of
-    // elements the new view does not draw are cleared so that they do not
-    // reappear stale. With `page`, screen readers hear that the view changed.
+    // Switches the view and shows the elements whose views hold it (nothing
+    // in any view but the purchase and the paid view). Hover marks are
+    // cleared so that they do not reappear stale. With `page`, screen
+    // readers hear that the view changed.
     void SetView(int newView, HWND page = nullptr);
 
     // The pay type of the checked method.
@@ -137,9 +132,9 @@ public:
     // Checks the method of `payType` and unchecks the others.
     void Check(HWND page, int payType);
 
-    // What a click at `p` does in the current view, and for ChoosePayMethod
-    // the method's pay type (0 elsewhere).
-    PayAction ActionAt(POINT p) const;
+    // The element a click at `p` reaches in the current view (-1: none), and
+    // for a pay method its pay type (0 elsewhere).
+    int ActionAt(POINT p) const;
     int PayTypeAt(POINT p) const;
 
     // Deletes the QR file and creates an order for the package with
@@ -149,10 +144,14 @@ public:
     bool RequestOrder(HWND page, int payType);
 
     // --- mouse
-    // Carries out a click released at `p` and returns what it was.
-    PayAction OnClick(HWND page, POINT p);
-    // Carries out a click on element `element` (its action), as OnClick.
-    PayAction ClickElement(HWND page, int element);
+    // Carries out a click released at `p` and returns the element it
+    // reached (-1: none).
+    int OnClick(HWND page, POINT p);
+    // Carries out a click on element `element` (its action) while it shows:
+    // a pay method checks it and orders with it, the QR square orders with
+    // the checked method, the links open or are copied. False when the
+    // element does not show.
+    bool ClickElement(HWND page, int element);
 
     // --- WM_ORDER_PAID: the record, when this page is to act on it (wParam 1
     // and a record this process issued to `page`), redeemed and owned by the
@@ -170,13 +169,17 @@ public:
     // The package's picture over the left 408 pixels and the panel at the
     // right edge.
     void DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, int height) const;
-    // The choice marks, the official-site tab and the QR code read from the
-    // QR file, or the placeholder while there is none.
-    void DrawChoicesAndQr(Gdiplus::Graphics& graphics) const;
-    // The whole paid view.
+    // The paid view's backdrop and texts.
     void DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, int width, int height) const;
+    // The elements the view shows, over what the view drew: the pictures,
+    // and the QR code read from the QR file into the QR square, or the
+    // placeholder while there is none.
+    void DrawElements(Gdiplus::Graphics& graphics) const;
 
 private:
+    // The QR square's own drawing, into `square`.
+    void DrawQrSquare(Gdiplus::Graphics& graphics, const RECT& square) const;
+
     UINT dpi_ = 96;  // the display scale the pictures are for
     PackageRecord package_;
     // The three page-sized pictures as the frame's device pixels: kept

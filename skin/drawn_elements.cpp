@@ -9,14 +9,47 @@
 
 namespace {
 
-void SetHover(HWND hwnd, SkinElement& element, BYTE hover) {
-    if (element.hover == hover)
-        return;
-    element.hover = hover;
-    FrameChanged(hwnd, element.rect);
+RECT Covered(const SkinElement& element) {
+    // A picture may reach past the element's own rectangle (a row button
+    // clipped to the table's view).
+    RECT both = element.rect;
+    if (!IsRectEmpty(&element.pictureRect))
+        UnionRect(&both, &element.rect, &element.pictureRect);
+    return both;
 }
 
 }  // namespace
+
+void DrawnElements::Mark(HWND hwnd, const SkinElement& element) const {
+    const RECT covered = Covered(element);
+    FrameChanged(hwnd, covered);
+}
+
+int DrawnElements::IndexOf(int action) const {
+    for (size_t i = 0; i < elements_.size(); ++i) {
+        if (elements_[i].action == action)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+void DrawnElements::Add(HWND hwnd, SkinElement element) {
+    elements_.push_back(std::move(element));
+    Mark(hwnd, elements_.back());
+}
+
+void DrawnElements::Clear(HWND hwnd) {
+    RemoveFrom(hwnd, 0);
+}
+
+void DrawnElements::RemoveFrom(HWND hwnd, size_t index) {
+    for (size_t i = index; i < elements_.size(); ++i)
+        Mark(hwnd, elements_[i]);
+    if (index < elements_.size())
+        elements_.erase(elements_.begin() + static_cast<std::ptrdiff_t>(index), elements_.end());
+    if (focused_ >= 0 && static_cast<size_t>(focused_) >= index)
+        focused_ = -1;
+}
 
 const SkinElement* DrawnElements::At(POINT p) const {
     for (const SkinElement& element : elements_) {
@@ -31,11 +64,67 @@ int DrawnElements::ActionAt(POINT p, int none) const {
     return element ? element->action : none;
 }
 
-void DrawnElements::SetShown(size_t index, bool shown) {
+void DrawnElements::SetShown(HWND hwnd, size_t index, bool shown) {
     SkinElement& element = elements_[index];
-    element.shown = shown;
     if (!shown && element.followsPointer)
-        element.hover = 0;
+        SetHover(hwnd, index, 0);
+    if (element.shown == shown)
+        return;
+    element.shown = shown;
+    Mark(hwnd, element);
+}
+
+void DrawnElements::ShowView(HWND hwnd, int view) {
+    for (size_t i = 0; i < elements_.size(); ++i)
+        SetShown(hwnd, i, (elements_[i].views & ViewBit(view)) != 0);
+}
+
+void DrawnElements::SetHover(HWND hwnd, size_t index, BYTE hover) {
+    SkinElement& element = elements_[index];
+    if (element.hover == hover)
+        return;
+    element.hover = hover;
+    Mark(hwnd, element);
+}
+
+int DrawnElements::ChosenValue(int group, int none) const {
+    const SkinElement* first = nullptr;
+    for (const SkinElement& element : elements_) {
+        if (element.group != group)
+            continue;
+        if (element.hover != 0)
+            return element.value;
+        if (first == nullptr)
+            first = &element;
+    }
+    return first != nullptr ? first->value : none;
+}
+
+void DrawnElements::SetRect(HWND hwnd, size_t index, const RECT& rect, const RECT& pictureRect) {
+    SkinElement& element = elements_[index];
+    if (EqualRect(&element.rect, &rect) && EqualRect(&element.pictureRect, &pictureRect))
+        return;
+    Mark(hwnd, element);
+    element.rect = rect;
+    element.pictureRect = pictureRect;
+    Mark(hwnd, element);
+}
+
+void DrawnElements::SetName(HWND hwnd, size_t index, const std::wstring& name) {
+    SkinElement& element = elements_[index];
+    if (element.name == name)
+        return;
+    element.name = name;
+    Mark(hwnd, element);
+}
+
+void DrawnElements::SetPicture(HWND hwnd, const SkinPicture& picture) {
+    for (SkinElement& element : elements_) {
+        if (element.picture == picture)
+            continue;
+        element.picture = picture;
+        Mark(hwnd, element);
+    }
 }
 
 void DrawnElements::OnMouseMove(HWND hwnd, POINT p) {
@@ -48,9 +137,10 @@ void DrawnElements::OnMouseMove(HWND hwnd, POINT p) {
         TrackMouseEvent(&request);
         trackLeave_ = 0;
     }
-    for (SkinElement& element : elements_) {
+    for (size_t i = 0; i < elements_.size(); ++i) {
+        const SkinElement& element = elements_[i];
         if (element.shown && element.followsPointer)
-            SetHover(hwnd, element, PtInRect(&element.rect, p) ? 1 : 0);
+            SetHover(hwnd, i, PtInRect(&element.rect, p) ? 1 : 0);
     }
 }
 
@@ -62,17 +152,21 @@ void DrawnElements::LoadPictures(UINT dpi) {
 }
 
 void DrawnElements::OnMouseLeave(HWND hwnd) {
-    for (SkinElement& element : elements_) {
-        if (element.followsPointer)
-            SetHover(hwnd, element, 0);
+    for (size_t i = 0; i < elements_.size(); ++i) {
+        if (elements_[i].followsPointer)
+            SetHover(hwnd, i, 0);
     }
     trackLeave_ = 1;
 }
 
-void DrawnElements::Draw(Gdiplus::Graphics& graphics) const {
+void DrawnElements::Draw(Gdiplus::Graphics& graphics, const CustomDraw& custom) const {
     for (const SkinElement& element : elements_) {
-        if (element.shown)
+        if (!element.shown)
+            continue;
+        if (element.picture)
             DrawSkinElement(graphics, element);
+        else if (custom)
+            custom(graphics, element);
     }
 }
 

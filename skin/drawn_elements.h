@@ -1,7 +1,9 @@
 #pragma once
 // DrawnElements: the one model of what a skinned window draws and reacts to.
-// Painting, hit testing, hover tracking and clicks all read the same list, so
-// an element the current view does not show can neither be drawn nor clicked.
+// Painting, hit testing, hover tracking, clicks, the keyboard's stops and
+// screen readers all read the same list, so an element the current view does
+// not show can neither be drawn nor clicked; and since the list changes only
+// through setters that mark the window's frame, no change is left uncomposed.
 //
 // Hover tracking: the first mouse move arms a leave notification; every move
 // updates each shown element's hover byte and repaints only the elements that
@@ -16,12 +18,19 @@
 #include <windows.h>
 #include <gdiplus.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "skin/skin_element.h"
 
 class DrawnElements {
 public:
+    using const_iterator = std::vector<SkinElement>::const_iterator;
+    // How the window draws an element that has no picture of its own (the
+    // QR square, a pager cell, a list row), in list order with the others.
+    using CustomDraw = std::function<void(Gdiplus::Graphics&, const SkinElement&)>;
+
     DrawnElements() = default;
     explicit DrawnElements(std::vector<SkinElement> elements) : elements_(std::move(elements)) {}
     DrawnElements(const DrawnElements&) = delete;
@@ -29,45 +38,60 @@ public:
     DrawnElements(DrawnElements&&) = default;
     DrawnElements& operator=(DrawnElements&&) = default;
 
+    // Read-only: what is drawn changes only through the setters below, each
+    // of which marks the window's frame (FrameChanged) for what it changed.
+    // `hwnd` is the window that draws the elements; null (before it exists)
+    // marks nothing.
     size_t size() const { return elements_.size(); }
     bool empty() const { return elements_.empty(); }
-    SkinElement& operator[](size_t i) { return elements_[i]; }
     const SkinElement& operator[](size_t i) const { return elements_[i]; }
-    std::vector<SkinElement>::iterator begin() { return elements_.begin(); }
-    std::vector<SkinElement>::iterator end() { return elements_.end(); }
-    std::vector<SkinElement>::const_iterator begin() const { return elements_.begin(); }
-    std::vector<SkinElement>::const_iterator end() const { return elements_.end(); }
+    const_iterator begin() const { return elements_.begin(); }
+    const_iterator end() const { return elements_.end(); }
+    // The index of the element with `action`; -1 when there is none.
+    int IndexOf(int action) const;
 
-    void Add(SkinElement element) { elements_.push_back(std::move(element)); }
-    void Clear() {
-        elements_.clear();
-        focused_ = -1;
-    }
+    void Add(HWND hwnd, SkinElement element);
+    void Clear(HWND hwnd);
     // Drops the elements from `index` on (a window's rebuilt part); the focus
     // mark goes with them, so that it never lands on a newcomer.
-    void RemoveFrom(size_t index) {
-        if (index < elements_.size())
-            elements_.erase(elements_.begin() + static_cast<std::ptrdiff_t>(index),
-                            elements_.end());
-        if (focused_ >= 0 && static_cast<size_t>(focused_) >= index)
-            focused_ = -1;
+    void RemoveFrom(HWND hwnd, size_t index);
+
+    // Shows or hides one element; a hidden element loses its hover mark so
+    // that it does not come back stale.
+    void SetShown(HWND hwnd, size_t index, bool shown);
+    // Shows exactly the elements whose views hold `view`.
+    void ShowView(HWND hwnd, int view);
+    // The byte that picks the frame drawn: hovered, or chosen for an element
+    // that does not follow the pointer.
+    void SetHover(HWND hwnd, size_t index, BYTE hover);
+    // Chooses, among the elements of `group`, the one whose value is `value`;
+    // the others lose the mark. Calls `changed(index)` for each element whose
+    // mark changed.
+    template <typename Changed>
+    void Choose(HWND hwnd, int group, int value, Changed changed) {
+        for (size_t i = 0; i < elements_.size(); ++i) {
+            if (elements_[i].group != group)
+                continue;
+            const BYTE chosen = elements_[i].value == value ? 1 : 0;
+            if (elements_[i].hover != chosen) {
+                SetHover(hwnd, i, chosen);
+                changed(i);
+            }
+        }
     }
+    // The value of the chosen element of `group`, else of its first; `none`
+    // when the group is empty.
+    int ChosenValue(int group, int none = 0) const;
+    // The element's place, and where its picture goes (empty: over `rect`).
+    void SetRect(HWND hwnd, size_t index, const RECT& rect, const RECT& pictureRect = RECT{});
+    // The caption a user sees (a list row draws it) or hears.
+    void SetName(HWND hwnd, size_t index, const std::wstring& name);
 
     // The first shown element, in list order, whose rectangle holds `p`; null
     // when none does.
     const SkinElement* At(POINT p) const;
     // The action of that element, or `none`.
     int ActionAt(POINT p, int none = -1) const;
-
-    // Shows or hides one element; a hidden element loses its hover mark so
-    // that it does not come back stale.
-    void SetShown(size_t index, bool shown);
-    // Shows exactly the elements for which `pick(element)` is true.
-    template <typename Pick>
-    void ShowWhere(Pick pick) {
-        for (size_t i = 0; i < elements_.size(); ++i)
-            SetShown(i, pick(elements_[i]));
-    }
 
     // WM_MOUSEMOVE at logical client point `p`, WM_MOUSELEAVE. Rectangles and
     // points are logical; a changed element's device pixels are repainted.
@@ -78,12 +102,16 @@ public:
 
     // Each element's picture in the variant for a display of `dpi` (the
     // window moved to a screen of another scale), from SkinPictures: a
-    // variant already in use is not decoded again.
+    // variant already in use is not decoded again. The window's frame was
+    // composed at the old scale, so its next paint composes anyway.
     void LoadPictures(UINT dpi);
+    // Gives every element the same picture (a table's row buttons).
+    void SetPicture(HWND hwnd, const SkinPicture& picture);
 
-    // Draws every shown element that has a picture, in list order (the
-    // window draws the focus ring last, over everything).
-    void Draw(Gdiplus::Graphics& graphics) const;
+    // Draws every shown element in list order: its picture, or, without one,
+    // what `custom` draws for it (the window draws the focus ring last, over
+    // everything).
+    void Draw(Gdiplus::Graphics& graphics, const CustomDraw& custom = nullptr) const;
 
     // --- keyboard focus
     // An element the keyboard can reach: shown and acting.
@@ -106,6 +134,8 @@ public:
     void DrawFocusRing(Gdiplus::Graphics& graphics, bool hasFocus) const;
 
 private:
+    void Mark(HWND hwnd, const SkinElement& element) const;
+
     std::vector<SkinElement> elements_;
     BYTE trackLeave_ = 1;
     int focused_ = -1;

@@ -1,5 +1,6 @@
 #include "skin/focus_order.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "skin/drawn_elements.h"
@@ -81,17 +82,27 @@ int ArrowFocusStop(const std::vector<FocusStop>& stops, int current, bool forwar
 }
 
 void AppendElementStops(std::vector<FocusStop>& stops, HWND window, const DrawnElements& elements,
-                        const std::vector<int>& order) {
-    for (int index : order) {
-        if (index < 0 || !elements.Focusable(static_cast<size_t>(index)))
-            continue;
+                        int first, int last, unsigned views) {
+    std::vector<size_t> order;
+    for (size_t i = 0; i < elements.size(); ++i) {
+        const SkinElement& element = elements[i];
+        const bool reachable =
+            elements.Focusable(i) || (element.focusWhileHidden && element.action >= 0);
+        if (element.focusOrder >= first && element.focusOrder <= last && element.focusOrder > 0 &&
+            reachable && (element.views & views) != 0)
+            order.push_back(i);
+    }
+    std::stable_sort(order.begin(), order.end(), [&elements](size_t a, size_t b) {
+        return elements[a].focusOrder < elements[b].focusOrder;
+    });
+    for (size_t index : order) {
+        const SkinElement& element = elements[index];
         FocusStop stop;
         stop.window = window;
-        stop.element = index;
-        const SkinElement& element = elements[static_cast<size_t>(index)];
+        stop.element = static_cast<int>(index);
         stop.action = element.action;
         stop.group = element.group;
-        stop.focused = elements.focused() == index;
+        stop.focused = elements.focused() == static_cast<int>(index);
         stop.choice = element.role == ElementRole::Choice;
         stop.chosen = !element.followsPointer && element.hover != 0;
         stops.push_back(stop);

@@ -12,6 +12,7 @@
 // running a posted WM_ACCESSIBLE_ACTION as a click on that element.
 #include <windows.h>
 
+#include <climits>
 #include <vector>
 
 class AccessibleHost;
@@ -49,11 +50,14 @@ int TabFocusStop(const std::vector<FocusStop>& stops, int current, bool forward)
 // group), wrapping round inside the group; -1 when `current` is in none.
 int ArrowFocusStop(const std::vector<FocusStop>& stops, int current, bool forward);
 
-// Appends the stops of `elements` (owned by `window`) whose indices are
-// listed, in that order, skipping those the keyboard cannot reach; each
-// stop takes its element's group.
+// Appends the keyboard stops of `elements` (owned by `window`): the elements
+// whose focus order lies from `first` to `last`, in that order (list order
+// among equals), that the keyboard can reach (shown and acting, or a stop
+// also while hidden) and whose views meet `views`; each stop takes its
+// element's group. A window that has stops of other windows among its own
+// (a table's rows) appends its ranges around them.
 void AppendElementStops(std::vector<FocusStop>& stops, HWND window, const DrawnElements& elements,
-                        const std::vector<int>& order);
+                        int first = 1, int last = INT_MAX, unsigned views = ~0u);
 
 // Moves the keyboard focus to `stop`: the window takes the focus and, for an
 // element stop, marks the element.

@@ -16,8 +16,8 @@ SkinFrame SkinFrameOf(BYTE hover, UINT pictureWidth, UINT pictureHeight) {
 
 }  // namespace
 
-std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count,
-                                           UINT dpi) {
+std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count, UINT dpi,
+                                           int firstAction) {
     std::vector<SkinElement> elements;
     elements.reserve(count);
     for (size_t i = 0; i < count; ++i) {
@@ -27,8 +27,18 @@ std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, siz
         element.pictureId = r.pictureId;
         element.picture = SharedPngResource(r.pictureId, dpi);
         element.name = r.name != nullptr ? r.name : L"";
-        element.action = static_cast<int>(i);
+        element.action = firstAction + static_cast<int>(i);
         element.role = r.role;
+        element.views = r.views;
+        element.focusOrder = r.focusOrder;
+        element.group = r.group;
+        element.value = r.value;
+        if (r.role == ElementRole::Choice) {
+            element.followsPointer = false;
+            element.hover = r.checked ? 1 : 0;
+        }
+        if (r.pictureWidth > 0)
+            element.pictureRect = RECT{r.left, r.top, r.left + r.pictureWidth, r.bottom};
         elements.push_back(std::move(element));
     }
     return elements;

@@ -13,6 +13,13 @@
 
 #include "skin/picture_cache.h"
 
+// The views of a window an element shows in, one bit per view number of the
+// owning window (its own enum); a view outside 0..31 shows nothing.
+constexpr unsigned kEveryView = ~0u;
+constexpr unsigned ViewBit(int view) {
+    return view >= 0 && view < 32 ? 1u << view : 0u;
+}
+
 // What an element is to a user, in the terms of standard controls.
 enum class ElementRole : BYTE {
     PushButton,
@@ -41,9 +48,23 @@ struct SkinElement {
     // stop: Tab enters it at the chosen one (followsPointer false, byte set)
     // or else the first, and the arrow keys move inside it.
     int group = 0;
+    unsigned views = kEveryView;  // the owning window's views (ViewBit) that show it
+    // Its place among the window's keyboard stops, from 1 up (equal places
+    // keep list order); 0: the keyboard passes it by.
+    int focusOrder = 0;
+    // A stop also while hidden: a table row scrolled out of view, brought
+    // into view when it takes the focus.
+    bool focusWhileHidden = false;
+    // The owner's datum: a pay method's pay type, a pager cell's page, a list
+    // item's value.
+    int value = 0;
+    // For an element the window draws itself (no picture): which of its
+    // drawings it takes (a pager cell's kind).
+    BYTE look = 0;
 };
 
-// One row of a window's static element table.
+// One row of a window's static element table: everything the window's
+// elements are, short of what its data changes later.
 struct SkinElementRecord {
     int pictureId;
     int left;
@@ -52,13 +73,22 @@ struct SkinElementRecord {
     int bottom;
     const wchar_t* name = L"";
     ElementRole role = ElementRole::PushButton;
+    unsigned views = kEveryView;
+    int focusOrder = 0;
+    int group = 0;
+    int value = 0;
+    bool checked = false;  // a choice chosen when the window starts
+    // The picture over this many pixels at the element's left (a choice's
+    // mark beside the brand's logo the backdrop prints); 0: over all of it.
+    int pictureWidth = 0;
 };
 
-// Builds a window's elements in table order, each with hover 0, its action
-// the row's index and its picture from SkinPictures, in the variant for a
-// display of `dpi`.
-std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count,
-                                           UINT dpi);
+// Builds a window's elements in table order, each with its action the row's
+// index (`firstAction` + index) and its picture from SkinPictures, in the
+// variant for a display of `dpi`. A choice's byte means "chosen" (set for a
+// checked row), any other's "hovered" (0).
+std::vector<SkinElement> BuildSkinElements(const SkinElementRecord* records, size_t count, UINT dpi,
+                                           int firstAction = 0);
 
 template <size_t N>
 std::vector<SkinElement> BuildSkinElements(const SkinElementRecord (&records)[N], UINT dpi = 96) {

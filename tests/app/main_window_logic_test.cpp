@@ -21,7 +21,7 @@ DrawnElements TableElements() {
         SkinElement e;
         e.rect = RECT{r.left, r.top, r.right, r.bottom};
         e.action = static_cast<int>(elements.size());
-        elements.Add(std::move(e));
+        elements.Add(nullptr, std::move(e));
     }
     return elements;
 }

@@ -34,7 +34,7 @@ protected:
             e.rect = RECT{r.left, r.top, r.right, r.bottom};
             e.picture =
                 TwoFramePicture(2 * (r.right - r.left), r.bottom - r.top, kNormal, kHovered);
-            elements_.Add(std::move(e));
+            elements_.Add(nullptr, std::move(e));
         }
         product_.logoImage = Borrowed(logo_.get());
         content_.product = &product_;
@@ -103,8 +103,8 @@ TEST_F(StoreFrontPaintTest, LaterPartsCoverEarlierOnes) {
 }
 
 TEST_F(StoreFrontPaintTest, HoveredButtonShowsItsRightFrame) {
-    elements_[kElementActivate].hover = 1;
-    elements_[kElementClose].hover = 1;
+    elements_.SetHover(nullptr, kElementActivate, 1);
+    elements_.SetHover(nullptr, kElementClose, 1);
     Paint();
     EXPECT_EQ(kHovered, At(390, 530));
     EXPECT_EQ(kHovered, At(782, 12));

@@ -76,14 +76,12 @@ protected:
 TEST_F(ListHistoryTest, WheelScrollsOnlyATableTallerThanTheWindowByARow) {
     AddPageColumns();
     AddRows(11);
-    Paint();
-    EXPECT_EQ(36 + 11 * 36, list.contentHeight);
+    EXPECT_EQ(36 + 11 * 36, list.contentHeight) << "laid out as the rows come, before a paint";
     Wheel(-120);
     EXPECT_EQ(0, list.scrollY);
 
     // The twelfth row makes it scroll: a row, then only to the last row's end.
     AddRows(1);
-    Paint();
     EXPECT_EQ(468, list.contentHeight);
     std::vector<int> seen;
     for (int delta : {-120, -120, -120, -480, 120, 120, 120}) {
@@ -96,7 +94,6 @@ TEST_F(ListHistoryTest, WheelScrollsOnlyATableTallerThanTheWindowByARow) {
 TEST_F(ListHistoryTest, PressesInTheRightHandStripOpenNothing) {
     AddPageColumns();
     AddRows(12);
-    Paint();
     // Row 0's button cell: x 490 to 660 (past the edge), y 36 to 72.
     Release(600, 50);
     EXPECT_TRUE(Opened().empty()) << "a release without a press opens nothing";
@@ -116,9 +113,9 @@ TEST_F(ListHistoryTest, PressesInTheRightHandStripOpenNothing) {
     Release(600, 120);
     EXPECT_EQ(std::vector<WPARAM>{2}, Opened());
 
-    // Hit-testing follows the last paint: scrolled a row up, y 50 is row 1.
+    // Hit-testing follows the scrolling at once, without waiting for a
+    // paint: scrolled a row up, y 50 is row 1.
     Wheel(-120);
-    Paint();
     Press(600, 50);
     Release(600, 50);
     EXPECT_EQ(std::vector<WPARAM>{1}, Opened());

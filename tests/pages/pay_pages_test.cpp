@@ -131,30 +131,30 @@ TEST_F(PayPagesTest, ClicksReachOnlyWhatTheViewDraws) {
             return core->ActionAt(p);
         };
         // Purchase view: the Open and Copy buttons lie unseen over the details.
-        EXPECT_EQ(PayAction::OrderWithCheckedType, at(kPurchaseView, qr));
-        EXPECT_EQ(PayAction::ChoosePayMethod, at(kPurchaseView, alipayLogo));
+        EXPECT_EQ(kQrSquareElement, at(kPurchaseView, qr));
+        EXPECT_EQ(kAlipayChoice, at(kPurchaseView, alipayLogo));
         EXPECT_EQ(1, core->PayTypeAt(alipayLogo));
-        EXPECT_EQ(PayAction::ChoosePayMethod, at(kPurchaseView, wechat));
+        EXPECT_EQ(kWeChatChoice, at(kPurchaseView, wechat));
         EXPECT_EQ(2, core->PayTypeAt(wechat));
-        EXPECT_EQ(PayAction::OpenShop, at(kPurchaseView, tab));
+        EXPECT_EQ(kOfficialSiteTab, at(kPurchaseView, tab));
         for (POINT p : {copyLink, openLink, copyHelp, openHelp})
-            EXPECT_EQ(PayAction::None, at(kPurchaseView, p)) << p.x << "," << p.y;
+            EXPECT_EQ(-1, at(kPurchaseView, p)) << p.x << "," << p.y;
         // Paid view: only its four buttons.
-        EXPECT_EQ(PayAction::CopyLink, at(kPaidView, copyLink));
-        EXPECT_EQ(PayAction::OpenLink, at(kPaidView, openLink));
-        EXPECT_EQ(PayAction::CopyHelp, at(kPaidView, copyHelp));
-        EXPECT_EQ(PayAction::OpenHelp, at(kPaidView, openHelp));
+        EXPECT_EQ(kCopyLink, at(kPaidView, copyLink));
+        EXPECT_EQ(kOpenLink, at(kPaidView, openLink));
+        EXPECT_EQ(kCopyHelp, at(kPaidView, copyHelp));
+        EXPECT_EQ(kOpenHelp, at(kPaidView, openHelp));
         for (POINT p : {qr, alipayLogo, wechat, tab})
-            EXPECT_EQ(PayAction::None, at(kPaidView, p)) << p.x << "," << p.y;
+            EXPECT_EQ(-1, at(kPaidView, p)) << p.x << "," << p.y;
         // A plain white page reacts to nothing.
         for (int view : {0, 3})
             for (POINT p : {qr, alipayLogo, tab, copyLink})
-                EXPECT_EQ(PayAction::None, at(view, p));
+                EXPECT_EQ(-1, at(view, p));
     }
     // The second page's QR square: its upper part orders, below the box not.
     pay2.core.SetView(kPurchaseView);
-    EXPECT_EQ(PayAction::OrderWithCheckedType, pay2.core.ActionAt(POINT{500, 340}));
-    EXPECT_EQ(PayAction::None, pay2.core.ActionAt(POINT{500, 500}));
+    EXPECT_EQ(kQrSquareElement, pay2.core.ActionAt(POINT{500, 340}));
+    EXPECT_EQ(-1, pay2.core.ActionAt(POINT{500, 500}));
 }
 
 // A press made while an order request blocked is dropped with the request's

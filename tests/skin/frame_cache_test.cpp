@@ -13,6 +13,7 @@
 
 #include "dib_canvas.h"
 #include "skin/display_scale.h"
+#include "skin/drawn_elements.h"
 #include "skin/frame_cache.h"
 #include "skin/kept_backdrop.h"
 #include "test_pictures.h"
@@ -103,6 +104,29 @@ TEST(FrameCache, ShowsTheKeptFrameUntilAChangeIsMarked) {
     EXPECT_TRUE(window.frame.changed());
     EXPECT_EQ(Rgb(0xFF0000FF), window.Shown()[0]);
     EXPECT_EQ(composed + 1, window.frame.composed());
+}
+
+// What is drawn changes only through the element model's setters, and each
+// one marks the frame of the window that draws the elements.
+TEST(FrameCache, EveryElementSetterMarksTheFrame) {
+    FramedWindow window;
+    SkinElement element;
+    element.rect = RECT{4, 4, 20, 20};
+    element.views = ViewBit(1);
+    DrawnElements elements(std::vector<SkinElement>{element});
+    auto marks = [&](const char* what, auto change) {
+        window.Shown();
+        ASSERT_FALSE(window.frame.changed());
+        change();
+        EXPECT_TRUE(window.frame.changed()) << what << " left the kept frame as it was";
+    };
+    marks("SetShown", [&] { elements.SetShown(window.hwnd, 0, false); });
+    marks("ShowView", [&] { elements.ShowView(window.hwnd, 1); });
+    marks("SetHover", [&] { elements.SetHover(window.hwnd, 0, 1); });
+    marks("SetRect", [&] { elements.SetRect(window.hwnd, 0, RECT{0, 0, 8, 8}); });
+    marks("SetName", [&] { elements.SetName(window.hwnd, 0, L"选择"); });
+    marks("Add", [&] { elements.Add(window.hwnd, element); });
+    marks("RemoveFrom", [&] { elements.RemoveFrom(window.hwnd, 1); });
 }
 
 TEST(FrameCache, AResizeComposesAtTheNewSize) {

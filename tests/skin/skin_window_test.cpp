@@ -105,8 +105,8 @@ TEST_F(SkinWindowTest, PaintsTitleBandTextAndTheFrameEachElementSelects) {
     EXPECT_GT(dark, 20) << "body text not drawn";
     EXPECT_LT(leftmost, 20);
 
-    window.elements()[0].hover = 1;
-    window.elements()[2].hover = 1;
+    window.elements().SetHover(window.hwnd(), 0, 1);
+    window.elements().SetHover(window.hwnd(), 2, 1);
     pixels = window.Capture();
     EXPECT_EQ(Pixel(pixels, Centre(e[0].rect)), 0x0000FFu);
     EXPECT_EQ(Pixel(pixels, Centre(e[1].rect)), 0x00FF00u);
@@ -115,7 +115,7 @@ TEST_F(SkinWindowTest, PaintsTitleBandTextAndTheFrameEachElementSelects) {
 
 TEST_F(SkinWindowTest, WhatReachesTheScreenIsTheFrame) {
     SkinTestWindow window(Elements(), kWidth, kHeight);
-    window.elements()[1].hover = 1;
+    window.elements().SetHover(window.hwnd(), 1, 1);
     RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     HDC dc = GetDC(window.hwnd());
     const POINT a = Centre(window.elements()[0].rect);
@@ -166,11 +166,12 @@ TEST_F(SkinWindowTest, MovesRepaintOnlyTheElementsThatChange) {
 
 TEST_F(SkinWindowTest, ChoicesKeepTheirByteAndHiddenElementsTakeNoMouse) {
     // Element 0 is a choice mark: its byte means "chosen", not "hovered".
-    SkinTestWindow window(Elements(), kWidth, kHeight);
+    std::vector<SkinElement> elements = Elements();
+    elements[0].followsPointer = false;
+    elements[0].hover = 1;
+    SkinTestWindow window(std::move(elements), kWidth, kHeight);
     HWND hwnd = window.hwnd();
     auto& e = window.elements();
-    e[0].followsPointer = false;
-    e[0].hover = 1;
     ValidateRect(hwnd, nullptr);
 
     SendMessageW(hwnd, WM_MOUSEMOVE, 0, At(240, 10));
@@ -186,7 +187,7 @@ TEST_F(SkinWindowTest, ChoicesKeepTheirByteAndHiddenElementsTakeNoMouse) {
     EXPECT_EQ(e[0].hover, 1);
 
     // A hidden element is neither hovered, hit nor drawn.
-    e.SetShown(2, false);
+    e.SetShown(hwnd, 2, false);
     SendMessageW(hwnd, WM_MOUSEMOVE, 0, At(40, 80));
     EXPECT_EQ(e[2].hover, 0);
     EXPECT_EQ(e.At(POINT{40, 80}), nullptr);
@@ -200,12 +201,12 @@ TEST(SkinHitTest, FirstShownElementInOrderWins) {
         SkinElement e;
         e.rect = r;
         e.action = 100 + static_cast<int>(elements.size());
-        elements.Add(std::move(e));
+        elements.Add(nullptr, std::move(e));
     }
     EXPECT_EQ(elements.ActionAt(POINT{7, 7}), 100);
     EXPECT_EQ(elements.ActionAt(POINT{10, 10}), 101);
     EXPECT_EQ(elements.ActionAt(POINT{20, 5}), -1);
-    elements.SetShown(0, false);
+    elements.SetShown(nullptr, 0, false);
     EXPECT_EQ(elements.ActionAt(POINT{7, 7}), 101);
     EXPECT_EQ(DrawnElements().ActionAt(POINT{0, 0}), -1);
 }
@@ -244,7 +245,8 @@ TEST_F(SkinWindowTest, ThousandsOfRepaintsLeakNothing) {
     SkinTestWindow window(Elements(), kWidth, kHeight);
     HWND hwnd = window.hwnd();
     auto repaint = [&](int i) {
-        window.elements()[i % 3].hover ^= 1;
+        const size_t index = static_cast<size_t>(i % 3);
+        window.elements().SetHover(nullptr, index, window.elements()[index].hover ^ 1);
         RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ERASENOW);
     };
     for (int i = 0; i < 50; ++i)

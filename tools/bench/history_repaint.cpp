@@ -50,8 +50,11 @@ void Measure(CPageHistory& page, int repaints, int fetches) {
     }
     page.ShowWindow(SW_SHOW);
     PumpPending();
+    size_t cells = 0;
+    for (const SkinElement& element : page.elements)
+        cells += element.role == ElementRole::Cell ? 1 : 0;
     std::printf("history: %d orders, %d rows on page 1, %zu pager cells\n", page.totalOrders,
-                page.list.RowCount(), page.pagerCells.size());
+                page.list.RowCount(), cells);
 
     const EraseRepaint paintList(page.list.m_hWnd);
     const EraseRepaint paintPage(page.m_hWnd);

@@ -95,13 +95,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR args, int) {
     GdiplusSession gdiplus;
     Showcase showcase;
     g_showcase = &showcase;
-    showcase.elements = DrawnElements(BuildSkinElements(kPairs));
     // Only the first copy of each pair follows the pointer; the second shows
     // the other frame for good.
-    for (size_t i = 1; i < showcase.elements.size(); i += 2) {
-        showcase.elements[i].hover = 1;
-        showcase.elements[i].followsPointer = false;
+    std::vector<SkinElement> pairs = BuildSkinElements(kPairs);
+    for (size_t i = 1; i < pairs.size(); i += 2) {
+        pairs[i].hover = 1;
+        pairs[i].followsPointer = false;
     }
+    showcase.elements = DrawnElements(std::move(pairs));
     for (const Still& still : kStills)
         showcase.stills.emplace_back(LoadPngResource(still.id));
 
