@@ -32,7 +32,6 @@ int XDropWnd::OnCreate(LPCREATESTRUCT lpCreateStruct) {
         return -1;
     }
     rows_.Clear(m_hWnd);
-    values_.clear();
     return 0;
 }
 
@@ -43,7 +42,6 @@ void XDropWnd::AddItem(const std::wstring& text, std::int32_t value) {
     row.role = ElementRole::Choice;
     row.value = value;
     rows_.Add(m_hWnd, std::move(row));
-    values_.push_back(value);
     LayOutRows();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 // XDropWnd: the pop-up list of an XCommbox. Each item is one drawn row, 30
 // logical pixels high: an element named with the item's text whose action is the
-// item's index, so hover marks, hit tests and the choice all read the same
-// list. A click on a row or the pointer leaving the list is reported to
-// `notifyHwnd` (the combo body) with a posted WM_COMBO_SELECT.
+// item's index and whose value is the owner's, so hover marks, hit tests, the
+// choice and the owner's values all read the same list. A click on a row or the pointer leaving the
+// list is reported to `notifyHwnd` (the combo body) with a posted WM_COMBO_SELECT.
 #include <windows.h>
 
 #include <cstdint>
@@ -31,7 +31,7 @@ public:
     size_t ItemCount() const { return rows_.size(); }
     // Item `index`, which must exist.
     const std::wstring& ItemText(size_t index) const { return rows_[index].name; }
-    std::int32_t ItemValue(size_t index) const { return values_[index]; }
+    std::int32_t ItemValue(size_t index) const { return rows_[index].value; }
 
     // Owner-side selection: marks item `index` selected and hovered and posts
     // it to `notifyHwnd` as a choice. An index out of range does nothing.
@@ -93,7 +93,6 @@ private:
     void LayOutRows();
 
     DrawnElements rows_;
-    std::vector<std::int32_t> values_;  // one per row
 };
 
 // Posts WM_COMBO_SELECT (1, a copy of `text` issued through
