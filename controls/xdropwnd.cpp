@@ -42,15 +42,23 @@ void XDropWnd::AddItem(const std::wstring& text, std::int32_t value) {
     row.role = ElementRole::Choice;
     row.value = value;
     rows_.Add(m_hWnd, std::move(row));
-    LayOutRows();
+    // Only the new row: a long list is laid out in one pass.
+    LayOutRow(rows_.size() - 1, ListWidth());
+}
+
+int XDropWnd::ListWidth() const {
+    return m_hWnd != nullptr ? LogicalClientRect(m_hWnd).right : 0;
+}
+
+void XDropWnd::LayOutRow(size_t index, int width) {
+    const int top = rows_[index].action * kRowHeight;
+    rows_.SetRect(m_hWnd, index, RECT{0, top, width, top + kRowHeight});
 }
 
 void XDropWnd::LayOutRows() {
-    const int width = m_hWnd != nullptr ? LogicalClientRect(m_hWnd).right : 0;
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        const int top = rows_[i].action * kRowHeight;
-        rows_.SetRect(m_hWnd, i, RECT{0, top, width, top + kRowHeight});
-    }
+    const int width = ListWidth();
+    for (size_t i = 0; i < rows_.size(); ++i)
+        LayOutRow(i, width);
 }
 
 LRESULT XDropWnd::OnSizeMessage(WPARAM, LPARAM) {

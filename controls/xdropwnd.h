@@ -91,6 +91,8 @@ private:
     // The rows' rectangles across the list's width: laid out when items come
     // and when the list changes size, so hit tests never wait for a paint.
     void LayOutRows();
+    void LayOutRow(size_t index, int width);
+    int ListWidth() const;  // logical
 
     DrawnElements rows_;
 };

@@ -123,7 +123,14 @@ void XListHistory::InsertRow(int index, const std::wstring& text) {
             buttons.Add(m_hWnd, std::move(button));
         }
         rows.push_back(std::move(row));
-        LayOutRows();
+        // Only the new row: a long answer is laid out in one pass.
+        if (m_hWnd != nullptr) {
+            const RECT client = LogicalClientRect(m_hWnd);
+            LayOutRow(rows.size() - 1, client);
+            contentHeight = ListContentHeight(
+                HeaderHeight(), RowCount(),
+                ListVisibleRows(client.bottom, HeaderHeight(), rowHeight), rowHeight);
+        }
     }
     frame.Changed(m_hWnd);
 }
@@ -163,50 +170,47 @@ void XListHistory::LayOutRows() {
     if (m_hWnd == nullptr)
         return;
     const RECT client = LogicalClientRect(m_hWnd);
-    const int width = client.right - client.left;
-    const int height = client.bottom - client.top;
-    const size_t start = FirstDrawnColumn(columns);
-    const int header = showHeader == 1 ? headerHeight : 0;
-    // 64 bits: rows far below the window still get rectangles without wrapping.
-    long long y = static_cast<long long>(scrollY) + header;
-    for (std::vector<XListItem>& row : rows) {
-        const int top = static_cast<int>(y);
-        if (!row.empty() && !columns.empty())
-            row[0].rect = RECT{columns[0].rect.left, top, columns[0].rect.right, top + rowHeight};
-        for (size_t j = start; j < row.size() && j < columns.size(); ++j) {
-            const RECT& column = columns[j].rect;
-            row[j].rect = RECT{column.left, top, column.right, top + rowHeight};
-        }
-        y += rowHeight;
-    }
-    LayOutButtons(width, height, header);
-    contentHeight = ListContentHeight(header, RowCount(),
-                                      ListVisibleRows(height, header, rowHeight), rowHeight);
+    for (size_t r = 0; r < rows.size(); ++r)
+        LayOutRow(r, client);
+    contentHeight =
+        ListContentHeight(HeaderHeight(), RowCount(),
+                          ListVisibleRows(client.bottom, HeaderHeight(), rowHeight), rowHeight);
 }
 
-void XListHistory::LayOutButtons(int width, int height, int header) {
-    if (columns.size() <= kButtonColumn)
-        return;  // no row has a button cell then
-    const RECT& column = columns[kButtonColumn].rect;
-    const RECT view{0, header, width, height};
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        // 64 bits: a row far below the window is simply out of view.
-        const long long top = static_cast<long long>(scrollY) + header +
-                              static_cast<long long>(buttons[i].action) * rowHeight;
-        if (top >= height || top + rowHeight <= header) {
-            buttons.SetShown(m_hWnd, i, false);
-            continue;
-        }
-        const int y = static_cast<int>(top);
-        const RECT cell{column.left, y, column.right, y + rowHeight};
-        RECT seen{};
-        const bool inView = IntersectRect(&seen, &cell, &view) != FALSE;
-        buttons.SetRect(
-            m_hWnd, i, seen,
-            RECT{column.left + kButtonLeft, y + kButtonTop,
-                 column.left + kButtonLeft + kButtonWidth, y + kButtonTop + kButtonHeight});
-        buttons.SetShown(m_hWnd, i, inView);
+void XListHistory::LayOutRow(size_t index, const RECT& client) {
+    const int header = HeaderHeight();
+    // 64 bits: a row far below the window is simply out of view.
+    const long long top =
+        static_cast<long long>(scrollY) + header + static_cast<long long>(index) * rowHeight;
+    const int y = static_cast<int>(top);
+    std::vector<XListItem>& row = rows[index];
+    if (!row.empty() && !columns.empty())
+        row[0].rect = RECT{columns[0].rect.left, y, columns[0].rect.right, y + rowHeight};
+    for (size_t j = FirstDrawnColumn(columns); j < row.size() && j < columns.size(); ++j)
+        row[j].rect = RECT{columns[j].rect.left, y, columns[j].rect.right, y + rowHeight};
+
+    // The row's button: the rows made once the table had a button column
+    // have one each, in row order, its action the row's index.
+    if (columns.size() <= kButtonColumn || buttons.empty())
+        return;
+    const size_t first = static_cast<size_t>(buttons[0].action);
+    const size_t button = index - first;
+    if (index < first || button >= buttons.size() ||
+        buttons[button].action != static_cast<int>(index))
+        return;
+    if (top >= client.bottom || top + rowHeight <= header) {
+        buttons.SetShown(m_hWnd, button, false);
+        return;
     }
+    const RECT& column = columns[kButtonColumn].rect;
+    const RECT view{0, header, client.right, client.bottom};
+    const RECT cell{column.left, y, column.right, y + rowHeight};
+    RECT seen{};
+    const bool inView = IntersectRect(&seen, &cell, &view) != FALSE;
+    buttons.SetRect(m_hWnd, button, seen,
+                    RECT{column.left + kButtonLeft, y + kButtonTop,
+                         column.left + kButtonLeft + kButtonWidth, y + kButtonTop + kButtonHeight});
+    buttons.SetShown(m_hWnd, button, inView);
 }
 
 void XListHistory::Compose(OffscreenFrame& canvas) {

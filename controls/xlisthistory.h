@@ -137,5 +137,7 @@ private:
     // The cells' and buttons' places and contentHeight for the current rows,
     // columns, scrolling and client size.
     void LayOutRows();
-    void LayOutButtons(int width, int height, int header);
+    // Row `index`'s cells and button in logical client area `client`.
+    void LayOutRow(size_t index, const RECT& client);
+    int HeaderHeight() const { return showHeader == 1 ? headerHeight : 0; }
 };
