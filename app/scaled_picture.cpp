@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <climits>
 
+#include "base/gdiplus_new.h"
+
 Gdiplus::Image* ScaledPicture::Get(Gdiplus::Image* source, UINT width, UINT height, UINT rows,
                                    Gdiplus::InterpolationMode mode) {
     rows = std::min(rows, height);
@@ -20,9 +22,9 @@ Gdiplus::Image* ScaledPicture::Get(Gdiplus::Image* source, UINT width, UINT heig
     if (source == nullptr || width == 0 || rows == 0 || width > INT_MAX || height > INT_MAX) {
         return nullptr;
     }
-    auto scaled = std::make_unique<Gdiplus::Bitmap>(static_cast<INT>(width), static_cast<INT>(rows),
-                                                    PixelFormat32bppPARGB);
-    if (scaled->GetLastStatus() != Gdiplus::Ok) {
+    std::unique_ptr<Gdiplus::Bitmap> scaled = NewGdiplus<Gdiplus::Bitmap>(
+        static_cast<INT>(width), static_cast<INT>(rows), PixelFormat32bppPARGB);
+    if (!scaled || scaled->GetLastStatus() != Gdiplus::Ok) {
         return nullptr;
     }
     // Drawn at its full stretched size; the copy's edge cuts off the rows below.

@@ -1,5 +1,6 @@
 #include "pages/detail_box.h"
 
+#include "base/gdiplus_new.h"
 #include "skin/display_scale.h"
 
 namespace {
@@ -45,9 +46,10 @@ void DetailBox::Draw(Gdiplus::Graphics& graphics, PaintTools& tools, const std::
         return;
     }
     tools.DrawText(graphics, text.c_str(), BoxF(box), tools.Font(10), tools.NearFormat(), argb);
-    kept_ = std::make_unique<Gdiplus::Bitmap>(device.right - device.left,
-                                              device.bottom - device.top, PixelFormat32bppRGB);
-    if (kept_->GetLastStatus() != Gdiplus::Ok || !CopyBox(graphics, *kept_, device, true)) {
+    kept_ = NewGdiplus<Gdiplus::Bitmap>(device.right - device.left, device.bottom - device.top,
+                                        PixelFormat32bppRGB);
+    if (!kept_ || kept_->GetLastStatus() != Gdiplus::Ok ||
+        !CopyBox(graphics, *kept_, device, true)) {
         kept_.reset();
         return;
     }

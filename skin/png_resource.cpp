@@ -5,6 +5,7 @@
 #include <cstring>
 #include <memory>
 
+#include "base/gdiplus_new.h"
 #include "base/scoped_handle.h"
 
 namespace {
@@ -21,8 +22,8 @@ std::unique_ptr<Gdiplus::Image> DecodeIndependentCopy(IStream* stream) {
     if (width == 0 || height == 0)
         return nullptr;
 
-    std::unique_ptr<Gdiplus::Bitmap> copy(new Gdiplus::Bitmap(
-        static_cast<INT>(width), static_cast<INT>(height), PixelFormat32bppARGB));
+    std::unique_ptr<Gdiplus::Bitmap> copy = NewGdiplus<Gdiplus::Bitmap>(
+        static_cast<INT>(width), static_cast<INT>(height), PixelFormat32bppARGB);
     if (!copy || copy->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
 

@@ -3,6 +3,7 @@
 #include <climits>
 #include <utility>
 
+#include "base/gdiplus_new.h"
 #include "store/picture_file.h"
 
 DeferredPicture::DeferredPicture(std::wstring path, std::unique_ptr<Gdiplus::Image> decoded)
@@ -24,9 +25,9 @@ Gdiplus::Image* DeferredPicture::At(UINT width, UINT height) {
     if (source == nullptr || source->GetLastStatus() != Gdiplus::Ok || width == 0 || height == 0 ||
         width > INT_MAX || height > INT_MAX)
         return nullptr;
-    auto scaled = std::make_unique<Gdiplus::Bitmap>(
+    std::unique_ptr<Gdiplus::Bitmap> scaled = NewGdiplus<Gdiplus::Bitmap>(
         static_cast<INT>(width), static_cast<INT>(height), PixelFormat32bppPARGB);
-    if (scaled->GetLastStatus() != Gdiplus::Ok)
+    if (!scaled || scaled->GetLastStatus() != Gdiplus::Ok)
         return nullptr;
     {
         Gdiplus::Graphics graphics(scaled.get());

@@ -9,6 +9,7 @@
 #include <new>
 #include <vector>
 
+#include "base/gdiplus_new.h"
 #include "base/scoped_handle.h"
 
 namespace {
@@ -208,12 +209,6 @@ std::unique_ptr<Gdiplus::Image> LoadPictureFile(const std::wstring& path) {
         SHCreateMemStream(bytes.empty() ? &none : bytes.data(), static_cast<UINT>(bytes.size())));
     if (!stream)
         return nullptr;
-    // GDI+'s own allocator, as Image's operator new uses, but checked: that
-    // operator may return null, which a new-expression cannot handle.
-    void* memory = Gdiplus::DllExports::GdipAlloc(sizeof(Gdiplus::Image));
-    if (!memory)
-        return nullptr;
-    // Image's operator delete, which the unique_ptr uses, is GdipFree. The
-    // picture takes its own reference to the stream.
-    return std::unique_ptr<Gdiplus::Image>(::new (memory) Gdiplus::Image(stream.get()));
+    // The picture takes its own reference to the stream.
+    return NewGdiplus<Gdiplus::Image>(stream.get());
 }
