@@ -37,7 +37,7 @@ bool RunStartupSequence(StartupWindow& window, const StartupInputs& inputs) {
     if (!FillPaths(config, inputs)) {
         return false;
     }
-    config.apiHost = ApiHostFromDomain(ReadServerDomain(config.moduleDirAnsi));
+    config.apiHost = ApiHostFromDomain(ReadServerDomain(config.moduleDir));
     config.caFile = ReadCaFile(config.moduleDir);
     // A store with a private certificate names its CA, for its own host only;
     // empty means the system store.
@@ -54,7 +54,7 @@ bool RunStartupSequence(StartupWindow& window, const StartupInputs& inputs) {
         config.channel = "master";
     }
 
-    int storeType = ReadStoreType(config.moduleDirAnsi);
+    int storeType = ReadStoreType(config.moduleDir);
     window.SetStoreType(storeType);
 
     if (FetchProductList(storeType)) {

@@ -4,16 +4,13 @@
 
 #include <vector>
 
+#include "base/text.h"
 #include "config/local_config.h"
 
 namespace {
 
-constexpr char kSectionA[] = "server";
 constexpr wchar_t kSectionW[] = L"server";
 
-std::string IniPathA(const std::string& dir) {
-    return dir + "\\server.ini";
-}
 std::wstring IniPathW(const std::wstring& dir) {
     return dir + L"\\server.ini";
 }
@@ -38,28 +35,33 @@ std::wstring ReadLongWide(const std::wstring& dir, const wchar_t* key) {
     return {};
 }
 
-bool IsAbsolutePath(const std::wstring& p) {
-    if (p.size() >= 3 && p[1] == L':' && (p[2] == L'\\' || p[2] == L'/')) {
+bool IsSeparator(wchar_t c) {
+    return c == L'\\' || c == L'/';
+}
+
+// A path that names the same file whatever the current drive and folder:
+// "X:\..." or a network or device path ("\\server\...").
+bool IsFullPath(const std::wstring& p) {
+    if (p.size() >= 3 && p[1] == L':' && IsSeparator(p[2]))
         return true;
-    }
-    return !p.empty() && (p[0] == L'\\' || p[0] == L'/');
+    return p.size() >= 2 && IsSeparator(p[0]) && IsSeparator(p[1]);
 }
 
 }  // namespace
 
-std::string ReadServerDomain(const std::string& dirAnsi) {
-    char buffer[256] = {};
-    GetPrivateProfileStringA(kSectionA, "domain", "", buffer, 255, IniPathA(dirAnsi).c_str());
-    return buffer;
+std::string ReadServerDomain(const std::wstring& dir) {
+    // The ANSI code page, as the value always was: the same bytes for every
+    // file that could be read before.
+    return WideToAnsi(ReadShortWide(dir, L"domain"));
 }
 
 std::string ApiHostFromDomain(const std::string& domain) {
     return domain.empty() ? std::string(kDefaultApiHost) : domain;
 }
 
-int ReadStoreType(const std::string& dirAnsi) {
-    int type =
-        static_cast<int>(GetPrivateProfileIntA(kSectionA, "type", 1, IniPathA(dirAnsi).c_str()));
+int ReadStoreType(const std::wstring& dir) {
+    const int type =
+        static_cast<int>(GetPrivateProfileIntW(kSectionW, L"type", 1, IniPathW(dir).c_str()));
     return (type < 1 || type > 100) ? 1 : type;
 }
 
@@ -78,8 +80,12 @@ int ReadPayType(const std::wstring& dir) {
 
 std::wstring ReadCaFile(const std::wstring& dir) {
     std::wstring value = ReadLongWide(dir, L"ca_file");
-    if (value.empty() || IsAbsolutePath(value)) {
+    if (value.empty() || IsFullPath(value)) {
         return value;
     }
-    return dir + L"\\" + value;
+    // "\x" means x at the root of the current drive: here, in dir.
+    size_t start = 0;
+    while (start < value.size() && IsSeparator(value[start]))
+        ++start;
+    return dir + L"\\" + value.substr(start);
 }

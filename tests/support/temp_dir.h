@@ -6,7 +6,7 @@
 //   TempDir dir;
 //   ASSERT_TRUE(dir.ok());
 //   dir.WriteFile(L"server.ini", "[server]\r\ndomain=h\r\n");
-//   ReadServerDomain(dir.ansiPath());
+//   ReadServerDomain(dir.path());
 
 #include <string>
 
