@@ -2,6 +2,7 @@
 
 #include "app/main_elements.h"
 #include "app/mobile_number.h"
+#include "app/scale_placement.h"
 #include "app/store_front_paint.h"
 #include "config/local_config.h"
 #include "framework/afxapp.h"
@@ -143,6 +144,7 @@ BOOL CparvelleDlg::OnInitDialog() {
 
     // 800 x 600 logical units at the scale of the monitor it opens on.
     const DisplayScale scale = DisplayScale::Of(m_hWnd);
+    scaleDpi = scale.dpi();
     MoveWindow(0, 0, scale.ToDevice(kWindowWidth), scale.ToDevice(kWindowHeight));
     CenterWindow();
 
@@ -183,16 +185,28 @@ void CparvelleDlg::ShowStoreFrontControls(bool show) {
     selector.ShowWindow(show ? SW_SHOW : SW_HIDE);
 }
 
-LRESULT CparvelleDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
-    // The system suggests where the window goes at the new scale; the layout
-    // stays the same in logical units.
-    if (const RECT* suggested = reinterpret_cast<const RECT*>(lParam)) {
-        ::SetWindowPos(m_hWnd, nullptr, suggested->left, suggested->top,
-                       suggested->right - suggested->left, suggested->bottom - suggested->top,
-                       SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+LRESULT CparvelleDlg::OnDpiChanged(WPARAM, LPARAM lParam) {
+    // Any program on the desktop can send this message: the scale is the
+    // system's, and the rectangle is read only once the system's scale for the
+    // window has changed (the message is then the system's own), and checked.
+    const int dpi = DisplayScale::Of(m_hWnd).dpi();
+    if (dpi != scaleDpi)
+        ApplyScale(dpi, reinterpret_cast<const RECT*>(lParam));
+    return 0;
+}
+
+void CparvelleDlg::ApplyScale(int dpi, const RECT* suggested) {
+    scaleDpi = dpi;
+    // The layout stays the same in logical units; the window goes where the
+    // system suggests when that is a sane place for it.
+    RECT now{};
+    ::GetWindowRect(m_hWnd, &now);
+    const RECT place = PlaceAtScale(suggested, POINT{now.left, now.top},
+                                    SIZE{kWindowWidth, kWindowHeight}, DisplayScale(dpi));
+    ::SetWindowPos(m_hWnd, nullptr, place.left, place.top, place.right - place.left,
+                   place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
     LOGFONTW font{};
-    font.lfHeight = -MulDiv(kEditFontPoints, HIWORD(wParam), 72);
+    font.lfHeight = -MulDiv(kEditFontPoints, dpi, 72);
     font.lfCharSet = DEFAULT_CHARSET;
     lstrcpynW(font.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
     CFont next;
@@ -204,15 +218,14 @@ LRESULT CparvelleDlg::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     }
     LayOutChildren();
     // The artwork drawn for the new scale, and every kept frame composed anew.
-    const UINT dpi = HIWORD(wParam);
-    bottomStrip = SharedPngResource(IDP_BOTTOM_STRIP, dpi);
-    elements.LoadPictures(dpi);
+    const UINT pictures = static_cast<UINT>(dpi);
+    bottomStrip = SharedPngResource(IDP_BOTTOM_STRIP, pictures);
+    elements.LoadPictures(pictures);
     for (const PageSwitcher::Entry& entry : pages.pages())
-        entry.page->ScaleChanged(dpi);
+        entry.page->ScaleChanged(pictures);
     frame.Changed(m_hWnd);
     ::RedrawWindow(m_hWnd, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
-    return 0;
 }
 
 void CparvelleDlg::Compose(OffscreenFrame& f) {

@@ -22,6 +22,7 @@
 #include "pages/page_pay1.h"
 #include "pages/page_history.h"
 #include "pages/page_pay2.h"
+#include "skin/display_scale.h"
 #include "skin/drawn_elements.h"
 #include "skin/picture_cache.h"
 #include "skin/element_accessible.h"
@@ -72,6 +73,12 @@ public:
 
     // Inputs of the start-up sequence; unset members come from the process.
     StartupInputs startupInputs;
+
+    // The display scale the window is laid out and its artwork drawn for.
+    int scaleDpi = DisplayScale::kLogicalDpi;
+    // Lays the window out for `dpi` and takes its artwork: placed by
+    // `suggested` when that is a sane place at that scale (PlaceAtScale).
+    void ApplyScale(int dpi, const RECT* suggested);
 
     // The keyboard's stops in the current view, in reading order: the view's
     // own (the store front's selector, mobile number, 立即激活 and official

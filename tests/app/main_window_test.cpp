@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, InitialisationBuildsTheStoreFront) {
     EXPECT_EQ(dlg_.pagePay2.m_hWnd, GetWindow(dlg_.pageHistory.m_hWnd, GW_HWNDNEXT));
 }
 
-TEST_F(MainWindowTest, AMoveToAnotherScaleTakesTheSuggestedPlaceAndItsArtwork) {
+TEST_F(MainWindowTest, AMoveToAnotherScaleTakesASanePlaceAndItsArtworkAndAForgedOneNothing) {
     Start(L"type=1\r\npay_type=1\r\n");
     auto widths = [this] {
         return std::vector<UINT>{dlg_.elements[kElementClose].picture->GetWidth(),
@@ -204,11 +204,25 @@ TEST_F(MainWindowTest, AMoveToAnotherScaleTakesTheSuggestedPlaceAndItsArtwork) {
                                  dlg_.pageHistory.list.buttonPicture->GetWidth()};
     };
     const std::vector<UINT> at96 = widths();
-    // Windows says where the window goes on a 150 % screen (this process's
-    // own scale stays 96 under the test, so the children keep their places).
-    RECT suggested{40, 30, 40 + 1200, 30 + 900};
-    dlg_.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    RECT start{};
+    GetWindowRect(dlg_.m_hWnd, &start);
+    // The message from anyone else on the desktop, while the system's scale
+    // for the window stays 96: nothing moves, no artwork is taken anew, and its
+    // rectangle is not even read.
+    RECT forged{-32000, -32000, -31990, 5};
+    dlg_.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&forged));
+    dlg_.SendMessage(WM_DPICHANGED, MAKEWPARAM(0xFFFF, 0), reinterpret_cast<LPARAM>(&forged));
+    dlg_.SendMessage(WM_DPICHANGED, MAKEWPARAM(144, 144), static_cast<LPARAM>(0x10));
     RECT now{};
+    GetWindowRect(dlg_.m_hWnd, &now);
+    EXPECT_TRUE(EqualRect(&now, &start));
+    EXPECT_EQ(at96, widths());
+
+    // The window moves to a 150 % screen, where the system suggests a place
+    // (this process's own scale stays 96 under the test, so the children keep
+    // their places).
+    RECT suggested{40, 30, 40 + 1200, 30 + 900};
+    dlg_.ApplyScale(144, &suggested);
     GetWindowRect(dlg_.m_hWnd, &now);
     EXPECT_TRUE(EqualRect(&now, &suggested));
     std::vector<UINT> at144 = widths();
@@ -219,9 +233,18 @@ TEST_F(MainWindowTest, AMoveToAnotherScaleTakesTheSuggestedPlaceAndItsArtwork) {
     EXPECT_TRUE(dlg_.frame.changed());
     EXPECT_TRUE(dlg_.pagePay1.core.frame.changed());
     EXPECT_TRUE(dlg_.pageHistory.frame.changed());
-    // And back on a 100 % screen.
-    suggested = RECT{0, 0, 800, 600};
-    dlg_.SendMessage(WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    // A suggestion of the right size on no monitor: the window stays.
+    RECT nowhere{-50000, -50000, -50000 + 1200, -50000 + 900};
+    dlg_.ApplyScale(144, &nowhere);
+    GetWindowRect(dlg_.m_hWnd, &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+    // And back on a 100 % screen, with a suggestion of the wrong size: the
+    // window keeps its corner and takes its own size.
+    suggested = RECT{0, 0, 5, 5};
+    dlg_.ApplyScale(96, &suggested);
+    GetWindowRect(dlg_.m_hWnd, &now);
+    const RECT kept{40, 30, 840, 630};
+    EXPECT_TRUE(EqualRect(&now, &kept));
     EXPECT_EQ(at96, widths());
     RECT edit{};
     GetWindowRect(dlg_.mobileEdit.m_hWnd, &edit);
