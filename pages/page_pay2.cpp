@@ -1,6 +1,5 @@
 #include "pages/page_pay2.h"
 
-#include "config/local_config.h"
 #include "framework/afxmsgmap.h"
 #include "pages/page_messages.h"
 #include "skin/display_scale.h"
@@ -61,7 +60,7 @@ bool CPagePay2::LoadPackage(int index) {
     if (!packages || index < 0 || static_cast<size_t>(index) >= packages->size())
         return false;
     core.SetPackage(m_hWnd, (*packages)[static_cast<size_t>(index)]);
-    ::DeleteFileW(localConfig.qrImagePath.c_str());
+    DiscardOrderQr();
     StopOrderPolling();
     return true;
 }

@@ -1,7 +1,5 @@
 #include "pages/pay_page_core.h"
 
-#include <shlwapi.h>
-
 #include <algorithm>
 #include <climits>
 #include <cwchar>
@@ -189,7 +187,7 @@ int PayPageCore::PayTypeAt(POINT p) const {
 }
 
 bool PayPageCore::RequestOrder(HWND page, int payType) {
-    ::DeleteFileW(localConfig.qrImagePath.c_str());
+    DiscardOrderQr();
     bool created = false;
     {
         BlockingRequest wait;
@@ -315,10 +313,14 @@ void PayPageCore::DrawElements(Gdiplus::Graphics& graphics) const {
 }
 
 void PayPageCore::DrawQrSquare(Gdiplus::Graphics& graphics, const RECT& square) const {
-    const std::wstring& path = localConfig.qrImagePath;
-    if (!path.empty() && ::PathFileExistsW(path.c_str())) {
-        // Read at every paint: the file is the only copy of the current code.
-        Gdiplus::Image qr(path.c_str());
+    // The code this process made for its order, from memory: the file beside
+    // it may have been replaced by anyone who can write its folder.
+    const QrPicture& code = storeState.currentQr;
+    if (!code.empty()) {
+        // The kept pixels as they are, not copied: the picture lives for this
+        // paint only.
+        Gdiplus::Bitmap qr(code.side, code.side, code.stride(), PixelFormat24bppRGB,
+                           const_cast<BYTE*>(code.pixels()));
         if (qr.GetLastStatus() == Gdiplus::Ok)
             DrawQrPicture(graphics, qr, square);
     } else if (qrPlaceholder) {

@@ -137,10 +137,10 @@ public:
     int ActionAt(POINT p) const;
     int PayTypeAt(POINT p) const;
 
-    // Deletes the QR file and creates an order for the package with
-    // `payType`; the page is repainted either way, so that no QR code of a
-    // replaced order stays on screen. The wait cursor shows meanwhile and
-    // clicks made during the request are dropped.
+    // Drops the QR code (file and kept picture) and creates an order for the
+    // package with `payType`; the page is repainted either way, so that no QR
+    // code of a replaced order stays on screen. The wait cursor shows
+    // meanwhile and clicks made during the request are dropped.
     bool RequestOrder(HWND page, int payType);
 
     // --- mouse
@@ -172,8 +172,8 @@ public:
     // The paid view's backdrop and texts.
     void DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, int width, int height) const;
     // The elements the view shows, over what the view drew: the pictures,
-    // and the QR code read from the QR file into the QR square, or the
-    // placeholder while there is none.
+    // and in the QR square the current order's QR code as this process made
+    // it (storeState.currentQr), or the placeholder while there is none.
     void DrawElements(Gdiplus::Graphics& graphics) const;
 
 private:

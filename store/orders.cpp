@@ -1,6 +1,7 @@
 #include "store/orders.h"
 
 #include <memory>
+#include <utility>
 
 #include "base/text.h"
 #include "config/local_config.h"
@@ -32,12 +33,17 @@ bool OrderWatchActive() {
     return storeState.pollThread != nullptr;
 }
 
+void DiscardOrderQr() {
+    DeleteFileW(localConfig.qrImagePath.c_str());
+    storeState.currentQr = QrPicture{};
+}
+
 bool CreateOrder(HWND window, int payType, int packageId, std::string mobile) {
     // The old watch is told to stop and never reports again; there is no need
     // to wait for it, since it took its order number when it started.
     StopOrderPolling();
     storeState.currentOrderNo.clear();
-    DeleteFileW(localConfig.qrImagePath.c_str());
+    DiscardOrderQr();
 
     ServiceRequest request{ApiUrl("createOrder", {{"mac", localConfig.machineId},
                                                   {"type", 1},
@@ -62,7 +68,8 @@ bool CreateOrder(HWND window, int payType, int packageId, std::string mobile) {
     std::string orderNo = JsonGetString(envelope.data, "order_no");
     if (orderNo.empty())
         return false;
-    if (!WriteQrBitmap(JsonGetString(envelope.data, "qrcode"), localConfig.qrImagePath)) {
+    QrPicture qr;
+    if (!WriteQrBitmap(JsonGetString(envelope.data, "qrcode"), localConfig.qrImagePath, &qr)) {
         return false;
     }
     auto watch = std::make_shared<OrderWatch>(window, orderNo, packageId);
@@ -73,6 +80,7 @@ bool CreateOrder(HWND window, int payType, int packageId, std::string mobile) {
         return false;
     }
     storeState.currentOrderNo = orderNo;
+    storeState.currentQr = std::move(qr);
     storeState.pollThread = std::move(watch);
     return true;
 }

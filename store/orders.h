@@ -13,12 +13,17 @@
 
 // Stops any watch, asks the store for an order of package `packageId` paid
 // with `payType` (1 Alipay, 2 WeChat Pay) for `mobile`, writes the order's QR
-// code to localConfig.qrImagePath and starts watching the order for
-// `window`. True when the order was created, its QR file written and its
-// watch started; otherwise there is no QR file, no current order number and
-// no watch. An answer without an order number creates none.
+// code to localConfig.qrImagePath, keeps it as storeState.currentQr and
+// starts watching the order for `window`. True when the order was created,
+// its QR file written and its watch started; otherwise there is no QR file,
+// no QR code kept, no current order number and no watch. An answer without an
+// order number creates none.
 // User-interface thread only; blocks for the request (at most 10 s).
 bool CreateOrder(HWND window, int payType, int packageId, std::string mobile);
+
+// Deletes the QR file and lets go of the kept QR code: the pages show their
+// placeholder until the next order.
+void DiscardOrderQr();
 
 // Ends the watch at once: after the return the watch polls no more, and no
 // transfer is waited for; a paid answer it had already received is still

@@ -9,6 +9,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/file_replace.h"
@@ -48,7 +49,11 @@ void WriteHeaders(uint8_t* out, int pixels, uint32_t pixelBytes) {
 
 }  // namespace
 
-bool WriteQrBitmap(std::string text, const std::wstring& path) {
+const uint8_t* QrPicture::pixels() const {
+    return file.size() > kHeadersSize ? file.data() + kHeadersSize : nullptr;
+}
+
+bool WriteQrBitmap(std::string text, const std::wstring& path, QrPicture* built) {
     if (text.empty())
         return false;
     std::unique_ptr<QRcode, QrCodeDeleter> code(
@@ -88,5 +93,11 @@ bool WriteQrBitmap(std::string text, const std::wstring& path) {
     // written by a new name and renamed into place, so that nothing planted
     // under the name is written through.
     DeleteFileW(path.c_str());
-    return ReplaceFileContents(path, file.data(), file.size());
+    if (!ReplaceFileContents(path, file.data(), file.size()))
+        return false;
+    if (built != nullptr) {
+        built->side = pixels;
+        built->file = std::move(file);
+    }
+    return true;
 }

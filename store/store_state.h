@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "store/qr_bitmap.h"
+
 namespace Gdiplus {
 class Image;
 }
@@ -78,6 +80,10 @@ struct StoreState {
     std::vector<ProductRecord> products;  // the first one is the current product
     std::string customerServiceUrl;
     std::string currentOrderNo;
+    // The QR code this process made for its current order, as written to
+    // the QR file; the pages draw this, never the file, which anyone who can
+    // write the folder could have replaced. Empty while there is none.
+    QrPicture currentQr;
     // The watch on the current order's payment: its thread and stop signal.
     // Null when nothing is watched; a watch that ended by itself stays until
     // the next stop or order.

@@ -1,10 +1,12 @@
 """End to end: the real parvelle.exe started from a folder others can write to
 (a downloads folder), with files planted there and beside the exe: a probe
-named explorer.exe in both, and hard links named like the answer copies in the
-current directory. Opening the paid order's links, written in explorer's own
-syntax, hands each whole link to the browser through Windows' own explorer,
-never the planted one; the history's answer copies replace the planted links
-and leave the files they point to alone.
+named explorer.exe in both, hard links named like the answer copies in the
+current directory, and a QR file replaced under the program. The payment page
+keeps showing its own order's QR code whatever the QR file holds. Opening the
+paid order's links, written in explorer's own syntax, hands each whole link
+to the browser through Windows' own explorer, never the planted one; the
+history's answer copies replace the planted links and leave the files they
+point to alone.
 
 Wine's explorer passes a link on to winebrowser, which runs the first of its
 browsers it finds on the Unix PATH: a stand-in `xdg-open` records it."""
@@ -12,6 +14,7 @@ browsers it finds on the Unix PATH: a stand-in `xdg-open` records it."""
 import json
 import os
 import shutil
+import subprocess
 import sys
 import tempfile
 import time
@@ -20,10 +23,13 @@ import urllib.parse
 import urllib.request
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2e_support import BUILD_DIR, wait_until  # noqa: E402
+from e2e_support import BUILD_DIR, wait_until, wine_env  # noqa: E402
 from pay_pages_test import MY_ORDERS, NEWEST_ORDER_DETAILS, PageFlow  # noqa: E402
 
 PROBE = os.path.join(BUILD_DIR, "tests", "e2e", "shell_probe.exe")
+WIN_PROBE = os.path.join(BUILD_DIR, "tests", "e2e", "win_probe.exe")
+QR_WRITER = os.path.join(BUILD_DIR, "tests", "store", "qr_write_tool.exe")
+OTHER_PAYEE = "https://payee.invalid/pay/someone-else"
 PROBE_MARKER = "explorer-probe.txt"  # what the probe leaves beside itself
 OPEN_LINK = (532, 228)  # Open on the paid view's two rows
 OPEN_HELP = (532, 277)
@@ -89,6 +95,26 @@ class PlantedFilesTest(PageFlow):
                     reports.append((folder, f.read().decode("utf-8", "replace")))
         return reports
 
+    def win_probe(self, *args):
+        out = subprocess.run(["wine", WIN_PROBE] + list(args), env=wine_env(), capture_output=True,
+                             stdin=subprocess.DEVNULL).stdout.decode("utf-8", "replace")
+        return [json.loads(line) for line in out.splitlines() if line.startswith("{")]
+
+    def plant_qr_file(self, make):
+        """tmp.bin beside the program replaced by what `make(path)` writes."""
+        path = os.path.join(self.app.dir, "tmp.bin")
+        self.assertTrue(os.path.exists(path), "no QR file where the program keeps it")
+        os.remove(path)
+        make(path)
+        self.assertTrue(os.path.exists(path))
+
+    def repaint_page(self):
+        """The payment page composed anew: hidden, it lets go of its frame;
+        shown again, it composes all of it."""
+        self.assertEqual([{"reshow": 1}], self.win_probe("reshow", str(self.page_hwnd(0))))
+        self.round_trip()
+        self.assertTrue(self.app.wait_still())
+
     def browsed(self):
         try:
             with open(self.browsed_file) as f:
@@ -102,7 +128,29 @@ class PlantedFilesTest(PageFlow):
         self.wait_created(mark)
         self.assertTrue(wait_until(lambda: self.pages()[0] == 1, 15, 0.2), "page not shown")
         order = self.newest_order()
-        self.wait_qr(self.QR, self.sim.url + "/pay/" + order)
+        mine = self.sim.url + "/pay/" + order
+        self.wait_qr(self.QR, mine)
+
+        # Someone who can write the program's folder replaces the QR file:
+        # with another payee's valid code, then with a picture that is no
+        # bitmap. The page still shows this order's code.
+        def other_code(path):
+            text = path + ".txt"
+            with open(text, "w") as f:
+                f.write(OTHER_PAYEE)
+            subprocess.run(["wine", QR_WRITER, "Z:" + text.replace("/", "\\"),
+                            "Z:" + path.replace("/", "\\")], env=wine_env(), check=True,
+                           stdin=subprocess.DEVNULL, timeout=60)
+            os.remove(text)
+
+        def metafile(path):
+            self.assertEqual([{"emf": 1}], self.win_probe("emf", "Z:" + path.replace("/", "\\")))
+
+        for make in (other_code, metafile):
+            self.plant_qr_file(make)
+            self.repaint_page()
+            self.assertEqual(mine, self.qr_text(self.QR), make.__name__)
+
         # The paid answer's download link is hostile too (the narrow hand-off).
         download = self.sim.url + "/download/" + order + HOSTILE_TAIL
         paid = {"status_code": 1000, "data": {"order_no": order, "status": 1, "code": "C1",

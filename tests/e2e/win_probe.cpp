@@ -16,6 +16,12 @@
 //                            (a decimal handle) were answered: what that
 //                            thread had queued before, input included, has
 //                            been handled, and so has what handling it posted
+//   win_probe.exe reshow HWND
+//                            {"reshow":0|1}: window HWND hidden and shown again
+//                            without activation: a page lets go of its frame
+//                            when hidden and composes all of it anew
+//   win_probe.exe emf PATH   {"emf":0|1}: an enhanced metafile at PATH, a black
+//                            square on white: a picture that is no bitmap
 #include <windows.h>
 
 #include <cstdio>
@@ -142,6 +148,35 @@ int main(int argc, char** argv) {
             answered = SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 20000, &result) != 0;
         }
         std::printf("{\"sync\":%d}\n", answered ? 1 : 0);
+        return 0;
+    }
+    if (argc > 2 && std::string(argv[1]) == "reshow") {
+        HWND target =
+            reinterpret_cast<HWND>(static_cast<ULONG_PTR>(std::strtoull(argv[2], nullptr, 10)));
+        bool done = false;
+        if (IsWindowVisible(target)) {
+            ShowWindow(target, SW_HIDE);
+            const bool hidden = !IsWindowVisible(target);
+            ShowWindow(target, SW_SHOWNA);
+            done = hidden && IsWindowVisible(target);
+        }
+        std::printf("{\"reshow\":%d}\n", done ? 1 : 0);
+        return 0;
+    }
+    if (argc > 2 && std::string(argv[1]) == "emf") {
+        const RECT frame{0, 0, 4000, 4000};  // 0.01 mm
+        bool done = false;
+        if (HDC dc = CreateEnhMetaFileA(nullptr, argv[2], &frame, nullptr)) {
+            const RECT all{0, 0, 150, 150};
+            const RECT mark{30, 30, 120, 120};
+            FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            FillRect(dc, &mark, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+            if (HENHMETAFILE emf = CloseEnhMetaFile(dc)) {
+                DeleteEnhMetaFile(emf);
+                done = true;
+            }
+        }
+        std::printf("{\"emf\":%d}\n", done ? 1 : 0);
         return 0;
     }
     EnumWindows(OnTop, 0);

@@ -177,7 +177,12 @@ TEST_F(OrdersTest, OrderIsCreatedWatchedThroughFailuresAndReportedOnce) {
               "mac=0a:00:27:00:05:01&type=1&channel=master&pay_type=2&package_id=101&mobile=138%"
               "200013%26pay_type%3D1");
     EXPECT_EQ(storeState.currentOrderNo, orderNo);
-    EXPECT_TRUE(FileExists(localConfig.qrImagePath));
+    // The code the pages show is the file as written, kept in memory.
+    std::string file;
+    ASSERT_TRUE(dir_.ReadFile(L"tmp.bin", &file));
+    EXPECT_EQ(file,
+              std::string(storeState.currentQr.file.begin(), storeState.currentQr.file.end()));
+    EXPECT_GT(storeState.currentQr.side, 0);
     EXPECT_TRUE(OrderWatchActive());
 
     auto reports = receiver_.Collect(40000, true);
@@ -229,6 +234,7 @@ TEST_F(OrdersTest, RefusedOrdersLeaveNoFileNoNumberAndNoWatch) {
         Fault("createOrder", "mobile=13900000003", "body", 1, body);
         EXPECT_FALSE(CreateOrder(receiver_.hwnd(), 1, 101, "13900000003")) << body;
         EXPECT_FALSE(FileExists(localConfig.qrImagePath)) << body;
+        EXPECT_TRUE(storeState.currentQr.empty()) << body;
         EXPECT_TRUE(storeState.currentOrderNo.empty()) << body;
         EXPECT_FALSE(OrderWatchActive()) << body;
     }
@@ -242,6 +248,7 @@ TEST_F(OrdersTest, RefusedOrdersLeaveNoFileNoNumberAndNoWatch) {
     failWatchThreads = false;
     EXPECT_FALSE(created);
     EXPECT_FALSE(FileExists(localConfig.qrImagePath));
+    EXPECT_TRUE(storeState.currentQr.empty());
     EXPECT_TRUE(storeState.currentOrderNo.empty());
     EXPECT_FALSE(OrderWatchActive());
     EXPECT_TRUE(WaitForOrderWatchThreads(3000));

@@ -1,10 +1,10 @@
 // Payment pages benchmark: starts the real main window (modeless) against a
 // store given by server.ini in DIR, opens each payment page with an order of
-// the first package (so its QR file exists) and times the erase handler of
-// each view, unchanged and composed anew: the purchase view with the QR code
-// read from its file, with the placeholder instead, with a 10,000-character
-// detail text, and the paid view; the blit of a finished frame of the page's
-// size; the QR file's read and decode on its own. Then prints GDI objects,
+// the first package (so its QR code exists) and times the erase handler of
+// each view, unchanged and composed anew: the purchase view with the order's
+// QR code, with the placeholder instead, with a 10,000-character detail
+// text, and the paid view; the blit of a finished frame of the page's size.
+// Then prints GDI objects,
 // handles, committed memory and heap in use before and after REPAINTS
 // repaints of all four views in turn (each a view switch, so each composes).
 //   pay_pages_repaint.exe DIR [REPAINTS]
@@ -40,18 +40,18 @@ void TimeViews(const char* name, const std::string& key, CWnd& page, PayPageCore
     core.SetView(kPurchaseView);
     for (int i = 0; i < 50; ++i)
         compose();
-    ReportTimes((prefix + " purchase view, QR file, unchanged").c_str(), (key + "_qr_ms").c_str(),
+    ReportTimes((prefix + " purchase view, QR code, unchanged").c_str(), (key + "_qr_ms").c_str(),
                 kTimedRuns, paint);
-    ReportTimes((prefix + " purchase view, QR file, composed").c_str(),
+    ReportTimes((prefix + " purchase view, QR code, composed").c_str(),
                 (key + "_qr_compose_ms").c_str(), kTimedRuns, compose);
     ReportTimes((prefix + " purchase view, expose").c_str(), (key + "_qr_expose_ms").c_str(),
                 kTimedRuns, [&] { ExposeRepaint(page.m_hWnd); });
 
-    const std::wstring aside = localConfig.qrImagePath + L".aside";
-    MoveFileW(localConfig.qrImagePath.c_str(), aside.c_str());
+    QrPicture aside = std::move(storeState.currentQr);
+    storeState.currentQr = QrPicture{};
     ReportTimes((prefix + " purchase view, placeholder, composed").c_str(),
                 (key + "_placeholder_ms").c_str(), kTimedRuns, compose);
-    MoveFileW(aside.c_str(), localConfig.qrImagePath.c_str());
+    storeState.currentQr = std::move(aside);
 
     const PackageRecord shown = core.package();
     PackageRecord longDetails = shown;
@@ -72,7 +72,7 @@ void TimeViews(const char* name, const std::string& key, CWnd& page, PayPageCore
 }
 
 // Both pages in turn, a view switch (and so a composed frame) at every fourth
-// repaint, the purchase views reading the QR file: what the process holds
+// repaint, the purchase views drawing the QR code: what the process holds
 // before and after.
 void RepaintAll(CparvelleDlg& dlg, int repaints) {
     const EraseRepaint paint1(dlg.pagePay1.m_hWnd);
@@ -113,15 +113,11 @@ int wmain(int argc, wchar_t** argv) {
     dlg.pagePay1.ShowPackage(1, package);  // orders the package
     dlg.pagePay1.ShowWindow(SW_SHOW);      // the page switcher's slide, at once
     PumpPending();
-    if (GetFileAttributesW(localConfig.qrImagePath.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        std::fprintf(stderr, "no QR file: the order was not created\n");
+    if (storeState.currentQr.empty()) {
+        std::fprintf(stderr, "no QR code: the order was not created\n");
         return 1;
     }
     TimeViews("CPagePay1", "pay1", dlg.pagePay1, dlg.pagePay1.core);
-    ReportTimes("QR file read and decode alone", "qr_read_ms", kTimedRuns, [] {
-        Gdiplus::Image qr(localConfig.qrImagePath.c_str());
-        qr.GetWidth();
-    });
 
     dlg.pagePay1.ShowWindow(SW_HIDE);
     dlg.pagePay2.ShowPackage(1, package);
