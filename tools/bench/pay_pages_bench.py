@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """Payment pages benchmark against its own store simulator, on a display (the
 current one, or an Xvfb display it starts): pay_pages_repaint.exe opens each
-payment page of the real main window with an order (so the QR file exists),
-times the repaint of each view (the purchase view with the QR file, with the
-placeholder, with a 10,000-character detail text; the paid view) and the QR
-file's read alone, and prints GDI objects, handles, committed memory and heap
-in use before and after 3,000 repaints.
+payment page of the real main window with an order (so its QR code exists),
+times the repaint of each view (the purchase view with the QR code, with the
+placeholder, with a 10,000-character detail text; the paid view), and prints
+GDI objects, handles, committed memory and heap in use before and after 3,000
+repaints.
 
     tools/bench/pay_pages_bench.py [--build-dir DIR] [--repaints N]
 
