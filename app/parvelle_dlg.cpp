@@ -223,9 +223,7 @@ void CparvelleDlg::ApplyScale(int dpi, const RECT* suggested) {
     elements.LoadPictures(pictures);
     for (const PageSwitcher::Entry& entry : pages.pages())
         entry.page->ScaleChanged(pictures);
-    frame.Changed(m_hWnd);
-    ::RedrawWindow(m_hWnd, nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    RedrawFramesOf(m_hWnd);
 }
 
 void CparvelleDlg::Compose(OffscreenFrame& f) {
@@ -236,8 +234,8 @@ void CparvelleDlg::Compose(OffscreenFrame& f) {
     content.elements = &elements;
     content.productCache = &productPicture;
     content.productBackdrop = &productBackdrop;
-    PaintStoreFront(f.graphics(), f.tools(), f.width(), content);
-    elements.DrawFocusRing(f.graphics(), HasKeyboardFocus(m_hWnd));
+    PaintStoreFront(f.graphics(), f.tools(), f.scale(), f.width(), content);
+    elements.DrawFocusRing(f.graphics(), f.scale(), HasKeyboardFocus(m_hWnd));
 }
 
 void CparvelleDlg::OnLButtonDown(UINT nFlags, CPoint point) {

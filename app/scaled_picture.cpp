@@ -5,13 +5,11 @@
 
 #include "base/gdiplus_new.h"
 
-Gdiplus::Image* ScaledPicture::Get(Gdiplus::Image* source, UINT width, UINT height, UINT rows,
-                                   Gdiplus::InterpolationMode mode) {
+ScaledPicture::Picture ScaledPicture::Get(const Picture& source, UINT width, UINT height, UINT rows,
+                                          Gdiplus::InterpolationMode mode) {
     rows = std::min(rows, height);
-    if (source == source_ && width == width_ && height == height_ && rows == rows_ &&
-        mode == mode_ && scaled_) {
-        return scaled_.get();
-    }
+    if (scaled_ && MadeFor(source, width, height, rows, mode))
+        return scaled_;
     mode_ = mode;
     scaled_.reset();
     made_ = false;
@@ -31,11 +29,11 @@ Gdiplus::Image* ScaledPicture::Get(Gdiplus::Image* source, UINT width, UINT heig
     Gdiplus::Graphics graphics(scaled.get());
     if (mode != Gdiplus::InterpolationModeDefault)
         graphics.SetInterpolationMode(mode);
-    if (graphics.DrawImage(source, 0, 0, static_cast<INT>(width), static_cast<INT>(height)) !=
+    if (graphics.DrawImage(source.get(), 0, 0, static_cast<INT>(width), static_cast<INT>(height)) !=
         Gdiplus::Ok) {
         return nullptr;
     }
     scaled_ = std::move(scaled);
     made_ = true;
-    return scaled_.get();
+    return scaled_;
 }

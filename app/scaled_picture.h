@@ -11,6 +11,8 @@
 
 class ScaledPicture {
 public:
+    using Picture = std::shared_ptr<Gdiplus::Image>;
+
     ScaledPicture() = default;
     ScaledPicture(const ScaledPicture&) = delete;
     ScaledPicture& operator=(const ScaledPicture&) = delete;
@@ -22,22 +24,22 @@ public:
     // Null when the copy cannot be made; the caller then draws `source` itself.
     // `mode` is the interpolation of the stretch (the default: as a direct
     // draw on an unscaled frame).
-    Gdiplus::Image* Get(Gdiplus::Image* source, UINT width, UINT height, UINT rows,
-                        Gdiplus::InterpolationMode mode = Gdiplus::InterpolationModeDefault);
+    Picture Get(const Picture& source, UINT width, UINT height, UINT rows,
+                Gdiplus::InterpolationMode mode = Gdiplus::InterpolationModeDefault);
 
     // The whole picture kept: Get(source, width, height, height).
-    Gdiplus::Image* Get(Gdiplus::Image* source, UINT width, UINT height) {
+    Picture Get(const Picture& source, UINT width, UINT height) {
         return Get(source, width, height, height);
     }
 
     // The copy the last call made or reused; null when it made none.
-    Gdiplus::Image* ready() const { return scaled_.get(); }
+    const Picture& ready() const { return scaled_; }
 
     // Whether the last call was for these arguments (and made a copy, which
     // may have been let go since).
-    bool MadeFor(Gdiplus::Image* source, UINT width, UINT height, UINT rows,
+    bool MadeFor(const Picture& source, UINT width, UINT height, UINT rows,
                  Gdiplus::InterpolationMode mode) const {
-        return made_ && source == source_ && width == width_ && height == height_ &&
+        return made_ && SameSource(source) && width == width_ && height == height_ &&
                std::min(rows, height) == rows_ && mode == mode_;
     }
     // Lets go of the copy once its pixels are kept elsewhere (a KeptBackdrop):
@@ -45,11 +47,18 @@ public:
     void ReleasePixels() { scaled_.reset(); }
 
 private:
-    Gdiplus::Image* source_ = nullptr;
+    // `source` is the picture the copy was made from: the same owner, which
+    // the weak reference keeps from being reused by a later picture (unlike
+    // its address).
+    bool SameSource(const Picture& source) const {
+        return !source_.owner_before(source) && !source.owner_before(source_);
+    }
+
+    std::weak_ptr<Gdiplus::Image> source_;
     UINT width_ = 0;
     UINT height_ = 0;
     UINT rows_ = 0;
     Gdiplus::InterpolationMode mode_ = Gdiplus::InterpolationModeDefault;
-    std::unique_ptr<Gdiplus::Bitmap> scaled_;
+    Picture scaled_;
     bool made_ = false;
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/scaled_picture.h"
+#include "skin/display_scale.h"
 #include "skin/kept_backdrop.h"
 #include "skin/paint_tools.h"
 #include "skin/drawn_elements.h"
@@ -31,8 +32,9 @@ struct StoreFrontContent {
 // title strip (0xFF272E48, 24 pixels), logo 24 x 24, the name in bold 9 pt
 // centred in x 80..680, the product picture from y 24 at the client width + 2
 // with its aspect kept, the bottom strip at (0, 435) 800 x 40, the elements.
-void PaintStoreFront(Gdiplus::Graphics& graphics, PaintTools& tools, int clientWidth,
-                     const StoreFrontContent& content);
+// `graphics` draws logical units at `scale`.
+void PaintStoreFront(Gdiplus::Graphics& graphics, PaintTools& tools, const DisplayScale& scale,
+                     int clientWidth, const StoreFrontContent& content);
 
 // Height of the product picture drawn at `drawWidth`: drawWidth * H / W in
 // unsigned arithmetic, truncated; 0 for a picture without width; at most

@@ -175,11 +175,12 @@ void XCommbox::Compose(OffscreenFrame& frame) {
         elements.focusCues() && focus != nullptr && (focus == m_hWnd || ::IsChild(m_hWnd, focus));
     // The chevron zone is the body's one element, drawn by the body.
     elements.Draw(frame.graphics(), [&](Gdiplus::Graphics& g, const SkinElement&) {
-        DrawComboBody(g, frame.client(), DropShown(), ring);
+        DrawComboBody(g, frame.scale(), frame.client(), DropShown(), ring);
     });
 }
 
-void DrawComboBody(Gdiplus::Graphics& g, const RECT& client, bool open, bool focusRing) {
+void DrawComboBody(Gdiplus::Graphics& g, const DisplayScale& scale, const RECT& client, bool open,
+                   bool focusRing) {
     g.SetSmoothingMode(Gdiplus::SmoothingModeAntiAlias);
     Gdiplus::Pen pen(Gdiplus::Color(XCommbox::kChevronArgb), 2.0f);
     const int w = client.right - client.left;
@@ -194,7 +195,7 @@ void DrawComboBody(Gdiplus::Graphics& g, const RECT& client, bool open, bool foc
     }
     // Logical like everything else the scaled graphics draws.
     if (focusRing)
-        DrawFocusRect(g, RECT{0, 0, w, h});
+        DrawFocusRect(g, scale, RECT{0, 0, w, h});
 }
 
 HBRUSH XCommbox::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor) {

@@ -101,7 +101,8 @@ private:
 // window's scale, over a client area of logical `client`: the chevron
 // (pointing up while the list is `open`) and, with `focusRing`, the
 // keyboard's ring just inside the body.
-void DrawComboBody(Gdiplus::Graphics& graphics, const RECT& client, bool open, bool focusRing);
+void DrawComboBody(Gdiplus::Graphics& graphics, const DisplayScale& scale, const RECT& client,
+                   bool open, bool focusRing);
 
 // 0x00BBGGRR -> opaque 0xFFRRGGBB.
 constexpr std::uint32_t ArgbFromColorref(COLORREF c) {

@@ -108,7 +108,7 @@ void XDropWnd::Compose(OffscreenFrame& frame) {
                             &format, &textBrush);
         graphics.DrawLine(&line, 0, row.rect.bottom, w, row.rect.bottom);
     });
-    rows_.DrawFocusRing(g, true);
+    rows_.DrawFocusRing(g, frame.scale(), true);
 }
 
 void XDropWnd::OnLButtonDown(UINT nFlags, CPoint point) {

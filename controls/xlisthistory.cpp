@@ -249,7 +249,7 @@ void XListHistory::Compose(OffscreenFrame& canvas) {
                            tools.Font(kHeaderPoints, Gdiplus::FontStyleBold), centred, kHeaderText);
         }
     }
-    buttons.DrawFocusRing(g, HasKeyboardFocus(m_hWnd));
+    buttons.DrawFocusRing(g, canvas.scale(), HasKeyboardFocus(m_hWnd));
 }
 
 LRESULT XListHistory::OnSizeMessage(WPARAM, LPARAM) {

@@ -33,14 +33,14 @@ bool CopyBox(Gdiplus::Graphics& target, Gdiplus::Bitmap& kept, const RECT& box, 
 
 }  // namespace
 
-void DetailBox::Draw(Gdiplus::Graphics& graphics, PaintTools& tools, const std::wstring& text,
-                     const RECT& box, Gdiplus::ARGB argb) {
+void DetailBox::Draw(Gdiplus::Graphics& graphics, PaintTools& tools, const DisplayScale& scale,
+                     const std::wstring& text, const RECT& box, Gdiplus::ARGB argb) {
     if (text.size() <= kLaidOutEveryPaint) {
         tools.DrawText(graphics, text.c_str(), BoxF(box), tools.Font(10), tools.NearFormat(), argb);
         return;
     }
     // The kept pixels are the device's: the box at the frame's scale.
-    const RECT device = ScaleOf(graphics).ToDeviceBounds(box);
+    const RECT device = scale.ToDeviceBounds(box);
     if (kept_ && keptText_ == text && EqualRect(&keptBox_, &device) &&
         CopyBox(graphics, *kept_, device, false)) {
         return;

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "skin/display_scale.h"
 #include "skin/paint_tools.h"
 
 class DetailBox {
@@ -23,9 +24,10 @@ public:
     DetailBox& operator=(const DetailBox&) = delete;
 
     // Draws `text` into `box` (10 pt, near alignment, `argb`) over whatever the
-    // box already shows, which must be the same at every paint.
-    void Draw(Gdiplus::Graphics& graphics, PaintTools& tools, const std::wstring& text,
-              const RECT& box, Gdiplus::ARGB argb);
+    // box already shows, which must be the same at every paint; `graphics`
+    // draws logical units at `scale`.
+    void Draw(Gdiplus::Graphics& graphics, PaintTools& tools, const DisplayScale& scale,
+              const std::wstring& text, const RECT& box, Gdiplus::ARGB argb);
 
 private:
     std::wstring keptText_;

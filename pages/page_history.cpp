@@ -260,7 +260,7 @@ void CPageHistory::Compose(OffscreenFrame& f) {
         tools.DrawText(g, line.c_str(), kTotalLineBox, tools.Font(kTextPoints), tools.NearFormat(),
                        kTextColour);
     }
-    elements.DrawFocusRing(g, HasKeyboardFocus(m_hWnd));
+    elements.DrawFocusRing(g, f.scale(), HasKeyboardFocus(m_hWnd));
 }
 
 void CPageHistory::OnMouseLeave() {

@@ -48,16 +48,16 @@ void CPagePay1::ShowPackage(int newView, const PackageRecord& record) {
     }
 }
 
-void CPagePay1::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
-                                 int height) {
-    core.DrawPurchaseBackdrop(graphics, width, height);
+void CPagePay1::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools,
+                                 const DisplayScale& scale, int width, int height) {
+    core.DrawPurchaseBackdrop(graphics, scale, width, height);
     const PackageRecord& package = core.package();
     Gdiplus::Font& titleFont = tools.Font(10, Gdiplus::FontStyleBold);
     tools.DrawText(graphics, package.title1.c_str(), Gdiplus::RectF(464, 33, 280, 38), titleFont,
                    tools.NearFormat(), kBlueArgb);
     tools.DrawText(graphics, package.title2.c_str(), Gdiplus::RectF(464, 330, 280, 38), titleFont,
                    tools.NearFormat(), kBlueArgb);
-    core.detailBox.Draw(graphics, tools, package.packageDetail, RECT{464, 150, 784, 300},
+    core.detailBox.Draw(graphics, tools, scale, package.packageDetail, RECT{464, 150, 784, 300},
                         kTextArgb);
     DrawPriceLine(graphics, tools, 620, 405, 415, package.price, package.sourcePrice);
 }

@@ -21,6 +21,6 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
-                          int height) override;
+    void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, const DisplayScale& scale,
+                          int width, int height) override;
 };

@@ -85,11 +85,11 @@ void CPagePay2::ShowPackage(int newView, const PackageRecord& record) {
     selector.ShowWindow(core.view == kPurchaseView ? SW_SHOW : SW_HIDE);
 }
 
-void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
-                                 int height) {
-    core.DrawPurchaseBackdrop(graphics, width, height);
-    core.detailBox.Draw(graphics, tools, core.package().packageDetail, RECT{520, 160, 775, 310},
-                        kTextArgb);
+void CPagePay2::DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools,
+                                 const DisplayScale& scale, int width, int height) {
+    core.DrawPurchaseBackdrop(graphics, scale, width, height);
+    core.detailBox.Draw(graphics, tools, scale, core.package().packageDetail,
+                        RECT{520, 160, 775, 310}, kTextArgb);
     DrawPriceLine(graphics, tools, 520, 119, 130, core.package().price, core.package().sourcePrice);
 }
 

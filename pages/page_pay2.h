@@ -38,8 +38,8 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
-                          int height) override;
+    void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, const DisplayScale& scale,
+                          int width, int height) override;
     void OnPaidOrderArrived(int packageId) override;
 
     afx_msg LRESULT OnComboSelect(WPARAM wParam, LPARAM lParam);

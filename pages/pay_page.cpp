@@ -28,11 +28,13 @@ BOOL CPayPage::OnEraseBkgnd(CDC* pDC) {
 
 void CPayPage::Compose(OffscreenFrame& frame) {
     if (core.view == kPurchaseView)
-        DrawPurchaseView(frame.graphics(), frame.tools(), frame.width(), frame.height());
+        DrawPurchaseView(frame.graphics(), frame.tools(), frame.scale(), frame.width(),
+                         frame.height());
     else if (core.view == kPaidView)
-        core.DrawPaidView(frame.graphics(), frame.tools(), frame.width(), frame.height());
-    core.DrawElements(frame.graphics());
-    core.elements.DrawFocusRing(frame.graphics(), HasKeyboardFocus(m_hWnd));
+        core.DrawPaidView(frame.graphics(), frame.tools(), frame.scale(), frame.width(),
+                          frame.height());
+    core.DrawElements(frame.graphics(), frame.scale());
+    core.elements.DrawFocusRing(frame.graphics(), frame.scale(), HasKeyboardFocus(m_hWnd));
 }
 
 void CPayPage::ScaleChanged(UINT dpi) {

@@ -35,10 +35,10 @@ public:
     void AppendFocusStops(std::vector<FocusStop>& stops) const override;
 
 protected:
-    // The purchase view's own backdrop, texts and price; the elements
-    // follow.
-    virtual void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
-                                  int height) = 0;
+    // The purchase view's own backdrop, texts and price, on a frame drawing
+    // at `scale`; the elements follow.
+    virtual void DrawPurchaseView(Gdiplus::Graphics& graphics, PaintTools& tools,
+                                  const DisplayScale& scale, int width, int height) = 0;
     // Called just before the paid view of an order made for package
     // `packageId` replaces the current view: the page takes that package, so
     // that the paid view names the package that was paid for.

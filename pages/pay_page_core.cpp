@@ -50,10 +50,10 @@ float MeasuredWidth(Gdiplus::Graphics& graphics, const std::wstring& text, Gdipl
 // The QR picture, nearest neighbour so that modules keep hard edges. On a
 // scaled frame every module gets the same whole number of device pixels (the
 // code centred in its square) wherever the square has room for one per module.
-void DrawQrPicture(Gdiplus::Graphics& graphics, Gdiplus::Image& qr, const RECT& square) {
+void DrawQrPicture(Gdiplus::Graphics& graphics, const DisplayScale& scale, Gdiplus::Image& qr,
+                   const RECT& square) {
     const Gdiplus::InterpolationMode mode = graphics.GetInterpolationMode();
     graphics.SetInterpolationMode(Gdiplus::InterpolationModeNearestNeighbor);
-    const DisplayScale scale = ScaleOf(graphics);
     const RECT device = scale.ToDevice(square);
     const int side = std::min(device.right - device.left, device.bottom - device.top);
     const int modules = static_cast<int>(qr.GetWidth()) / kQrModulePixels;
@@ -281,23 +281,25 @@ int PayPageCore::TakeCataloguePackage(HWND page, int packageId) {
     return -1;
 }
 
-void PayPageCore::DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, int height) const {
+void PayPageCore::DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, const DisplayScale& scale,
+                                       int width, int height) const {
     if (package_.packageImage) {
         // Kept at the device pixels it covers, so each compose copies it.
-        const RECT device = ScaleOf(graphics).ToDevice(RECT{0, 0, kPackagePictureWidth, height});
-        if (Gdiplus::Image* picture = package_.packageImage->At(
+        const RECT device = scale.ToDevice(RECT{0, 0, kPackagePictureWidth, height});
+        if (const std::shared_ptr<Gdiplus::Image> picture = package_.packageImage->At(
                 static_cast<UINT>(std::max(0L, device.right - device.left)),
                 static_cast<UINT>(std::max(0L, device.bottom - device.top))))
-            packageBackdrop_.Draw(graphics, picture, RECT{0, 0, kPackagePictureWidth, height});
+            packageBackdrop_.Draw(graphics, scale, picture,
+                                  RECT{0, 0, kPackagePictureWidth, height});
     }
     if (background)
-        panelBackdrop_.Draw(graphics, background.get(),
+        panelBackdrop_.Draw(graphics, scale, background,
                             RECT{width - kPanelWidth, 0, width, height});
 }
 
-void PayPageCore::DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, int width,
-                               int height) const {
-    paidBackdrop_.Draw(graphics, paidBackground.get(), RECT{0, 0, width, height});
+void PayPageCore::DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools,
+                               const DisplayScale& scale, int width, int height) const {
+    paidBackdrop_.Draw(graphics, scale, paidBackground, RECT{0, 0, width, height});
     Gdiplus::Font& font = tools.Font(9);
     tools.DrawText(graphics, package_.name.c_str(), Gdiplus::RectF(94, 216, 400, 24), font,
                    tools.CentredFormat(), kTextArgb);
@@ -305,14 +307,15 @@ void PayPageCore::DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, i
                    tools.CentredFormat(), kTextArgb);
 }
 
-void PayPageCore::DrawElements(Gdiplus::Graphics& graphics) const {
-    elements.Draw(graphics, [this](Gdiplus::Graphics& g, const SkinElement& element) {
+void PayPageCore::DrawElements(Gdiplus::Graphics& graphics, const DisplayScale& scale) const {
+    elements.Draw(graphics, [this, &scale](Gdiplus::Graphics& g, const SkinElement& element) {
         if (element.action == kQrSquareElement)
-            DrawQrSquare(g, element.rect);
+            DrawQrSquare(g, scale, element.rect);
     });
 }
 
-void PayPageCore::DrawQrSquare(Gdiplus::Graphics& graphics, const RECT& square) const {
+void PayPageCore::DrawQrSquare(Gdiplus::Graphics& graphics, const DisplayScale& scale,
+                               const RECT& square) const {
     // The code this process made for its order, from memory: the file beside
     // it may have been replaced by anyone who can write its folder.
     const QrPicture& code = storeState.currentQr;
@@ -322,7 +325,7 @@ void PayPageCore::DrawQrSquare(Gdiplus::Graphics& graphics, const RECT& square) 
         Gdiplus::Bitmap qr(code.side, code.side, code.stride(), PixelFormat24bppRGB,
                            const_cast<BYTE*>(code.pixels()));
         if (qr.GetLastStatus() == Gdiplus::Ok)
-            DrawQrPicture(graphics, qr, square);
+            DrawQrPicture(graphics, scale, qr, square);
     } else if (qrPlaceholder) {
         graphics.DrawImage(qrPlaceholder.get(), RectOf(square));
     }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "pages/detail_box.h"
+#include "skin/display_scale.h"
 #include "skin/drawn_elements.h"
 #include "skin/picture_cache.h"
 #include "skin/frame_cache.h"
@@ -166,19 +167,23 @@ public:
     int TakeCataloguePackage(HWND page, int packageId);
 
     // --- painting
+    // Each draws on `graphics` in logical units at `scale`.
     // The package's picture over the left 408 pixels and the panel at the
     // right edge.
-    void DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, int width, int height) const;
+    void DrawPurchaseBackdrop(Gdiplus::Graphics& graphics, const DisplayScale& scale, int width,
+                              int height) const;
     // The paid view's backdrop and texts.
-    void DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, int width, int height) const;
+    void DrawPaidView(Gdiplus::Graphics& graphics, PaintTools& tools, const DisplayScale& scale,
+                      int width, int height) const;
     // The elements the view shows, over what the view drew: the pictures,
     // and in the QR square the current order's QR code as this process made
     // it (storeState.currentQr), or the placeholder while there is none.
-    void DrawElements(Gdiplus::Graphics& graphics) const;
+    void DrawElements(Gdiplus::Graphics& graphics, const DisplayScale& scale) const;
 
 private:
     // The QR square's own drawing, into `square`.
-    void DrawQrSquare(Gdiplus::Graphics& graphics, const RECT& square) const;
+    void DrawQrSquare(Gdiplus::Graphics& graphics, const DisplayScale& scale,
+                      const RECT& square) const;
 
     UINT dpi_ = 96;  // the display scale the pictures are for
     PackageRecord package_;

@@ -97,15 +97,6 @@ RECT DisplayScale::ToLogical(const RECT& device) const {
                 nearest(device.bottom)};
 }
 
-DisplayScale ScaleOf(const Gdiplus::Graphics& graphics) {
-    Gdiplus::Matrix transform;
-    if (graphics.GetTransform(&transform) != Gdiplus::Ok)
-        return DisplayScale();
-    Gdiplus::REAL m[6] = {};
-    transform.GetElements(m);
-    return DisplayScale(static_cast<int>(std::lround(m[0] * DisplayScale::kLogicalDpi)));
-}
-
 DeviceSpace::DeviceSpace(Gdiplus::Graphics& graphics) : graphics_(graphics) {
     graphics_.GetTransform(&saved_);
     graphics_.ResetTransform();

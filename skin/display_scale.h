@@ -13,9 +13,11 @@
 // transform, so a paint draws in logical units and text, lines and pictures
 // come out at the screen's own resolution. Code that must place device pixels
 // itself (a picture 1:1, whole pixels per QR module, a BitBlt, a one-pixel
-// focus ring) reads the transform back with ScaleOf(graphics), draws inside a
-// DeviceSpace and maps with ToDevice / ToDeviceBounds. Something kept per
-// scale (pictures, a frame) is keyed on dpi().
+// focus ring) is handed the frame's scale (OffscreenFrame::scale()) with its
+// Graphics, draws inside a DeviceSpace and maps with ToDevice /
+// ToDeviceBounds; the transform is never read back for it, since a paint may
+// add transforms of its own. Something kept per scale (pictures, a frame) is
+// keyed on dpi().
 //
 // At 96 DPI every mapping is the identity and paints take exactly the paths
 // they took before scaling existed.
@@ -61,10 +63,6 @@ public:
 private:
     int dpi_ = kLogicalDpi;
 };
-
-// The scale a Graphics draws at: its world transform's x factor as a DPI
-// (96 for an untransformed one).
-DisplayScale ScaleOf(const Gdiplus::Graphics& graphics);
 
 // A device client point of `hwnd` (a mouse message's) in logical units; each
 // scaled window's CWnd::MessageClientPoint returns this.

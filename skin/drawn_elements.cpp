@@ -202,18 +202,18 @@ void DrawnElements::InvalidateFocus(HWND hwnd) const {
         FrameChanged(hwnd, elements_[static_cast<size_t>(focused_)].rect);
 }
 
-void DrawnElements::DrawFocusRing(Gdiplus::Graphics& graphics, bool hasFocus) const {
+void DrawnElements::DrawFocusRing(Gdiplus::Graphics& graphics, const DisplayScale& scale,
+                                  bool hasFocus) const {
     if (!hasFocus || !focusCues_ || focused_ < 0 || !Focusable(static_cast<size_t>(focused_)))
         return;
-    DrawFocusRect(graphics, elements_[static_cast<size_t>(focused_)].rect);
+    DrawFocusRect(graphics, scale, elements_[static_cast<size_t>(focused_)].rect);
 }
 
-void DrawFocusRect(Gdiplus::Graphics& graphics, const RECT& r) {
+void DrawFocusRect(Gdiplus::Graphics& graphics, const DisplayScale& scale, const RECT& r) {
     // In device pixels: one logical pixel in from the element's edges, as
     // thick as the system's focus border at the frame's scale, in squares of
     // that size alternately black and white, so that one of the two shows
     // on any colour (the dark title strip, the blue tab, white).
-    const DisplayScale scale = ScaleOf(graphics);
     const RECT outer = scale.ToDevice(r);
     const int inset = std::max(1, scale.ToDevice(1) - scale.ToDevice(0));
     const SIZE border = FocusBorderPixels(scale.dpi());

@@ -22,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/display_scale.h"
 #include "skin/skin_element.h"
 
 class DrawnElements {
@@ -130,8 +131,9 @@ public:
     // Repaints the focused element's ring (the window gained or lost focus).
     void InvalidateFocus(HWND hwnd) const;
     // The ring of the focused element, when it is shown, cues show and
-    // `hasFocus` (the window holds the keyboard focus).
-    void DrawFocusRing(Gdiplus::Graphics& graphics, bool hasFocus) const;
+    // `hasFocus` (the window holds the keyboard focus), on a frame drawing
+    // at `scale`.
+    void DrawFocusRing(Gdiplus::Graphics& graphics, const DisplayScale& scale, bool hasFocus) const;
 
 private:
     void Mark(HWND hwnd, const SkinElement& element) const;
@@ -144,8 +146,9 @@ private:
 
 // The ring drawn inside `r`: as thick as the system's focus border at the
 // frame's scale, black and white squares in turn, so it shows on the dark
-// title strip, on blue buttons and on white.
-void DrawFocusRect(Gdiplus::Graphics& graphics, const RECT& r);
+// title strip, on blue buttons and on white. `graphics` draws logical units
+// at `scale`.
+void DrawFocusRect(Gdiplus::Graphics& graphics, const DisplayScale& scale, const RECT& r);
 
 // Whether `hwnd` holds the keyboard focus.
 inline bool HasKeyboardFocus(HWND hwnd) {

@@ -56,11 +56,11 @@ bool FrameCache::Prepare(HWND hwnd, HDC dc) {
         // A 32-bit DIB section whatever DC paints first (a window's, or a
         // memory DC printing it): the same frame at every later paint, and
         // GDI+ draws text on it as it does on a memory frame of one paint.
-        bitmap_ = CreateTopDownDib(dc, size.cx, size.cy);
-        if (bitmap_ == nullptr)
+        bitmap_.reset(CreateTopDownDib(dc, size.cx, size.cy));
+        if (!bitmap_)
             return false;
         size_ = size;
-        kept_.emplace(dc, bitmap_, size_);
+        kept_.emplace(dc, bitmap_.get(), size_);
         if (!kept_->ok()) {
             Release();
             return false;
@@ -83,9 +83,7 @@ void FrameCache::Attach(HWND hwnd) {
 
 void FrameCache::Release() {
     kept_.reset();  // lets go of the bitmap first
-    if (bitmap_ != nullptr)
-        DeleteObject(bitmap_);
-    bitmap_ = nullptr;
+    bitmap_.reset();
     size_ = SIZE{};
     changed_ = true;
     // A window that outlives its frame must not reach it any more.
@@ -102,6 +100,12 @@ BOOL CALLBACK ReleaseFrameOf(HWND window, LPARAM) {
     return TRUE;
 }
 
+BOOL CALLBACK MarkFrameOf(HWND window, LPARAM) {
+    if (auto* frame = static_cast<FrameCache*>(GetPropW(window, kFrameProperty)))
+        frame->Changed(nullptr);
+    return TRUE;
+}
+
 }  // namespace
 
 void ReleaseFramesOf(HWND window) {
@@ -109,6 +113,15 @@ void ReleaseFramesOf(HWND window) {
         return;
     ReleaseFrameOf(window, 0);
     EnumChildWindows(window, ReleaseFrameOf, 0);
+}
+
+void RedrawFramesOf(HWND window) {
+    if (window == nullptr)
+        return;
+    MarkFrameOf(window, 0);
+    EnumChildWindows(window, MarkFrameOf, 0);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
 }
 
 void FrameChanged(HWND hwnd, const RECT* rect) {

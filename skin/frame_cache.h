@@ -22,6 +22,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/scoped_handle.h"
 #include "skin/back_buffer.h"
 #include "skin/offscreen_frame.h"
 
@@ -77,7 +78,7 @@ private:
     bool Prepare(HWND hwnd, HDC dc);
     void Attach(HWND hwnd);
 
-    HBITMAP bitmap_ = nullptr;        // the frame
+    ScopedBitmap bitmap_;             // the frame
     std::optional<BackBuffer> kept_;  // a memory DC holding bitmap_ between paints
     SIZE size_{};
     int dpi_ = 0;  // the display scale the frame was composed at
@@ -98,6 +99,10 @@ inline void FrameChanged(HWND hwnd, const RECT& rect) {
 // page that hides: what no one sees keeps no memory); each composes anew
 // at its next paint.
 void ReleaseFramesOf(HWND window);
+
+// Marks the kept frames of `window` and of every window inside it changed
+// and repaints them all, frames included (a new display scale).
+void RedrawFramesOf(HWND window);
 
 // Whether the WINDOWPOS of a WM_WINDOWPOSCHANGED hides the window.
 inline bool WindowPosHides(LPARAM windowPos) {

@@ -15,9 +15,9 @@ Gdiplus::Image* DeferredPicture::Decoded() {
     return decoded_.get();
 }
 
-Gdiplus::Image* DeferredPicture::At(UINT width, UINT height) {
+std::shared_ptr<Gdiplus::Image> DeferredPicture::At(UINT width, UINT height) {
     if (scaled_ && width == width_ && height == height_)
-        return scaled_.get();
+        return scaled_;
     scaled_.reset();
     width_ = width;
     height_ = height;
@@ -37,5 +37,5 @@ Gdiplus::Image* DeferredPicture::At(UINT width, UINT height) {
     }
     scaled_ = std::move(scaled);
     decoded_.reset();
-    return scaled_.get();
+    return scaled_;
 }

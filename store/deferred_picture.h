@@ -24,8 +24,9 @@ public:
     // that size only copies pixels. Made at the first call and again when the
     // size changes; the decoded picture is let go once it is made, and the
     // file is read again for another size. Null when the file gives no
-    // picture or memory is short: nothing is drawn then.
-    Gdiplus::Image* At(UINT width, UINT height);
+    // picture or memory is short: nothing is drawn then. Shared, so that a
+    // copy kept from it can tell it from any later one.
+    std::shared_ptr<Gdiplus::Image> At(UINT width, UINT height);
 
     // The picture as decoded (read from the file now when it is not held);
     // null when the file gives none.
@@ -38,7 +39,7 @@ public:
 private:
     std::wstring path_;
     std::unique_ptr<Gdiplus::Image> decoded_;
-    std::unique_ptr<Gdiplus::Bitmap> scaled_;
+    std::shared_ptr<Gdiplus::Image> scaled_;
     UINT width_ = 0;
     UINT height_ = 0;
 };

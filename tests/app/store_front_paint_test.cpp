@@ -48,7 +48,7 @@ protected:
         Gdiplus::Graphics g(canvas_.get());
         g.Clear(Gdiplus::Color(kWhite));
         PaintTools tools;
-        PaintStoreFront(g, tools, 800, content_);
+        PaintStoreFront(g, tools, DisplayScale(), 800, content_);
     }
     Gdiplus::ARGB At(int x, int y) { return PixelOf(*canvas_, x, y); }
 
@@ -152,12 +152,32 @@ TEST_F(StoreFrontPaintTest, PreparedPictureDrawsLikeTheStretchedOne) {
         }
     EXPECT_EQ(0, differing);
 
-    Gdiplus::Image* first = cache.Get(picture_.get(), 802, 423);
+    const StorePicture& source = product_.productImage;
+    const StorePicture first = cache.Get(source, 802, 423);
     EXPECT_NE(nullptr, first);
-    EXPECT_EQ(first, cache.Get(picture_.get(), 802, 423));
-    EXPECT_EQ(902u, cache.Get(picture_.get(), 902, 475)->GetWidth());
+    EXPECT_EQ(first, cache.Get(source, 802, 423));
+    EXPECT_EQ(902u, cache.Get(source, 902, 475)->GetWidth());
     EXPECT_EQ(nullptr, cache.Get(nullptr, 802, 423));
-    EXPECT_EQ(nullptr, cache.Get(picture_.get(), 0, 423));
+    EXPECT_EQ(nullptr, cache.Get(source, 0, 423));
+}
+
+// The product's rows are kept for the picture they were made from: a new
+// catalogue's picture, made where the last one was and at its size, shows.
+TEST_F(StoreFrontPaintTest, APictureMadeWhereTheLastOneWasIsDrawnAnew) {
+    constexpr Gdiplus::ARGB kNext = 0xFF10A0A0;
+    ScaledPicture cache;
+    KeptBackdrop backdrop;
+    content_.productCache = &cache;
+    content_.productBackdrop = &backdrop;
+    PictureSlot slot;
+    product_.productImage = slot.Solid(400, 211, kProduct);
+    Paint();
+    EXPECT_EQ(kProduct, At(400, 100));
+    product_.productImage.reset();
+    product_.productImage = slot.Solid(400, 211, kNext);
+    Paint();
+    EXPECT_EQ(kNext, At(400, 100));
+    product_.productImage.reset();  // before the slot goes
 }
 
 TEST_F(StoreFrontPaintTest, TallPictureKeepsOnlyTheRowsTheFrameShows) {

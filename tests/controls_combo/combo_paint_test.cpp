@@ -250,7 +250,7 @@ TEST(ComboBodyDrawing, FocusRingStaysInsideTheBodyAt150Percent) {
     {
         Gdiplus::Graphics g(canvas.dc);
         g.ScaleTransform(scale.factor(), scale.factor());
-        DrawComboBody(g, client, false, true);
+        DrawComboBody(g, scale, client, false, true);
         g.Flush(Gdiplus::FlushIntentionSync);
     }
     auto dark = [&](int left, int top, int right, int bottom) {

@@ -1,6 +1,7 @@
 // The kept frame and the kept backdrop on their own: what a repaint shows
 // after a change that was marked and one that was not, after a resize and a
-// change of display scale, and that a hidden window's kept pixels go.
+// change of display scale, that a page redrawn whole composes the frames inside
+// it, and that a hidden window's kept pixels go.
 #include <windows.h>
 #include <gdiplus.h>
 
@@ -8,6 +9,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -141,11 +143,17 @@ TEST(FrameCache, AResizeComposesAtTheNewSize) {
     EXPECT_EQ(Rgb(0xFF00FF00), shown.back()) << "the frame does not cover the new size";
 }
 
-TEST(FrameCache, AHiddenPageLetsGoOfItsFramesAndTheirsInside) {
+TEST(FrameCache, ARedrawnOrHiddenPageReachesTheFramesInsideIt) {
     FramedWindow page;
     FramedWindow inner(page.hwnd, 32, 16);
     page.Shown();
     inner.Shown(32, 16);
+    // A redraw of the whole page (a new scale) composes the frames inside too.
+    inner.colour = 0xFF00FF00;
+    RedrawFramesOf(page.hwnd);
+    EXPECT_TRUE(inner.frame.changed());
+    EXPECT_EQ(Rgb(0xFF00FF00), inner.Shown(32, 16)[0]);
+    page.Shown();
     EXPECT_FALSE(page.frame.changed());
     EXPECT_FALSE(inner.frame.changed());
     ReleaseFramesOf(page.hwnd);
@@ -163,9 +171,10 @@ TEST(FrameCache, AHiddenPageLetsGoOfItsFramesAndTheirsInside) {
 // made anew when the picture, the size or the scale changes, and made again
 // after it was let go.
 TEST(KeptBackdrop, ShowsWhatADirectDrawShowsAcrossScalesSizesAndPictures) {
-    const std::unique_ptr<Gdiplus::Bitmap> a = TwoFramePicture(40, 30, 0xFFFF0000, 0x800000FF);
-    const std::unique_ptr<Gdiplus::Bitmap> b = SolidPicture(40, 30, 0xFF00FF00);
-    auto paint = [](int dpi, Gdiplus::Image* picture, const RECT& dest, KeptBackdrop* kept) {
+    const std::shared_ptr<Gdiplus::Image> a = TwoFramePicture(40, 30, 0xFFFF0000, 0x800000FF);
+    const std::shared_ptr<Gdiplus::Image> b = SolidPicture(40, 30, 0xFF00FF00);
+    auto paint = [](int dpi, const std::shared_ptr<Gdiplus::Image>& picture, const RECT& dest,
+                    KeptBackdrop* kept) {
         DibCanvas canvas(120, 90);
         canvas.Fill(0xFFFFFF);
         Gdiplus::Graphics graphics(canvas.dc);
@@ -174,10 +183,11 @@ TEST(KeptBackdrop, ShowsWhatADirectDrawShowsAcrossScalesSizesAndPictures) {
         const DisplayScale scale(dpi);
         if (kept != nullptr) {
             graphics.ScaleTransform(scale.factor(), scale.factor());
-            kept->Draw(graphics, picture, dest);
+            kept->Draw(graphics, scale, picture, dest);
         } else {
             const RECT device = scale.ToDevice(dest);
-            graphics.DrawImage(picture, static_cast<INT>(device.left), static_cast<INT>(device.top),
+            graphics.DrawImage(picture.get(), static_cast<INT>(device.left),
+                               static_cast<INT>(device.top),
                                static_cast<INT>(device.right - device.left),
                                static_cast<INT>(device.bottom - device.top));
         }
@@ -200,10 +210,10 @@ TEST(KeptBackdrop, ShowsWhatADirectDrawShowsAcrossScalesSizesAndPictures) {
     const RECT wide{4, 6, 64, 46};
     struct Case {
         int dpi;
-        Gdiplus::Image* picture;
+        const std::shared_ptr<Gdiplus::Image>& picture;
         RECT dest;
-    } cases[] = {{96, a.get(), small},  {96, a.get(), small}, {144, a.get(), small},
-                 {144, b.get(), small}, {144, b.get(), wide}, {96, a.get(), wide}};
+    } cases[] = {{96, a, small},  {96, a, small}, {144, a, small},
+                 {144, b, small}, {144, b, wide}, {96, a, wide}};
     for (const Case& c : cases) {
         const std::vector<std::uint32_t> direct = paint(c.dpi, c.picture, c.dest, nullptr);
         const std::vector<std::uint32_t> copied = paint(c.dpi, c.picture, c.dest, &kept);
@@ -213,7 +223,15 @@ TEST(KeptBackdrop, ShowsWhatADirectDrawShowsAcrossScalesSizesAndPictures) {
     }
     kept.Release();
     EXPECT_FALSE(kept.kept());
-    EXPECT_EQ(Differing(paint(144, b.get(), wide, nullptr), paint(144, b.get(), wide, &kept)), "");
+    EXPECT_EQ(Differing(paint(144, b, wide, nullptr), paint(144, b, wide, &kept)), "");
+
+    // A picture made where a freed one was, at its size, is another picture.
+    PictureSlot slot;
+    std::shared_ptr<Gdiplus::Image> gone = slot.Solid(40, 30, 0xFFFF0000);
+    paint(96, gone, small, &kept);
+    gone.reset();
+    const std::shared_ptr<Gdiplus::Image> next = slot.Solid(40, 30, 0xFF0000FF);
+    EXPECT_EQ(Differing(paint(96, next, small, nullptr), paint(96, next, small, &kept)), "");
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ TEST(FocusRing, IsAsThickAsTheSystemBorderAtTheFrameScaleInBlackAndWhite) {
         Gdiplus::Graphics g(&canvas);
         g.Clear(Gdiplus::Color(0xFF000000 | kTab));
         g.ScaleTransform(static_cast<Gdiplus::REAL>(f), static_cast<Gdiplus::REAL>(f));
-        DrawFocusRect(g, RECT{10, 10, 90, 50});
+        DrawFocusRect(g, DisplayScale(dpi), RECT{10, 10, 90, 50});
         const int left = 11 * f, top = 11 * f, right = 89 * f, bottom = 49 * f;
         auto twoTone = [&](int x0, int y0, int dx, int dy, int n) {
             bool black = false, white = false;

@@ -135,7 +135,7 @@ TEST_F(CatalogueTest, PackagePicturesAreDecodedWhenFirstDrawn) {
     std::unique_ptr<Gdiplus::Image> source = LoadPictureFile(dir_.Join(L"9_1.bin"));
     ASSERT_NE(source, nullptr);
     for (UINT scale : {1u, 2u}) {
-        Gdiplus::Image* drawn = picture.At(408 * scale, 576 * scale);
+        const std::shared_ptr<Gdiplus::Image> drawn = picture.At(408 * scale, 576 * scale);
         ASSERT_NE(drawn, nullptr);
         EXPECT_EQ(drawn, picture.At(408 * scale, 576 * scale)) << "made once a size";
         Gdiplus::Bitmap direct(static_cast<INT>(408 * scale), static_cast<INT>(576 * scale),
@@ -147,7 +147,7 @@ TEST_F(CatalogueTest, PackagePicturesAreDecodedWhenFirstDrawn) {
         }
         const std::string expected = PixelsOf(&direct);
         ASSERT_FALSE(expected.empty());
-        EXPECT_TRUE(PixelsOf(drawn) == expected) << "scale " << scale;
+        EXPECT_TRUE(PixelsOf(drawn.get()) == expected) << "scale " << scale;
     }
     // A file that is no picture draws nothing.
     EXPECT_EQ(storeState.products[0].packages[1].packageImage->At(408, 576), nullptr);

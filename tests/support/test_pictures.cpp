@@ -1,5 +1,7 @@
 #include "test_pictures.h"
 
+#include <new>
+
 std::unique_ptr<Gdiplus::Bitmap> TwoFramePicture(int width, int height, Gdiplus::ARGB left,
                                                  Gdiplus::ARGB right, int oddColumn,
                                                  Gdiplus::ARGB oddColour) {
@@ -20,6 +22,15 @@ std::unique_ptr<Gdiplus::Bitmap> TwoFramePicture(int width, int height, Gdiplus:
 
 std::unique_ptr<Gdiplus::Bitmap> SolidPicture(int width, int height, Gdiplus::ARGB colour) {
     return TwoFramePicture(width, height, colour, colour);
+}
+
+std::shared_ptr<Gdiplus::Image> PictureSlot::Solid(int width, int height, Gdiplus::ARGB colour) {
+    auto* picture = ::new (storage_) Gdiplus::Bitmap(width, height, PixelFormat32bppARGB);
+    {
+        Gdiplus::Graphics g(picture);
+        g.Clear(Gdiplus::Color(colour));
+    }
+    return std::shared_ptr<Gdiplus::Image>(picture, [](Gdiplus::Image* p) { p->~Image(); });
 }
 
 Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bitmap, int x, int y) {

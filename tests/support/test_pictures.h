@@ -14,5 +14,20 @@ std::unique_ptr<Gdiplus::Bitmap> TwoFramePicture(int width, int height, Gdiplus:
 // A picture of one colour.
 std::unique_ptr<Gdiplus::Bitmap> SolidPicture(int width, int height, Gdiplus::ARGB colour);
 
+// Room for one picture object, so that a picture made after another one went
+// has the same address as the one that went (as an allocator may give it).
+class PictureSlot {
+public:
+    PictureSlot() = default;
+    PictureSlot(const PictureSlot&) = delete;
+    PictureSlot& operator=(const PictureSlot&) = delete;
+    // A picture of one colour in the slot, shared; the slot must be free (no
+    // holder left of the last one).
+    std::shared_ptr<Gdiplus::Image> Solid(int width, int height, Gdiplus::ARGB colour);
+
+private:
+    alignas(Gdiplus::Bitmap) unsigned char storage_[sizeof(Gdiplus::Bitmap)] = {};
+};
+
 // 0xAARRGGBB of one pixel.
 Gdiplus::ARGB PixelOf(Gdiplus::Bitmap& bitmap, int x, int y);

@@ -184,11 +184,11 @@ void PaintProduct(const ProductRecord& product) {
     content.product = &product;
     content.productName = product.name;
     content.productCache = &cache;
-    PaintStoreFront(graphics, tools, 800, content);
+    PaintStoreFront(graphics, tools, DisplayScale(), 800, content);
     for (const PackageRecord& package : product.packages) {
         if (package.packageImage) {
-            if (Gdiplus::Image* picture = package.packageImage->At(408, 576))
-                graphics.DrawImage(picture, 0, 0, 408, 576);
+            if (const std::shared_ptr<Gdiplus::Image> picture = package.packageImage->At(408, 576))
+                graphics.DrawImage(picture.get(), 0, 0, 408, 576);
         }
     }
     GdiFlush();
