@@ -322,10 +322,10 @@ TEST_F(CatalogueTest, OnlyPicturesOfKnownFormatAndSizeReachTheDecoder) {
 
     // The classic one-pixel GIF (Wine's GIF encoder writes files its own
     // decoder refuses).
-    const std::string gif(
+    static const char kGif[] =
         "GIF89a\x01\x00\x01\x00\x80\x00\x00\xFF\xFF\xFF\x00\x00\x00"
-        ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;",
-        43);
+        ",\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02\x44\x01\x00;";
+    const std::string gif(kGif, sizeof kGif - 1);  // 35 bytes: no control extension
     const struct {
         const char* name;
         std::string bytes;
