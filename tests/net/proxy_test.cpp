@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "net/http.h"
-#include "net/proxy_inspection.h"
+#include "net/proxy_reload.h"
 #include "net/proxy_rules.h"
 #include "sim_client.h"
 #include "test_proxy.h"
