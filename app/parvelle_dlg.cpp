@@ -169,6 +169,14 @@ BOOL CparvelleDlg::OnInitDialog() {
 void CparvelleDlg::CreatePage(CDialogEx& page) {
     page.Create(page.m_nIDHelp, this);
     page.ShowWindow(SW_HIDE);
+    // A page left shown beneath another (a payment page under the history)
+    // still repaints when its elements change: clipped by its siblings, it
+    // can never draw over the page on top. Each new page goes to the bottom,
+    // so the stacking follows the creation order on every system.
+    const HWND hwnd = page.m_hWnd;
+    ::SetWindowLongPtrW(hwnd, GWL_STYLE, ::GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_CLIPSIBLINGS);
+    ::SetWindowPos(hwnd, HWND_BOTTOM, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
 void CparvelleDlg::LayOutChildren() {

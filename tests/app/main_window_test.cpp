@@ -176,10 +176,13 @@ TEST_F(MainWindowTest, InitialisationBuildsTheStoreFront) {
     EXPECT_EQ(15u, dlg_.mobileEdit.GetLimitText());
     EXPECT_TRUE(Visible(dlg_.mobileEdit));
 
-    // The pages: hidden, below the title strip, stacked in creation order.
+    // The pages: hidden, below the title strip, stacked in creation order,
+    // each clipped by those above it (a payment page left beneath the
+    // history repaints without drawing over it).
     for (CWnd* page : {static_cast<CWnd*>(&dlg_.pagePay1), static_cast<CWnd*>(&dlg_.pageHistory),
                        static_cast<CWnd*>(&dlg_.pagePay2)}) {
         EXPECT_FALSE(Visible(*page));
+        EXPECT_NE(0, GetWindowLongPtrW(page->m_hWnd, GWL_STYLE) & WS_CLIPSIBLINGS);
         RECT p{};
         GetWindowRect(page->m_hWnd, &p);
         MapWindowPoints(nullptr, dlg_.m_hWnd, reinterpret_cast<POINT*>(&p), 2);
